@@ -1,0 +1,203 @@
+#include "win32/FileSystem_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "model/SystemPath.h"
+#include "win32/Handles.h"
+#include "win32/SystemError.h"
+
+namespace prowl::win32 {
+
+namespace {
+
+constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool IsDotEntry(const wchar_t* name) {
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+void SetError(std::wstring* error, DWORD code) {
+    if (error != nullptr) *error = SystemErrorText(code);
+}
+
+uint64_t Ticks(const FILETIME& t) {
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+// The root that must be present for anything below it to be reachable: "X:\" or
+// "\\server\share\". Empty when the path has neither form.
+std::wstring VolumeRoot(const std::wstring& path) {
+    if (path.size() >= 2 && path[1] == L':' && iswalpha(path[0])) return path.substr(0, 2) + L"\\";
+    if (path.rfind(L"\\\\", 0) == 0 && path.rfind(L"\\\\?\\", 0) != 0) {
+        const std::size_t server = path.find(L'\\', 2);
+        if (server == std::wstring::npos) return {};
+        const std::size_t share = path.find(L'\\', server + 1);
+        return (share == std::wstring::npos ? path : path.substr(0, share)) + L"\\";
+    }
+    return {};
+}
+
+}  // namespace
+
+ListStatus Win32FileSystem::ListFolder(const std::wstring& folder, std::vector<DirEntry>& entries,
+                                       std::wstring* error) {
+    entries.clear();
+    WIN32_FIND_DATAW data;
+    FindHandle find(FindFirstFileExW(ToSystemPath(folder + L"\\*").c_str(), FindExInfoBasic, &data,
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+        const DWORD code = GetLastError();
+        // A root without entries has no "." either, so the search finds nothing at all.
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return ListStatus::Ok;
+        if (code == ERROR_PATH_NOT_FOUND || code == ERROR_DIRECTORY) return ListStatus::NotFound;
+        SetError(error, code);
+        return ListStatus::Failed;
+    }
+    do {
+        if (IsDotEntry(data.cFileName)) continue;
+        if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+        entries.push_back(DirEntry{data.cFileName, data.dwFileAttributes});
+    } while (FindNextFileW(find.get(), &data));
+    const DWORD code = GetLastError();
+    if (code != ERROR_NO_MORE_FILES) {
+        SetError(error, code);
+        return ListStatus::Failed;
+    }
+    return ListStatus::Ok;
+}
+
+FileLookup Win32FileSystem::LookUpFile(const std::wstring& path, std::wstring* error) {
+    const DWORD attributes = GetFileAttributesW(ToSystemPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return FileLookup::Absent;
+        SetError(error, code);
+        return FileLookup::CannotExamine;
+    }
+    return (attributes & kNotOrdinary) ? FileLookup::Absent : FileLookup::Present;
+}
+
+std::optional<uint32_t> Win32FileSystem::GetAttributes(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(ToSystemPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return attributes;
+}
+
+bool Win32FileSystem::FileExists(const std::wstring& path) {
+    const auto attributes = GetAttributes(path);
+    return attributes && !(*attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::FolderExists(const std::wstring& path) {
+    const auto attributes = GetAttributes(path);
+    return attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<FileIdentity> Win32FileSystem::GetIdentity(const std::wstring& path) {
+    // Without FILE_FLAG_OPEN_REPARSE_POINT the handle is the link's target, which is the point.
+    FileHandle file(CreateFileW(ToSystemPath(path).c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+void Win32FileSystem::CheckVolume(const std::wstring& path) {
+    const std::wstring root = VolumeRoot(path);
+    if (root.empty()) return;
+    if (root[1] == L':' && GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR)
+        ThrowSystemError(ERROR_INVALID_DRIVE);
+    if (GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES) ThrowSystemError(GetLastError());
+}
+
+FileDetails Win32FileSystem::GetFile(const std::wstring& path) {
+    const std::wstring systemPath = ToSystemPath(path);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(systemPath.c_str(), GetFileExInfoStandard, &data))
+        ThrowSystemError(GetLastError());
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ThrowSystemError(ERROR_FILE_NOT_FOUND);
+
+    FileDetails details;
+    details.Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    details.DateCreated = Ticks(data.ftCreationTime);
+    details.DateLastAccessed = Ticks(data.ftLastAccessTime);
+    details.DateLastModified = Ticks(data.ftLastWriteTime);
+    SHFILEINFOW shell{};
+    if (SHGetFileInfoW(path.c_str(), data.dwFileAttributes, &shell, sizeof shell,
+                       SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES))
+        details.Type = shell.szTypeName;
+    return details;
+}
+
+std::string Win32FileSystem::ReadAllBytes(const std::wstring& path) {
+    FileHandle file(CreateFileW(ToSystemPath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) ThrowSystemError(GetLastError());
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file.get(), &info)) ThrowSystemError(GetLastError());
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ThrowSystemError(ERROR_ACCESS_DENIED);
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size)) ThrowSystemError(GetLastError());
+    if (size.QuadPart > 0x7FFFFFFF) ThrowSystemError(ERROR_FILE_TOO_LARGE);
+
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
+                      nullptr))
+            ThrowSystemError(GetLastError());
+        if (got == 0) break;  // the file shrank under us; take what is there
+        done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+void Win32FileSystem::ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
+    const std::wstring target = ToSystemPath(path);
+    // Replacing by rename would quietly defeat a read-only mark; refuse as a write would.
+    const DWORD existing = GetFileAttributesW(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES &&
+        (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        ThrowSystemError(ERROR_ACCESS_DENIED);
+
+    const std::wstring temp =
+        ToSystemPath(path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp");
+    {
+        FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) ThrowSystemError(GetLastError());
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+                const DWORD code = GetLastError();
+                file.reset();
+                DeleteFileW(temp.c_str());
+                ThrowSystemError(code);
+            }
+            done += written;
+        }
+        if (!FlushFileBuffers(file.get())) {
+            const DWORD code = GetLastError();
+            file.reset();
+            DeleteFileW(temp.c_str());
+            ThrowSystemError(code);
+        }
+    }
+    if (!MoveFileExW(temp.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(temp.c_str());
+        ThrowSystemError(code);
+    }
+}
+
+}  // namespace prowl::win32
