@@ -3,7 +3,7 @@
 
 namespace prowl::win32 {
 
-class Win32FileSystem final : public FileSystem {
+class Win32FileSystem : public FileSystem {
 public:
     ListStatus ListFolder(const std::wstring& folder, std::vector<DirEntry>& entries,
                           std::wstring* error) override;

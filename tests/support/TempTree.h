@@ -1,0 +1,40 @@
+#pragma once
+// A scratch folder on the real disk for tests under Wine, under Z:\tmp so that its Unix
+// path is known: symbolic links and drive letters can only be made from the Unix side.
+
+#include <string>
+#include <vector>
+
+namespace prowl::test {
+
+class TempTree {
+public:
+    TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    const std::wstring& Root() const { return root_; }       // Z:\tmp\...
+    std::wstring Path(const std::wstring& relative) const;   // Root() + "\" + relative
+    std::string UnixPath(const std::wstring& relative) const;
+
+    void Folder(const std::wstring& relative);                // with any missing parents
+    void File(const std::wstring& relative, const std::string& bytes = "");
+    void SetAttributes(const std::wstring& relative, unsigned long attributes);
+    // A Unix symbolic link at `link` pointing to `target` (both relative to the root).
+    void Link(const std::wstring& link, const std::wstring& target);
+    // Maps a drive letter of the Wine prefix to a folder of the tree, until destruction.
+    void MapDrive(wchar_t letter, const std::wstring& relative);
+
+private:
+    std::wstring root_;
+    std::string unixRoot_;
+    std::vector<std::string> mappedDrives_;
+};
+
+// Runs a Unix command line (the program given by its absolute Unix path) and waits for it.
+void RunUnix(const std::wstring& program, const std::wstring& arguments);
+
+std::string ToUtf8(const std::wstring& text);
+
+}  // namespace prowl::test
