@@ -38,6 +38,15 @@ std::wstring VolumeRoot(const std::wstring& path) {
     return {};
 }
 
+// Zero when the drive or share that holds the path is there and ready, else the error.
+DWORD VolumeError(const std::wstring& path) {
+    const std::wstring root = VolumeRoot(path);
+    if (root.empty()) return 0;
+    if (root[1] == L':' && GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR) return ERROR_INVALID_DRIVE;
+    if (GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES) return GetLastError();
+    return 0;
+}
+
 }  // namespace
 
 ListStatus Win32FileSystem::ListFolder(const std::wstring& folder, std::vector<DirEntry>& entries,
@@ -70,8 +79,12 @@ ListStatus Win32FileSystem::ListFolder(const std::wstring& folder, std::vector<D
 FileLookup Win32FileSystem::LookUpFile(const std::wstring& path, std::wstring* error) {
     const DWORD attributes = GetFileAttributesW(ToSystemPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD code = GetLastError();
-        if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) return FileLookup::Absent;
+        DWORD code = GetLastError();
+        // The system says "not found" for a drive that is not there at all too, which is
+        // not an absent file but a path that cannot be examined.
+        if ((code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) &&
+            (code = VolumeError(path)) == 0)
+            return FileLookup::Absent;
         SetError(error, code);
         return FileLookup::CannotExamine;
     }
@@ -107,11 +120,7 @@ std::optional<FileIdentity> Win32FileSystem::GetIdentity(const std::wstring& pat
 }
 
 void Win32FileSystem::CheckVolume(const std::wstring& path) {
-    const std::wstring root = VolumeRoot(path);
-    if (root.empty()) return;
-    if (root[1] == L':' && GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR)
-        ThrowSystemError(ERROR_INVALID_DRIVE);
-    if (GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES) ThrowSystemError(GetLastError());
+    if (const DWORD code = VolumeError(path)) ThrowSystemError(code);
 }
 
 FileDetails Win32FileSystem::GetFile(const std::wstring& path) {
