@@ -29,6 +29,27 @@ inline double MedianSeconds(const std::function<void()>& run, int runs = 5) {
     return times[times.size() / 2];
 }
 
+// Runs the candidates in turns (one warm-up each, then `runs` rounds) and gives each one's
+// median. Taking turns keeps the ratios fair when the machine's load changes during a run.
+inline std::vector<double> InterleavedMedians(const std::vector<std::function<void()>>& candidates,
+                                              int runs = 5) {
+    for (const auto& run : candidates) run();
+    std::vector<std::vector<double>> times(candidates.size());
+    for (int round = 0; round < runs; ++round) {
+        for (std::size_t i = 0; i < candidates.size(); ++i) {
+            const double start = Seconds();
+            candidates[i]();
+            times[i].push_back(Seconds() - start);
+        }
+    }
+    std::vector<double> medians;
+    for (auto& t : times) {
+        std::sort(t.begin(), t.end());
+        medians.push_back(t[t.size() / 2]);
+    }
+    return medians;
+}
+
 // Processes pending window messages the way the main window does during long work.
 inline void PumpMessages() {
     MSG msg;

@@ -75,31 +75,21 @@ void CmdDir(const std::wstring& root) {
     CloseHandle(nul);
 }
 
-struct Figures {
-    double scan, walk, dir;
-    int records;
+struct Tree {
+    std::wstring root;
+    TreeStats stats;
+    int records = 0;
+    int matches = 0;
 };
 
-Figures Measure(const std::wstring& root, const TreeShape& shape) {
-    const TreeStats stats = GenerateTree(root, shape);
-    win32::Win32FileSystem fs;
-    PumpingSink sink;
-    Figures f{};
-    f.scan = MedianSeconds([&] {
+std::function<void()> OurScan(Tree& tree, StatusSink& sink) {
+    return [&tree, &sink] {
+        win32::Win32FileSystem fs;
         ProjectState state;
         state.ProcessMode = kProcessNewScan;
-        PathScanner(state, fs, sink).ScanProjectPath(root);
-        f.records = state.DigColl->Count();
-    });
-    int matches = 0;
-    f.walk = MedianSeconds([&] { matches = BareWalk(root); });
-    f.dir = MedianSeconds([&] { CmdDir(root); });
-    if (matches != stats.dlls + stats.ocxs)
-        std::fprintf(stderr, "warning: the walk found %d of %d\n", matches, stats.dlls + stats.ocxs);
-    std::printf("%-8s %7d folders %8d files %7d records   scan %7.3f s   walk %7.3f s   dir %7.3f s\n",
-                shape.folders == 2000 ? "base" : "large", stats.folders, stats.files, f.records,
-                f.scan, f.walk, f.dir);
-    return f;
+        PathScanner(state, fs, sink).ScanProjectPath(tree.root);
+        tree.records = state.DigColl->Count();
+    };
 }
 
 }  // namespace
@@ -112,20 +102,41 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring work = argv[1];
     CreateDirectoryW(work.c_str(), nullptr);
 
-    TreeShape base;
-    base.folders = 2000;
-    base.filesPerFolder = 10;
-    TreeShape large = base;
-    large.folders = 20000;
+    TreeShape baseShape;
+    baseShape.folders = 2000;
+    baseShape.filesPerFolder = 10;
+    TreeShape largeShape = baseShape;
+    largeShape.folders = 20000;
+    Tree base{work + L"\\scan-base", GenerateTree(work + L"\\scan-base", baseShape)};
+    Tree large{work + L"\\scan-large", GenerateTree(work + L"\\scan-large", largeShape)};
 
-    std::printf("median of 5 runs after one warm-up; scan reports every folder and processes messages\n");
-    const Figures small = Measure(work + L"\\scan-base", base);
-    const Figures big = Measure(work + L"\\scan-large", large);
-    std::printf("large: scan/walk %.2f (target <= 1.3), scan/dir %.2f; base: scan/walk %.2f\n",
-                big.scan / big.walk, big.scan / big.dir, small.scan / small.walk);
-    std::printf("growth: scan large/base %.2f (target <= 12), walk large/base %.2f\n",
-                big.scan / small.scan, big.walk / small.walk);
-    std::printf("scan/walk: %.3f\n", big.scan / big.walk);
-    std::printf("scan/growth10x: %.3f\n", big.scan / small.scan);
+    PumpingSink sink;
+    const auto t = InterleavedMedians({
+        OurScan(base, sink),
+        [&] { base.matches = BareWalk(base.root); },
+        [&] { CmdDir(base.root); },
+        OurScan(large, sink),
+        [&] { large.matches = BareWalk(large.root); },
+        [&] { CmdDir(large.root); },
+    });
+
+    std::printf("median of 5 interleaved runs after one warm-up each; our scan reports every folder\n"
+                "and processes pending messages, as in the program\n\n");
+    std::printf("tree    folders    files  records     scan      walk   dir /s /b\n");
+    for (int i = 0; i < 2; ++i) {
+        const Tree& tree = i == 0 ? base : large;
+        std::printf("%-6s %8d %8d %8d %8.3f s %8.3f s %8.3f s\n", i == 0 ? "base" : "large",
+                    tree.stats.folders, tree.stats.files, tree.records, t[3 * i], t[3 * i + 1],
+                    t[3 * i + 2]);
+        if (tree.matches != tree.stats.dlls + tree.stats.ocxs)
+            std::printf("warning: the walk found %d of %d files\n", tree.matches,
+                        tree.stats.dlls + tree.stats.ocxs);
+    }
+    std::printf("\nlarge tree: scan/walk %.2f (target at most 1.3), scan/dir %.2f\n", t[3] / t[4],
+                t[3] / t[5]);
+    std::printf("growth from base to large: scan %.2f (target at most 12), walk %.2f\n\n",
+                t[3] / t[0], t[4] / t[1]);
+    std::printf("scan/walk: %.3f\n", t[3] / t[4]);
+    std::printf("scan/growth10x: %.3f\n", t[3] / t[0]);
     return 0;
 }
