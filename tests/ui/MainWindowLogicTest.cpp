@@ -206,9 +206,17 @@ TEST_F(MainWindowTest, ProgressIncrementsStopAtTheMaximum) {
     for (int i = 0; i < 3; ++i) logic.ProgressBar_Increment(4);
     EXPECT_EQ(logic.Progress().value, 10.0f);
     EXPECT_EQ(window.progress.State().value, 10.0f);
+    logic.ProgressBar_Show(true, 10);
+    logic.ProgressBar_Increment(7);
+    logic.ProgressBar_Increment(3);
+    EXPECT_EQ(logic.Progress().value, 10.0f) << "reaching the maximum exactly is allowed";
+    logic.ProgressBar_Show(true, 10);
+    logic.ProgressBar_Increment(8);
+    logic.ProgressBar_Increment(3);
+    EXPECT_EQ(logic.Progress().value, 10.0f) << "one over is clamped";
     logic.ProgressBar_Increment(-25);
     EXPECT_EQ(logic.Progress().value, 0.0f) << "a bar shows nothing below its minimum";
-    EXPECT_EQ(window.window.pumps, 5) << "showing and each increment process messages";
+    EXPECT_EQ(window.window.pumps, 11) << "showing and each increment process messages";
 }
 
 TEST_F(MainWindowTest, ShowingResetsTheValueAndHidingKeepsValueAndMaximum) {
@@ -401,16 +409,6 @@ TEST_F(MainWindowTest, ExitClosesTheWindowOnlyWhenTheProjectMayBeLeft) {
     EXPECT_TRUE(logic.QueryClose());
 }
 
-TEST_F(MainWindowTest, WithoutCommandHandlersEveryCommandIsHarmless) {
-    logic.SetCommands(nullptr);
-    EnableAll();
-    for (const auto& item : MainMenuAtStart())
-        if (item.name != L"mnuFileExit") logic.OnMenuClick(item.name);
-    for (const auto& b : MainToolbarAtStart()) logic.OnToolbarButtonClick(b.key);
-    EXPECT_TRUE(commands.calls.empty());
-    EXPECT_TRUE(logic.QueryClose());
-}
-
 // ---------------------------------------------------------------------------------------
 // Enable switches
 
@@ -565,20 +563,6 @@ TEST_F(MainWindowTest, AnEditMadeWhileTheFileIsWrittenKeepsSaveEnabled) {
     const auto next = logic.BeginSave();
     logic.SaveSucceeded(next);
     EXPECT_FALSE(logic.Button(kButtonSave).enabled);
-}
-
-// ---------------------------------------------------------------------------------------
-// Pointer and path box
-
-TEST_F(MainWindowTest, PointerAndPathReachTheWindow) {
-    logic.SetPointer(kPointerArrowHourglass);
-    logic.SetPointer(kPointerHourglass);
-    logic.SetFilePath(L"C:\\x.ocx [File Not Found]");
-    EXPECT_EQ(logic.Pointer(), kPointerHourglass);
-    EXPECT_EQ(window.window.pointers,
-              (std::vector<int32_t>{kPointerArrow, kPointerArrowHourglass, kPointerHourglass}));
-    EXPECT_EQ(window.filePath.Text(), L"C:\\x.ocx [File Not Found]");
-    EXPECT_EQ(logic.FilePath(), L"C:\\x.ocx [File Not Found]");
 }
 
 }  // namespace
