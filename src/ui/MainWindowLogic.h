@@ -1,0 +1,140 @@
+#pragma once
+// The main window without the window: it owns what a user can observe of every named
+// control, pushes each change to the controls, and takes the window's events (toolbar and
+// menu clicks, closing) as calls. The Win32 window is a mirror of this object.
+//
+// The window's side of the bargain: create the controls, construct the logic over them and
+// call Start before showing itself; report a toolbar click by the button's key, a menu click
+// or an accelerator by the item's name, and a close request through QueryClose. Any loop of
+// its own that dispatches messages while a command runs (a wait for a child process) holds
+// a BusyScope.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/ProjectState.h"
+#include "model/StatusSink.h"
+#include "tree/TreeView.h"
+#include "ui/CommandSwitches.h"
+#include "ui/MainWindowCommands.h"
+#include "ui/Prompts.h"
+#include "ui/StatusPanels.h"
+#include "ui/WindowServices.h"
+
+namespace prowl {
+
+struct MainWindowControls {
+    CommandSwitches& commands;
+    StatusPanels& panels;
+    ProgressBarView& progress;
+    TextBoxView& filePath;  // txtFilePath
+    TreeView& tree;         // TV
+    Prompts& prompts;
+    WindowServices& window;
+};
+
+// Toolbar indices and menu item names that the switches address.
+inline constexpr int32_t kButtonNew = 1;
+inline constexpr int32_t kButtonOpen = 2;
+inline constexpr int32_t kButtonSave = 3;
+inline constexpr int32_t kButtonReprowl = 4;
+inline constexpr int32_t kButtonStop = 6;
+
+// The start state of every toolbar button and menu item, in display order.
+const std::vector<ToolbarButtonState>& MainToolbarAtStart();
+const std::vector<MenuItemState>& MainMenuAtStart();
+
+class MainWindowLogic : public StatusSink {
+public:
+    MainWindowLogic(ProjectState& state, MainWindowControls controls);
+
+    // Builds the toolbar and menus and puts every control into its start state. The window
+    // calls it once, after creating its controls and before showing itself.
+    void Start();
+
+    // Null restores the default: every delegated command does nothing.
+    void SetCommands(MainWindowCommands* commands);
+
+    // Events of the window.
+    void OnToolbarButtonClick(const std::wstring& key);
+    void OnMenuClick(const std::wstring& name);
+    // The window's close request (close box, Alt+F4, system menu). true: the window may be
+    // destroyed now. The Exit command asks the same and then closes the window itself.
+    bool QueryClose();
+
+    // StatusSink: every call ends by processing pending messages.
+    void StatusBar_Update(int32_t SBIndex, const std::wstring& aString) override;
+    void ProgressBar_Show(bool isVisible, int32_t Max) override;
+    void ProgressBar_Increment(int32_t Amount) override;
+
+    void SetProcess(int16_t mode);
+    void StopProcess();
+    void EnableSave(bool enabled);
+    void EnableReprowl(bool enabled);
+    void EnableFileDetails(bool enabled);
+    void EnableStop(bool enabled);
+    void SetMenuItemEnabled(const std::wstring& name, bool enabled);  // the tree's popup items
+    void SetPointer(int32_t pointer);
+    void SetFilePath(const std::wstring& text);
+    void ProcessPendingMessages();  // marks the window busy meanwhile
+
+    // Busy guard. While any command sits in a loop that processes messages (scan, re-scan,
+    // group run, save, open, waiting for a child process), the commands that would change
+    // the project or start another process only beep, as they do while ProcessMode is not 0.
+    class BusyScope {
+    public:
+        explicit BusyScope(MainWindowLogic& logic) : logic_(&logic) { ++logic_->busy_; }
+        ~BusyScope() { --logic_->busy_; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        MainWindowLogic* logic_;
+    };
+    bool Busy() const { return busy_ > 0; }
+    // True when New, Open, Save, Re-Prowl, the registration commands and closing must be
+    // refused; the caller beeps.
+    bool ProjectCommandsLocked() const;
+
+    // A save reports success with the generation it captured when it began: the Save
+    // command is switched off only when no change was made while the file was written.
+    uint64_t BeginSave() const { return changeGeneration_; }
+    void SaveSucceeded(uint64_t generationAtBegin);
+
+    // What a user can observe.
+    const std::vector<ToolbarButtonState>& Buttons() const { return buttons_; }
+    const ToolbarButtonState& Button(int32_t index) const;
+    const std::vector<MenuItemState>& MenuItems() const { return menu_; }
+    const MenuItemState& MenuItem(const std::wstring& name) const;
+    const std::wstring& PanelText(int32_t SBIndex) const;
+    const ProgressBarState& Progress() const { return progress_; }
+    const std::wstring& FilePath() const { return filePath_; }
+    int32_t Pointer() const { return pointer_; }
+
+    ProjectState& State() { return state_; }
+    MainWindowControls& Controls() { return controls_; }
+
+private:
+    MenuItemState& Item(const std::wstring& name);
+    void SetButton(int32_t index, bool enabled);
+    bool Guarded();
+
+    ProjectState& state_;
+    MainWindowControls controls_;
+    MainWindowCommands defaultCommands_;
+    MainWindowCommands* commands_ = &defaultCommands_;
+
+    std::vector<ToolbarButtonState> buttons_;
+    std::vector<MenuItemState> menu_;
+    std::wstring sourceFileText_;
+    std::wstring actionText_;
+    ProgressBarState progress_;
+    std::wstring filePath_;
+    int32_t pointer_ = kPointerArrow;
+
+    int32_t busy_ = 0;
+    uint64_t changeGeneration_ = 0;
+};
+
+}  // namespace prowl
