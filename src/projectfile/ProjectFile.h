@@ -25,7 +25,6 @@ bool SaveProjectFile(ProjectState& state, FileSystem& fs, StatusSink& status,
 
 // The record's item line including its CR LF.
 std::wstring BuildRecordLine(const clsObject& record);
-void AppendRecordLine(std::wstring& out, const clsObject& record);
 
 bool OpenProjectFile(ProjectState& state, FileSystem& fs, StatusSink& status,
                      const std::wstring& FileName);

@@ -1,6 +1,6 @@
-#include <vector>
+#include <algorithm>
+#include <string_view>
 
-#include "model/ProwlError.h"
 #include "projectfile/ProjectFile.h"
 #include "projectfile/TextEncoding.h"
 
@@ -10,54 +10,179 @@ namespace {
 
 constexpr std::size_t kLongestNumber = 11;  // "-2147483648"
 
-void AppendNumber(std::wstring& out, int32_t value) {
-    wchar_t digits[kLongestNumber];
-    wchar_t* end = digits + kLongestNumber;
-    wchar_t* p = end;
+// Decimal digits with a "-" when negative, written backwards from `end`; returns the start.
+template <typename Char>
+Char* FormatNumber(int32_t value, Char* end) {
+    Char* p = end;
     // Through 64 bits, so the most negative value has a magnitude too.
     int64_t magnitude = value < 0 ? -static_cast<int64_t>(value) : value;
     do {
-        *--p = static_cast<wchar_t>(L'0' + magnitude % 10);
+        *--p = static_cast<Char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    if (value < 0) *--p = L'-';
-    out.append(p, end);
+    if (value < 0) *--p = static_cast<Char>('-');
+    return p;
 }
 
-std::size_t LineLength(const clsObject& r) {
-    return 2 * kLongestNumber + r.Key.size() + r.NodeType.size() + r.Path.size() +
-           r.Reference.size() + r.Text.size() + r.Included.size() + r.Expanded.size() + 8 + 2;
+// The nine fields of an item line, joined by TABs, into anything with Put (text, false when
+// it cannot be held), PutChar and PutNumber. The one place that knows the field order.
+template <typename Out>
+bool PutFields(Out& out, const clsObject& r) {
+    out.PutNumber(r.Index);
+    out.PutChar('\t');
+    bool ok = out.Put(r.Key);
+    out.PutChar('\t');
+    ok = ok && out.Put(r.NodeType);
+    out.PutChar('\t');
+    out.PutNumber(r.ParentIndex);
+    out.PutChar('\t');
+    ok = ok && out.Put(r.Path);
+    out.PutChar('\t');
+    ok = ok && out.Put(r.Reference);
+    out.PutChar('\t');
+    ok = ok && out.Put(r.Text);
+    out.PutChar('\t');
+    ok = ok && out.Put(r.Included);
+    out.PutChar('\t');
+    ok = ok && out.Put(r.Expanded);
+    return ok;
 }
+
+struct WideLine {
+    bool Put(const std::wstring& text) {
+        line += text;
+        return true;
+    }
+    void PutChar(char c) { line += static_cast<wchar_t>(c); }
+    void PutNumber(int32_t value) {
+        wchar_t digits[kLongestNumber];
+        line.append(FormatNumber(value, digits + kLongestNumber), digits + kLongestNumber);
+    }
+    std::wstring line;
+};
 
 }  // namespace
 
-void AppendRecordLine(std::wstring& out, const clsObject& r) {
-    AppendNumber(out, r.Index);
-    out += L'\t';
-    out += r.Key;
-    out += L'\t';
-    out += r.NodeType;
-    out += L'\t';
-    AppendNumber(out, r.ParentIndex);
-    out += L'\t';
-    out += r.Path;
-    out += L'\t';
-    out += r.Reference;
-    out += L'\t';
-    out += r.Text;
-    out += L'\t';
-    out += r.Included;
-    out += L'\t';
-    out += r.Expanded;
-    out += L"\r\n";
+std::wstring BuildRecordLine(const clsObject& record) {
+    WideLine out;
+    PutFields(out, record);
+    out.line += L"\r\n";
+    return std::move(out.line);
 }
 
-std::wstring BuildRecordLine(const clsObject& record) {
-    std::wstring line;
-    line.reserve(LineLength(record));
-    AppendRecordLine(line, record);
-    return line;
+namespace {
+
+constexpr std::size_t kChunk = 256 * 1024;
+
+// The file's bytes, made straight from the records and handed on a chunk at a time, so a
+// large project needs neither a wide copy of its text nor the whole file in memory. ASCII,
+// which nearly every path, label and number is, is copied through; other text goes through
+// the chosen encoding.
+class FileBytes {
+public:
+    FileBytes(FileReplacement& file, bool utf8) : file_(file), utf8_(utf8), buffer_(kChunk, '\0') {
+        if (utf8_) Put(std::string_view("\xEF\xBB\xBF"));
+    }
+
+    // False when the text has no exact form in the ANSI code page.
+    bool Put(std::wstring_view text) {
+        const std::size_t n = text.size();
+        unsigned seen = 0;
+        for (std::size_t i = 0; i < n; ++i) seen |= static_cast<unsigned>(text[i]);
+        if (seen < 0x80) {
+            char* out = Room(n);
+            for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<char>(text[i]);
+            used_ += n;
+            return true;
+        }
+        encoded_.clear();
+        if (utf8_)
+            AppendUtf8(text, encoded_);
+        else if (!TryEncodeAnsi(text, encoded_))
+            return false;
+        Put(encoded_);
+        return true;
+    }
+    void Put(std::string_view bytes) {
+        std::copy(bytes.begin(), bytes.end(), Room(bytes.size()));
+        used_ += bytes.size();
+    }
+    void PutChar(char c) {
+        *Room(1) = c;
+        ++used_;
+    }
+    void PutNumber(int32_t value) {
+        char digits[kLongestNumber];
+        char* start = FormatNumber(value, digits + kLongestNumber);
+        Put(std::string_view(start, static_cast<std::size_t>(digits + kLongestNumber - start)));
+    }
+    // The line break goes before the line: the last item line ends the file without one.
+    bool PutRecord(const clsObject& r) {
+        PutChar('\r');
+        PutChar('\n');
+        return PutFields(*this, r);
+    }
+    void Finish() {
+        Flush();
+        file_.Commit();
+    }
+
+private:
+    char* Room(std::size_t n) {
+        if (used_ + n > buffer_.size()) {
+            Flush();
+            if (n > buffer_.size()) buffer_.resize(n);
+        }
+        return buffer_.data() + used_;
+    }
+    void Flush() {
+        file_.Write(std::string_view(buffer_.data(), used_));
+        used_ = 0;
+    }
+
+    FileReplacement& file_;
+    bool utf8_;
+    std::string buffer_;
+    std::size_t used_ = 0;
+    std::string encoded_;
+};
+
+// Writes the project in the system's ANSI code page; false, with nothing replaced, as soon as
+// some text has no exact form there. Each record written advances the progress bar, and
+// `counted` tells how many did.
+bool WriteAnsi(FileSystem& fs, const std::wstring& FileName, const clsSaveFile& project,
+               const ItemCollection& records, StatusSink& status, int32_t& counted) {
+    const auto file = fs.BeginReplaceFile(FileName);
+    FileBytes bytes(*file, false);
+    if (!bytes.Put(project.StartPath)) return false;
+    // Count is read afresh: a command taken while the window processes events may shorten
+    // the collection.
+    for (int32_t i = 1; i <= records.Count(); ++i) {
+        if (!bytes.PutRecord(*records.Item(i))) return false;
+        status.ProgressBar_Increment(1);
+        ++counted;
+    }
+    if (records.empty()) bytes.Put(std::string_view("\r\n"));
+    bytes.Finish();
+    return true;
 }
+
+// The whole project as UTF-8 with a byte-order mark, which holds every text. The progress bar
+// goes on from the records the first attempt counted.
+void WriteUtf8(FileSystem& fs, const std::wstring& FileName, const clsSaveFile& project,
+               const ItemCollection& records, StatusSink& status, int32_t counted) {
+    const auto file = fs.BeginReplaceFile(FileName);
+    FileBytes bytes(*file, true);
+    bytes.Put(project.StartPath);
+    for (int32_t i = 1; i <= records.Count(); ++i) {
+        bytes.PutRecord(*records.Item(i));
+        if (i > counted) status.ProgressBar_Increment(1);
+    }
+    if (records.empty()) bytes.Put(std::string_view("\r\n"));
+    bytes.Finish();
+}
+
+}  // namespace
 
 bool SaveProjectFile(ProjectState& state, FileSystem& fs, StatusSink& status,
                      const std::wstring& FileName) {
@@ -66,31 +191,15 @@ bool SaveProjectFile(ProjectState& state, FileSystem& fs, StatusSink& status,
     // The progress calls let the window process events, and a command taken there may replace
     // DigColl and SaveFile: the save goes on with the project it began with.
     const SaveFileRef project = state.SaveFile;
-    const std::vector<ObjectRef> records(state.DigColl->begin(), state.DigColl->end());
-    const int32_t count = static_cast<int32_t>(records.size());
+    const CollectionRef records = state.DigColl;
+    const int32_t count = records->Count();
 
     status.StatusBar_Update(kPanelAction, L"Saving File: ");
     status.ProgressBar_Show(true, count + 1);
     try {
-        std::size_t length = project->StartPath.size() + 2;
-        for (const ObjectRef& r : records) length += LineLength(*r);
-        std::wstring text;
-        text.reserve(length);
-        text += project->StartPath;
-        text += L"\r\n";
-        for (const ObjectRef& r : records) {
-            AppendRecordLine(text, *r);
-            status.ProgressBar_Increment(1);
-        }
-        // The last item line ends the file without a line break.
-        if (count > 0) text.resize(text.size() - 2);
-
-        std::string bytes;
-        if (!TryEncodeAnsi(text, bytes)) {
-            bytes = "\xEF\xBB\xBF";
-            AppendUtf8(text, bytes);
-        }
-        fs.ReplaceFileContents(FileName, bytes);
+        int32_t counted = 0;
+        if (!WriteAnsi(fs, FileName, *project, *records, status, counted))
+            WriteUtf8(fs, FileName, *project, *records, status, counted);
     } catch (...) {
         status.ProgressBar_Show(false, count + 1);
         throw;
