@@ -81,39 +81,41 @@ constexpr std::size_t kChunk = 256 * 1024;
 class FileBytes {
 public:
     FileBytes(FileReplacement& file, bool utf8) : file_(file), utf8_(utf8), buffer_(kChunk, '\0') {
+        cur_ = buffer_.data();
+        end_ = cur_ + buffer_.size();
         if (utf8_) Put(std::string_view("\xEF\xBB\xBF"));
     }
 
     // False when the text has no exact form in the ANSI code page.
     bool Put(std::wstring_view text) {
+        // Copy as if ASCII, and keep the copy only if it was.
         const std::size_t n = text.size();
+        if (static_cast<std::size_t>(end_ - cur_) < n) MakeRoom(n);
+        char* const out = cur_;
+        const wchar_t* const in = text.data();
         unsigned seen = 0;
-        for (std::size_t i = 0; i < n; ++i) seen |= static_cast<unsigned>(text[i]);
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto c = static_cast<unsigned>(in[i]);
+            seen |= c;
+            out[i] = static_cast<char>(c);
+        }
         if (seen < 0x80) {
-            char* out = Room(n);
-            for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<char>(text[i]);
-            used_ += n;
+            cur_ = out + n;
             return true;
         }
-        encoded_.clear();
-        if (utf8_)
-            AppendUtf8(text, encoded_);
-        else if (!TryEncodeAnsi(text, encoded_))
-            return false;
-        Put(encoded_);
-        return true;
+        return PutEncoded(text);
     }
     void Put(std::string_view bytes) {
-        std::copy(bytes.begin(), bytes.end(), Room(bytes.size()));
-        used_ += bytes.size();
+        if (static_cast<std::size_t>(end_ - cur_) < bytes.size()) MakeRoom(bytes.size());
+        cur_ = std::copy(bytes.begin(), bytes.end(), cur_);
     }
     void PutChar(char c) {
-        *Room(1) = c;
-        ++used_;
+        if (cur_ == end_) MakeRoom(1);
+        *cur_++ = c;
     }
     void PutNumber(int32_t value) {
         char digits[kLongestNumber];
-        char* start = FormatNumber(value, digits + kLongestNumber);
+        const char* start = FormatNumber(value, digits + kLongestNumber);
         Put(std::string_view(start, static_cast<std::size_t>(digits + kLongestNumber - start)));
     }
     // The line break goes before the line: the last item line ends the file without one.
@@ -128,22 +130,33 @@ public:
     }
 
 private:
-    char* Room(std::size_t n) {
-        if (used_ + n > buffer_.size()) {
-            Flush();
-            if (n > buffer_.size()) buffer_.resize(n);
+    bool PutEncoded(std::wstring_view text) {
+        encoded_.clear();
+        if (utf8_)
+            AppendUtf8(text, encoded_);
+        else if (!TryEncodeAnsi(text, encoded_))
+            return false;
+        Put(std::string_view(encoded_));
+        return true;
+    }
+    void MakeRoom(std::size_t n) {
+        Flush();
+        if (n > buffer_.size()) {
+            buffer_.resize(n);
+            cur_ = buffer_.data();
+            end_ = cur_ + buffer_.size();
         }
-        return buffer_.data() + used_;
     }
     void Flush() {
-        file_.Write(std::string_view(buffer_.data(), used_));
-        used_ = 0;
+        file_.Write(std::string_view(buffer_.data(), static_cast<std::size_t>(cur_ - buffer_.data())));
+        cur_ = buffer_.data();
     }
 
     FileReplacement& file_;
     bool utf8_;
     std::string buffer_;
-    std::size_t used_ = 0;
+    char* cur_;
+    char* end_;
     std::string encoded_;
 };
 
