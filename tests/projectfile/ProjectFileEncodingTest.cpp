@@ -67,6 +67,33 @@ TEST_F(Encoding, TextOutsideTheCodePageSwitchesTheWholeFileToUtf8) {
               kMark + "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\t\xED\xA0\x80x\t1\t0");
 }
 
+TEST_F(Encoding, ASwitchLateInALargeProjectRewritesTheWholeFile) {
+    // Big enough that the first attempt has already written part of its temporary file when
+    // it meets the label it cannot hold; one path longer than any write buffer.
+    ProjectState state;
+    state.SaveFile->StartPath = L"C:\\Big";
+    for (int32_t i = 1; i <= 5000; ++i)
+        state.DigColl->Add(MakeRecord(i, L"2", 1, L"C:\\Big\\" + std::wstring(100, L'p') + std::to_wstring(i),
+                                      i == 4000 ? L"\u65E5\u672C" : L"file"));
+    state.DigColl->Item(2500)->Path = L"C:\\" + std::wstring(300000, L'q');
+    RecordingStatusSink sink;
+    SaveProjectFile(state, fs, sink, file);
+
+    std::wstring text = L"C:\\Big\r\n";
+    for (const auto& r : *state.DigColl) text += BuildRecordLine(*r);
+    text.resize(text.size() - 2);
+    std::string expected = kMark;
+    AppendUtf8(text, expected);
+    EXPECT_EQ(ReadBytes(file), expected);
+    EXPECT_EQ(sink.Increments(), 5001) << "one step per record and one more, whatever the encoding";
+
+    ProjectState opened;
+    OpenProjectFile(opened, fs, sink, file);
+    ASSERT_EQ(opened.DigColl->Count(), 5000);
+    for (int32_t i = 1; i <= 5000; ++i)
+        ASSERT_TRUE(testing::SameStoredFields(*opened.DigColl->Item(i), *state.DigColl->Item(i))) << i;
+}
+
 TEST_F(Encoding, EveryCodePageByteSurvivesOpenThenSave) {
     // Files from other tools may hold any byte; one that decodes must be written back as it was.
     // The Western code page leaves five bytes undefined; they read as the C1 controls of the

@@ -168,6 +168,44 @@ TEST_F(Faults, ASaveFinishesTheProjectItBeganWith) {
     EXPECT_EQ(state.SaveFile->FileName, L"");
 }
 
+// A disk that fills up at the end of the write, for a file system that offers only the
+// whole-contents replacement.
+class FullDisk final : public FileSystem {
+public:
+    ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
+        return ListStatus::NotFound;
+    }
+    FileLookup LookUpFile(const std::wstring&, std::wstring*) override { return FileLookup::Absent; }
+    std::optional<uint32_t> GetAttributes(const std::wstring&) override { return std::nullopt; }
+    bool FileExists(const std::wstring&) override { return false; }
+    bool FolderExists(const std::wstring&) override { return false; }
+    std::optional<FileIdentity> GetIdentity(const std::wstring&) override { return std::nullopt; }
+    void CheckVolume(const std::wstring&) override {}
+    FileDetails GetFile(const std::wstring&) override { return {}; }
+    std::string ReadAllBytes(const std::wstring&) override { return {}; }
+    void ReplaceFileContents(const std::wstring&, const std::string& bytes) override {
+        offered = bytes;
+        throw ProwlError(L"There is not enough space on the disk.");
+    }
+    std::string offered;
+};
+
+TEST_F(Faults, AWriteThatFailsAtTheEndChangesNothing) {
+    FullDisk disk;
+    const Snapshot before(state);
+    RecordingStatusSink sink;
+    try {
+        SaveProjectFile(state, disk, sink, L"C:\\p.prw");
+        ADD_FAILURE() << "saved";
+    } catch (const ProwlError& e) {
+        EXPECT_EQ(e.message(), L"There is not enough space on the disk.");
+    }
+    EXPECT_EQ(disk.offered.substr(0, 9), "C:\\Apps\r\n") << "the whole file was offered";
+    before.ExpectUnchanged(state);
+    EXPECT_FALSE(sink.BarVisible());
+    EXPECT_EQ(sink.Texts(), std::vector<std::wstring>{L"2:Saving File: "});
+}
+
 TEST_F(Faults, AMissingFileLeavesTheProjectAlone) {
     const Snapshot before(state);
     RecordingStatusSink sink;
