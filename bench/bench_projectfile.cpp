@@ -3,6 +3,7 @@
 // flushed and renamed over the target; for open, one read of the same bytes and one
 // existence test per record.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <algorithm>
@@ -31,7 +32,7 @@ constexpr int kLeafFiles = 98, kInnerFiles = 8, kRootFiles = 9;  // 100,000 reco
 // looks at the queue at most once a frame: under Wine every look is a server round trip,
 // which once per record would cost more than the whole save.
 class PumpingStatusSink : public StatusSink {
-public:
+  public:
     void StatusBar_Update(int32_t, const std::wstring&) override { Pump(); }
     void ProgressBar_Show(bool, int32_t) override { Pump(); }
     void ProgressBar_Increment(int32_t Amount) override {
@@ -41,7 +42,7 @@ public:
         Pump();
     }
 
-private:
+  private:
     static constexpr ULONGLONG kFrameMs = 15;
 
     void Pump() {
@@ -59,11 +60,13 @@ private:
 
 // Takes the file's bytes and drops them: what the save costs before the disk is involved.
 class DiscardingFileSystem final : public FileSystem {
-public:
+  public:
     ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
         return ListStatus::NotFound;
     }
-    FileLookup LookUpFile(const std::wstring&, std::wstring*) override { return FileLookup::Absent; }
+    FileLookup LookUpFile(const std::wstring&, std::wstring*) override {
+        return FileLookup::Absent;
+    }
     std::optional<uint32_t> GetAttributes(const std::wstring&) override { return std::nullopt; }
     bool FileExists(const std::wstring&) override { return false; }
     bool FolderExists(const std::wstring&) override { return false; }
@@ -133,7 +136,7 @@ void Touch(const std::wstring& path) {
 // Builds the records as a scan would (depth-first, Index = position) and, unless an earlier
 // run left a complete tree, the folders and files they name.
 class TreeBuilder {
-public:
+  public:
     TreeBuilder(ProjectState& state, bool makeOnDisk) : state_(state), disk_(makeOnDisk) {}
 
     void Build(const std::wstring& root) {
@@ -156,7 +159,7 @@ public:
         }
     }
 
-private:
+  private:
     static std::wstring Two(int n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); }
 
     int32_t Add(const std::wstring& path, const wchar_t* type, const std::wstring& text,
@@ -176,7 +179,8 @@ private:
         return r->Index;
     }
     int32_t Folder(const std::wstring& path, const std::wstring& text, int32_t parent) {
-        if (disk_ && !CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        if (disk_ && !CreateDirectoryW(path.c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
             Fail("creating a folder");
         ++state_.SaveFile->Folder_Count;
         return Add(path, kNodeFolder, text, parent);
@@ -204,7 +208,8 @@ std::string ReadWhole(const std::wstring& path) {
     GetFileSizeEx(h, &size);
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD got = 0;
-    if (!ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) Fail("reading");
+    if (!ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+        Fail("reading");
     CloseHandle(h);
     bytes.resize(got);
     return bytes;
@@ -220,14 +225,16 @@ void LimitSave(const std::wstring& target, const std::string& bytes) {
         Fail("writing");
     if (!FlushFileBuffers(h)) Fail("flushing");
     CloseHandle(h);
-    if (!MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(temp.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         Fail("replacing");
 }
 
 std::size_t LimitOpen(const std::wstring& target, const std::vector<std::wstring>& paths) {
     const std::string bytes = ReadWhole(target);
     std::size_t present = bytes.size() & 1;
-    for (const std::wstring& p : paths) present += GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES;
+    for (const std::wstring& p : paths)
+        present += GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES;
     return present;
 }
 

@@ -41,7 +41,6 @@ void ParseItemLines(std::wstring_view text, int32_t firstLineNumber, LoadedProje
                     FileSystem& fs);
 
 // Adds at most one record; false for a line that does not split into exactly nine fields.
-bool ParseItemLine(std::wstring_view line, int32_t lineNumber, LoadedProject& into,
-                   FileSystem& fs);
+bool ParseItemLine(std::wstring_view line, int32_t lineNumber, LoadedProject& into, FileSystem& fs);
 
 }  // namespace prowl

@@ -32,8 +32,8 @@ int64_t FirstUndecodableLine(std::string_view body, bool utf8) {
     std::wstring scratch;
     for (;;) {
         const std::size_t end = body.find("\r\n", begin);
-        const std::string_view piece =
-            body.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
+        const std::string_view piece = body.substr(
+            begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
         scratch.clear();
         if (!(utf8 ? TryDecodeUtf8(piece, scratch) : TryDecodeAnsi(piece, scratch))) return line;
         if (end == std::string_view::npos) return line;
@@ -44,8 +44,8 @@ int64_t FirstUndecodableLine(std::string_view body, bool utf8) {
 
 std::wstring DecodeProjectText(std::string_view bytes) {
     if (const void* nul = std::memchr(bytes.data(), 0, bytes.size()))
-        ThrowAtLine(LineOfOffset(bytes, static_cast<std::size_t>(
-                                            static_cast<const char*>(nul) - bytes.data())),
+        ThrowAtLine(LineOfOffset(bytes, static_cast<std::size_t>(static_cast<const char*>(nul) -
+                                                                 bytes.data())),
                     L"the file holds a NUL byte, so it is not a project file");
     const bool utf8 = bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
     const std::string_view body = utf8 ? bytes.substr(kUtf8Mark.size()) : bytes;
@@ -65,7 +65,8 @@ bool IsAbsolutePath(std::wstring_view path) {
 }
 
 std::wstring Quoted(std::wstring_view value) {
-    if (value.size() > kQuotedValueLimit) return L"\"" + std::wstring(value.substr(0, kQuotedValueLimit)) + L"...\"";
+    if (value.size() > kQuotedValueLimit)
+        return L"\"" + std::wstring(value.substr(0, kQuotedValueLimit)) + L"...\"";
     return L"\"" + std::wstring(value) + L"\"";
 }
 
@@ -90,7 +91,8 @@ int32_t ParseNumberField(std::wstring_view field, const wchar_t* name, int32_t l
     const bool digits = i > firstDigit;
     while (i < n && field[i] == L' ') ++i;
     if (!digits || i != n)
-        ThrowAtLine(lineNumber, std::wstring(name) + L" " + Quoted(field) + L" is not a whole number");
+        ThrowAtLine(lineNumber,
+                    std::wstring(name) + L" " + Quoted(field) + L" is not a whole number");
     if (tooLarge || magnitude > (negative ? 2147483648LL : 2147483647LL))
         ThrowAtLine(lineNumber,
                     std::wstring(name) + L" " + Quoted(field) + L" is outside the 32-bit range");
@@ -152,7 +154,8 @@ bool ParseItemLine(std::wstring_view line, int32_t lineNumber, LoadedProject& in
 
 void ParseItemLines(std::wstring_view text, int32_t firstLineNumber, LoadedProject& into,
                     FileSystem& fs) {
-    into.DigColl->Reserve(static_cast<std::size_t>(into.DigColl->Count()) + CountLineBreaks(text) + 1);
+    into.DigColl->Reserve(static_cast<std::size_t>(into.DigColl->Count()) + CountLineBreaks(text) +
+                          1);
     int32_t lineNumber = firstLineNumber;
     std::size_t begin = 0;
     for (;;) {
@@ -172,8 +175,9 @@ bool OpenProjectFile(ProjectState& state, FileSystem& fs, StatusSink& status,
     const std::size_t headerEnd = all.find(L"\r\n");
     const std::wstring_view header = all.substr(0, headerEnd);
     if (!IsAbsolutePath(header))
-        ThrowAtLine(1, L"the start path is not an absolute path such as C:\\Folder or "
-                       L"\\\\server\\share");
+        ThrowAtLine(1,
+                    L"the start path is not an absolute path such as C:\\Folder or "
+                    L"\\\\server\\share");
 
     LoadedProject loaded;
     loaded.SaveFile.StartPath = header;

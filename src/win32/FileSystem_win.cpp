@@ -164,7 +164,7 @@ std::string Win32FileSystem::ReadAllBytes(const std::wstring& path) {
 namespace {
 
 class Win32FileReplacement final : public FileReplacement {
-public:
+  public:
     Win32FileReplacement(std::wstring target, std::wstring temp, FileHandle file)
         : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
     ~Win32FileReplacement() override {
@@ -176,9 +176,11 @@ public:
     void Write(std::string_view bytes) override {
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
             DWORD written = 0;
-            if (!WriteFile(file_.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            if (!WriteFile(file_.get(), bytes.data() + done, chunk, &written, nullptr) ||
+                written == 0)
                 ThrowSystemError(GetLastError());
             done += written;
         }
@@ -193,7 +195,7 @@ public:
         committed_ = true;
     }
 
-private:
+  private:
     std::wstring target_;
     std::wstring temp_;
     FileHandle file_;
@@ -210,11 +212,13 @@ std::unique_ptr<FileReplacement> Win32FileSystem::BeginReplaceFile(const std::ws
         (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         ThrowSystemError(ERROR_ACCESS_DENIED);
 
-    std::wstring temp = ToSystemPath(path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp");
+    std::wstring temp =
+        ToSystemPath(path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp");
     FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) ThrowSystemError(GetLastError());
-    return std::make_unique<Win32FileReplacement>(std::move(target), std::move(temp), std::move(file));
+    return std::make_unique<Win32FileReplacement>(std::move(target), std::move(temp),
+                                                  std::move(file));
 }
 
 void Win32FileSystem::ReplaceFileContents(const std::wstring& path, const std::string& bytes) {

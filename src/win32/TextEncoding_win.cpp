@@ -8,10 +8,18 @@ namespace prowl {
 
 namespace {
 
-UINT MaxBytesPerChar(UINT codePage) {
-    CPINFO info;
-    if (!GetCPInfo(codePage, &info)) return 4;
-    return info.MaxCharSize;
+// The system code page is fixed for the life of the process; a save may ask once per field.
+struct SystemCodePage {
+    UINT id = GetACP();
+    UINT maxBytesPerChar = [this] {
+        CPINFO info;
+        return GetCPInfo(id, &info) ? info.MaxCharSize : 4u;
+    }();
+};
+
+const SystemCodePage& CodePage() {
+    static const SystemCodePage page;
+    return page;
 }
 
 }  // namespace
@@ -19,13 +27,13 @@ UINT MaxBytesPerChar(UINT codePage) {
 bool TryEncodeAnsi(std::wstring_view text, std::string& out) {
     if (text.empty()) return true;
     if (text.size() > INT_MAX / 4) return false;
-    const UINT codePage = GetACP();
+    const UINT codePage = CodePage().id;
     // UTF-8 as the system code page takes neither the best-fit flag nor the default-char test.
     const bool utf8 = codePage == CP_UTF8;
     const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     const std::size_t start = out.size();
-    const std::size_t room = text.size() * MaxBytesPerChar(codePage);
+    const std::size_t room = text.size() * CodePage().maxBytesPerChar;
     out.resize(start + room);
     const int n = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()),
                                       out.data() + start, static_cast<int>(room), nullptr,
@@ -43,7 +51,7 @@ bool TryDecodeAnsi(std::string_view bytes, std::wstring& out) {
     if (bytes.size() > INT_MAX) return false;
     const std::size_t start = out.size();
     out.resize(start + bytes.size());
-    const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(),
+    const int n = MultiByteToWideChar(CodePage().id, MB_ERR_INVALID_CHARS, bytes.data(),
                                       static_cast<int>(bytes.size()), out.data() + start,
                                       static_cast<int>(bytes.size()));
     if (n <= 0) {

@@ -20,7 +20,7 @@ using testing::WriteBytes;
 const std::string kMark = "\xEF\xBB\xBF";
 
 class Encoding : public ::testing::Test {
-protected:
+  protected:
     std::string SaveWithLabel(const std::wstring& label) {
         ProjectState state;
         state.SaveFile->StartPath = L"C:\\A";
@@ -52,16 +52,19 @@ protected:
 
 TEST_F(Encoding, TextTheCodePageHoldsIsWrittenThereWithoutMark) {
     if (GetACP() != 1252) GTEST_SKIP() << "expects the Western code page";
-    EXPECT_EQ(SaveWithLabel(L"Caf\u00E9 \u20AC"), "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\tCaf\xE9 \x80\t1\t0");
+    EXPECT_EQ(SaveWithLabel(L"Caf\u00E9 \u20AC"),
+              "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\tCaf\xE9 \x80\t1\t0");
 }
 
 TEST_F(Encoding, TextOutsideTheCodePageSwitchesTheWholeFileToUtf8) {
     // U+0100 has a best-fit look-alike "A" in the Western code page: that is no exact form.
     if (GetACP() == 1252) {
-        EXPECT_EQ(SaveWithLabel(L"\u0100"), kMark + "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\t\xC4\x80\t1\t0");
+        EXPECT_EQ(SaveWithLabel(L"\u0100"),
+                  kMark + "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\t\xC4\x80\t1\t0");
     }
-    EXPECT_EQ(SaveWithLabel(L"\u00E9\u65E5\U0001F600"),
-              kMark + "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\t\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80\t1\t0");
+    EXPECT_EQ(
+        SaveWithLabel(L"\u00E9\u65E5\U0001F600"),
+        kMark + "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\t\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80\t1\t0");
     // A lone surrogate has no UTF-8 form of its own; it keeps the three bytes of its code point.
     EXPECT_EQ(SaveWithLabel(std::wstring(1, wchar_t(0xD800)) + L"x"),
               kMark + "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\t\xED\xA0\x80x\t1\t0");
@@ -73,7 +76,8 @@ TEST_F(Encoding, ASwitchLateInALargeProjectRewritesTheWholeFile) {
     ProjectState state;
     state.SaveFile->StartPath = L"C:\\Big";
     for (int32_t i = 1; i <= 5000; ++i)
-        state.DigColl->Add(MakeRecord(i, L"2", 1, L"C:\\Big\\" + std::wstring(100, L'p') + std::to_wstring(i),
+        state.DigColl->Add(MakeRecord(i, L"2", 1,
+                                      L"C:\\Big\\" + std::wstring(100, L'p') + std::to_wstring(i),
                                       i == 4000 ? L"\u65E5\u672C" : L"file"));
     state.DigColl->Item(2500)->Path = L"C:\\" + std::wstring(300000, L'q');
     RecordingStatusSink sink;
@@ -91,7 +95,8 @@ TEST_F(Encoding, ASwitchLateInALargeProjectRewritesTheWholeFile) {
     OpenProjectFile(opened, fs, sink, file);
     ASSERT_EQ(opened.DigColl->Count(), 5000);
     for (int32_t i = 1; i <= 5000; ++i)
-        ASSERT_TRUE(testing::SameStoredFields(*opened.DigColl->Item(i), *state.DigColl->Item(i))) << i;
+        ASSERT_TRUE(testing::SameStoredFields(*opened.DigColl->Item(i), *state.DigColl->Item(i)))
+            << i;
 }
 
 TEST_F(Encoding, EveryCodePageByteSurvivesOpenThenSave) {
@@ -100,14 +105,16 @@ TEST_F(Encoding, EveryCodePageByteSurvivesOpenThenSave) {
     // same number, so they too come back unchanged.
     int refused = 0;
     for (int b = 0x80; b <= 0xFF; ++b) {
-        const std::string bytes = "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\tx" + std::string(1, char(b)) + "\t1\t0";
+        const std::string bytes =
+            "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\tx" + std::string(1, char(b)) + "\t1\t0";
         WriteBytes(file, bytes);
         ProjectState opened;
         RecordingStatusSink sink;
         try {
             OpenProjectFile(opened, fs, sink, file);
         } catch (const ProwlError& e) {
-            EXPECT_EQ(e.message(), L"line 2: the text is not valid in the system's ANSI code page") << b;
+            EXPECT_EQ(e.message(), L"line 2: the text is not valid in the system's ANSI code page")
+                << b;
             ++refused;
             continue;
         }
@@ -125,14 +132,15 @@ TEST_F(Encoding, EveryCodePageByteSurvivesOpenThenSave) {
 TEST_F(Encoding, MalformedUtf8IsRefusedNamingTheLine) {
     const std::string good = "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\t\xC3\xA9\t1\t0\r\n";
     EXPECT_EQ(OpenBytes(kMark + good).DigColl->Item(1)->Text, L"\u00E9");
-    for (const std::string bad : {"\xC3(", "\xC0\xAF", "\xE0\x80\xAF", "\xF4\x90\x80\x80", "\xFF",
-                                  "\xE6\x97"})
+    for (const std::string bad :
+         {"\xC3(", "\xC0\xAF", "\xE0\x80\xAF", "\xF4\x90\x80\x80", "\xFF", "\xE6\x97"})
         EXPECT_EQ(OpenFailure(kMark + good + "2\tK2\t1\t0\tC:\\B\tK0\t" + bad + "\t1\t0"),
                   L"line 3: the text is not valid UTF-8");
 }
 
 TEST(TextEncoding, Utf8DecodesWhatItEncodes) {
-    const std::wstring text = L"a\u00FF\u0800\uFFFD\U00010000\U0010FFFF" + std::wstring(1, wchar_t(0xDFFF));
+    const std::wstring text =
+        L"a\u00FF\u0800\uFFFD\U00010000\U0010FFFF" + std::wstring(1, wchar_t(0xDFFF));
     std::string bytes;
     AppendUtf8(text, bytes);
     std::wstring back = L"keep";
@@ -147,7 +155,7 @@ TEST(TextEncoding, Utf8DecodesWhatItEncodes) {
 // controls, Greek, CJK, emoji as surrogate pairs and the odd lone surrogate. TAB, CR, LF and
 // NUL are left out: the format has no escape for them.
 class RandomProjects {
-public:
+  public:
     explicit RandomProjects(uint32_t seed) : rng_(seed) {}
 
     std::wstring Text(std::size_t maxLength) {
@@ -156,21 +164,38 @@ public:
         const bool asciiOnly = Pick(4) == 0;
         for (std::size_t i = 0; i < n; ++i) {
             switch (asciiOnly ? 0 : Pick(8)) {
-                case 0: case 1: case 2: s += wchar_t(0x20 + Pick(0x5F)); break;
-                case 3: s += wchar_t(0x80 + Pick(0x80)); break;
-                case 4: s += wchar_t(0x391 + Pick(0x18)); break;
-                case 5: s += wchar_t(0x4E00 + Pick(0x5000)); break;
-                case 6: s += wchar_t(0xD83D), s += wchar_t(0xDE00 + Pick(0x50)); break;
-                default: s += Pick(20) == 0 ? wchar_t(0xDC00 + Pick(0x400)) : wchar_t(0x100 + Pick(0x100));
+                case 0:
+                case 1:
+                case 2:
+                    s += wchar_t(0x20 + Pick(0x5F));
+                    break;
+                case 3:
+                    s += wchar_t(0x80 + Pick(0x80));
+                    break;
+                case 4:
+                    s += wchar_t(0x391 + Pick(0x18));
+                    break;
+                case 5:
+                    s += wchar_t(0x4E00 + Pick(0x5000));
+                    break;
+                case 6:
+                    s += wchar_t(0xD83D), s += wchar_t(0xDE00 + Pick(0x50));
+                    break;
+                default:
+                    s += Pick(20) == 0 ? wchar_t(0xDC00 + Pick(0x400))
+                                       : wchar_t(0x100 + Pick(0x100));
             }
         }
         return s;
     }
     int32_t Number() {
         switch (Pick(4)) {
-            case 0: return static_cast<int32_t>(rng_());
-            case 1: return Pick(2) ? 2147483647 : -2147483647 - 1;
-            default: return static_cast<int32_t>(Pick(1000));
+            case 0:
+                return static_cast<int32_t>(rng_());
+            case 1:
+                return Pick(2) ? 2147483647 : -2147483647 - 1;
+            default:
+                return static_cast<int32_t>(Pick(1000));
         }
     }
     void Fill(ProjectState& state) {
@@ -192,8 +217,10 @@ public:
         }
     }
 
-private:
-    std::size_t Pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_); }
+  private:
+    std::size_t Pick(std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_);
+    }
     std::mt19937 rng_;
 };
 
@@ -229,7 +256,8 @@ TEST_F(Encoding, RandomProjectsSurviveSaveThenOpen) {
         EXPECT_EQ(std::make_tuple(p.Folder_Count, p.DLL_Count, p.OCX_Count),
                   std::make_tuple(folders, dlls, ocxs));
         EXPECT_EQ(std::make_tuple(p.Folder_Missing, p.DLL_Missing, p.OCX_Missing),
-                  std::make_tuple(folders, dlls, ocxs)) << "no Q: drive, so nothing exists";
+                  std::make_tuple(folders, dlls, ocxs))
+            << "no Q: drive, so nothing exists";
         if (bytes.rfind(kMark, 0) == 0) {
             EXPECT_FALSE(IsAscii(bytes.substr(3)));
         }

@@ -33,8 +33,11 @@ std::vector<std::wstring> FolderNames(const std::wstring& folder) {
 // they hold.
 struct Snapshot {
     explicit Snapshot(const ProjectState& s)
-        : digColl(s.DigColl), saveFile(s.SaveFile), preDigColl(s.PreDigColl),
-          preSaveFile(s.PreSaveFile), saveFileValue(*s.SaveFile),
+        : digColl(s.DigColl),
+          saveFile(s.SaveFile),
+          preDigColl(s.PreDigColl),
+          preSaveFile(s.PreSaveFile),
+          saveFileValue(*s.SaveFile),
           records(s.DigColl->begin(), s.DigColl->end()) {
         for (const auto& r : records) values.push_back(*r);
     }
@@ -70,7 +73,7 @@ struct Snapshot {
 };
 
 class Faults : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         state.SaveFile->StartPath = L"C:\\Apps";
         state.SaveFile->FileName = L"C:\\before.prw";
@@ -171,11 +174,13 @@ TEST_F(Faults, ASaveFinishesTheProjectItBeganWith) {
 // A disk that fills up at the end of the write, for a file system that offers only the
 // whole-contents replacement.
 class FullDisk final : public FileSystem {
-public:
+  public:
     ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
         return ListStatus::NotFound;
     }
-    FileLookup LookUpFile(const std::wstring&, std::wstring*) override { return FileLookup::Absent; }
+    FileLookup LookUpFile(const std::wstring&, std::wstring*) override {
+        return FileLookup::Absent;
+    }
     std::optional<uint32_t> GetAttributes(const std::wstring&) override { return std::nullopt; }
     bool FileExists(const std::wstring&) override { return false; }
     bool FolderExists(const std::wstring&) override { return false; }
@@ -230,7 +235,10 @@ TEST_F(Faults, ContentThatIsNoProjectLeavesTheProjectAlone) {
     // The good line before the bad one must not reach the project either.
     ExpectOpenFails("C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\tA\t1\t0\r\none\tK2\t1\t0\tC:\\B\tK0\tB\t1\t0",
                     L"line 3: Index \"one\" is not a whole number");
-    ExpectOpenFails("\xEF\xBB\xBF" "C:\\A\r\n\xC3", L"line 2: the text is not valid UTF-8");
+    ExpectOpenFails(
+        "\xEF\xBB\xBF"
+        "C:\\A\r\n\xC3",
+        L"line 2: the text is not valid UTF-8");
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ using testing::WriteBytes;
 // items exist: a folder Apps with a.dll and a subfolder Tools holding x.ocx; Tools expanded,
 // x.ocx excluded.
 class WorkedExample : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         apps = temp / L"Apps";
         MakeFolder(apps);
@@ -39,11 +39,10 @@ protected:
 
     std::string ExpectedBytes() const {
         const std::string a = Narrow(apps);
-        return a + "\r\n" +
-               "1\tK1\t1\t0\t" + a + "\tK0\tAPPS\t1\t0\r\n" +
-               "2\tK2\t2\t1\t" + a + "\\a.dll\tK1\ta.dll\t1\t0\r\n" +
-               "3\tK3\t1\t1\t" + a + "\\Tools\tK1\tTOOLS\t1\t1\r\n" +
-               "4\tK4\t3\t3\t" + a + "\\Tools\\x.ocx\tK3\tx.ocx\t0\t0";
+        return a + "\r\n" + "1\tK1\t1\t0\t" + a + "\tK0\tAPPS\t1\t0\r\n" + "2\tK2\t2\t1\t" + a +
+               "\\a.dll\tK1\ta.dll\t1\t0\r\n" + "3\tK3\t1\t1\t" + a +
+               "\\Tools\tK1\tTOOLS\t1\t1\r\n" + "4\tK4\t3\t3\t" + a +
+               "\\Tools\\x.ocx\tK3\tx.ocx\t0\t0";
     }
 
     ProjectState Reopen() {
@@ -165,7 +164,7 @@ TEST(ProjectFileWriter, RecordLinesCarryNumbersAsPlainDecimalText) {
 
 // Files as other tools or hands leave them.
 class HandWrittenFile : public ::testing::Test {
-protected:
+  protected:
     ProjectState Open(const std::string& bytes) {
         WriteBytes(file, bytes);
         ProjectState opened;
@@ -206,12 +205,12 @@ TEST_F(HandWrittenFile, LineBreaksAtTheEndAreOptional) {
 TEST_F(HandWrittenFile, LinesWithoutExactlyNineFieldsAreSkipped) {
     ProjectState opened = Open(
         "C:\\A\r\n"
-        "1\tK1\t1\t0\tC:\\A\tK0\tA\t1\r\n"            // eight fields
-        "2\tK2\t1\t0\tC:\\B\tK0\tB\t1\t0\t\r\n"       // a tenth, empty field
+        "1\tK1\t1\t0\tC:\\A\tK0\tA\t1\r\n"       // eight fields
+        "2\tK2\t1\t0\tC:\\B\tK0\tB\t1\t0\t\r\n"  // a tenth, empty field
         "\r\n"
         "garbage without tabs\r\n"
         "3\tK3\t1\t0\tC:\\C\tK0\tC\t1\t0\r\n"
-        "x\tK4\t1\t0\tC:\\D\tK0\tD\t1\t0\tmore");     // ten fields: not even its Index is read
+        "x\tK4\t1\t0\tC:\\D\tK0\tD\t1\t0\tmore");  // ten fields: not even its Index is read
     ASSERT_EQ(opened.DigColl->Count(), 1);
     EXPECT_EQ(opened.DigColl->Item(1)->Path, L"C:\\C");
     EXPECT_EQ(opened.SaveFile->Folder_Count, 1);
@@ -221,10 +220,16 @@ TEST_F(HandWrittenFile, UnknownNodeTypesAreKeptButCountedNowhere) {
     const std::wstring dll = temp / L"real.dll";
     MakeFile(dll);
     const std::string d = Narrow(dll);
-    ProjectState opened = Open("C:\\A\r\n"
-                               "1\tK1\t4\t0\t" + d + "\tK0\tA\t1\t0\r\n"
-                               "2\tK2\t\t0\t" + d + "\tK0\tB\t1\t0\r\n"
-                               "3\tK3\t2 \t0\t" + d + "\tK0\tC\t1\t0");
+    ProjectState opened = Open(
+        "C:\\A\r\n"
+        "1\tK1\t4\t0\t" +
+        d +
+        "\tK0\tA\t1\t0\r\n"
+        "2\tK2\t\t0\t" +
+        d +
+        "\tK0\tB\t1\t0\r\n"
+        "3\tK3\t2 \t0\t" +
+        d + "\tK0\tC\t1\t0");
     ASSERT_EQ(opened.DigColl->Count(), 3);
     for (const auto& r : *opened.DigColl) EXPECT_FALSE(r->Exists) << Narrow(r->Text);
     const clsSaveFile& p = *opened.SaveFile;
@@ -233,10 +238,11 @@ TEST_F(HandWrittenFile, UnknownNodeTypesAreKeptButCountedNowhere) {
 }
 
 TEST_F(HandWrittenFile, HandEditedIndexesAreKeptAsRead) {
-    ProjectState opened = Open("\\\\server\\share\r\n"
-                               "7\tK99\t1\t-3\tC:\\A\tK12\tA\t0\t1\r\n"
-                               "  +12 \tK1\t1\t 007\tC:\\A\tK0\tA\t1\t0\r\n"
-                               "-2147483648\tK\t1\t2147483647\tC:\\A\tK\tA\t\t");
+    ProjectState opened = Open(
+        "\\\\server\\share\r\n"
+        "7\tK99\t1\t-3\tC:\\A\tK12\tA\t0\t1\r\n"
+        "  +12 \tK1\t1\t 007\tC:\\A\tK0\tA\t1\t0\r\n"
+        "-2147483648\tK\t1\t2147483647\tC:\\A\tK\tA\t\t");
     ASSERT_EQ(opened.DigColl->Count(), 3);
     const clsObject& first = *opened.DigColl->Item(1);
     EXPECT_EQ(first.Index, 7);
@@ -263,16 +269,16 @@ TEST_F(HandWrittenFile, AnIndexThatIsNoWholeNumberNamesItsLine) {
               L"line 4: Index \"2147483648\" is outside the 32-bit range");
     EXPECT_EQ(OpenFailure(withIndex("2", "-2147483649")),
               L"line 4: ParentIndex \"-2147483649\" is outside the 32-bit range");
-    for (const std::string bad : {"1.5", "1,000", " ", "0x10", "1 2", "--1", "+", "1e3",
-                                  "99999999999999999999999"})
+    for (const std::string bad :
+         {"1.5", "1,000", " ", "0x10", "1 2", "--1", "+", "1e3", "99999999999999999999999"})
         EXPECT_EQ(OpenFailure(withIndex(bad, "1")).substr(0, 14), L"line 4: Index ") << bad;
 }
 
 TEST_F(HandWrittenFile, ANonAbsoluteHeaderIsNoProjectFile) {
     const std::wstring reason =
         L"line 1: the start path is not an absolute path such as C:\\Folder or \\\\server\\share";
-    for (const std::string header : {"", "Apps", "C:Apps", "C:/Apps", "\\Apps", "\\\\\\x",
-                                     "1\tK1\t1\t0\tC:\\A\tK0\tA\t1\t0"})
+    for (const std::string header :
+         {"", "Apps", "C:Apps", "C:/Apps", "\\Apps", "\\\\\\x", "1\tK1\t1\t0\tC:\\A\tK0\tA\t1\t0"})
         EXPECT_EQ(OpenFailure(header + "\r\n1\tK1\t1\t0\tC:\\A\tK0\tA\t1\t0"), reason) << header;
     EXPECT_EQ(OpenFailure(""), reason);
     EXPECT_EQ(Open("z:\\").SaveFile->StartPath, L"z:\\");

@@ -23,7 +23,7 @@ struct StatusCall {
 };
 
 class RecordingStatusSink : public StatusSink {
-public:
+  public:
     void StatusBar_Update(int32_t SBIndex, const std::wstring& aString) override {
         calls.push_back({StatusCall::Status, SBIndex, false, aString});
         if (onEvents) onEvents();
@@ -40,7 +40,8 @@ public:
     std::vector<std::wstring> Texts() const {
         std::vector<std::wstring> out;
         for (const auto& c : calls)
-            if (c.kind == StatusCall::Status) out.push_back(std::to_wstring(c.number) + L":" + c.text);
+            if (c.kind == StatusCall::Status)
+                out.push_back(std::to_wstring(c.number) + L":" + c.text);
         return out;
     }
     int32_t Increments() const {
@@ -64,7 +65,7 @@ public:
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         wchar_t base[MAX_PATH + 1];
         GetTempPathW(MAX_PATH + 1, base);
@@ -99,7 +100,7 @@ public:
         RemoveDirectoryW(folder.c_str());
     }
 
-private:
+  private:
     std::wstring path_;
 };
 
@@ -119,7 +120,8 @@ inline std::string ReadBytes(const std::wstring& path) {
     std::string bytes;
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
     CloseHandle(file);
     return bytes;
 }
@@ -152,6 +154,8 @@ inline bool SameStoredFields(const clsObject& a, const clsObject& b) {
            a.Text == b.Text && a.Included == b.Included && a.Expanded == b.Expanded;
 }
 
-inline std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
+inline std::string Narrow(const std::wstring& ascii) {
+    return std::string(ascii.begin(), ascii.end());
+}
 
 }  // namespace prowl::testing
