@@ -176,7 +176,8 @@ bool WriteAnsi(FileSystem& fs, const std::wstring& FileName, const clsSaveFile& 
         status.ProgressBar_Increment(1);
         ++counted;
     }
-    if (records.empty()) bytes.Put(std::string_view("\r\n"));
+    // Without items the header keeps its line break.
+    if (counted == 0) bytes.Put(std::string_view("\r\n"));
     bytes.Finish();
     return true;
 }
@@ -188,11 +189,12 @@ void WriteUtf8(FileSystem& fs, const std::wstring& FileName, const clsSaveFile& 
     const auto file = fs.BeginReplaceFile(FileName);
     FileBytes bytes(*file, true);
     bytes.Put(project.StartPath);
+    int32_t written = 0;
     for (int32_t i = 1; i <= records.Count(); ++i) {
         bytes.PutRecord(*records.Item(i));
-        if (i > counted) status.ProgressBar_Increment(1);
+        if (++written > counted) status.ProgressBar_Increment(1);
     }
-    if (records.empty()) bytes.Put(std::string_view("\r\n"));
+    if (written == 0) bytes.Put(std::string_view("\r\n"));
     bytes.Finish();
 }
 
