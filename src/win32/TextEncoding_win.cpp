@@ -47,18 +47,39 @@ bool TryEncodeAnsi(std::wstring_view text, std::string& out) {
 }
 
 bool TryDecodeAnsi(std::string_view bytes, std::wstring& out) {
-    if (bytes.empty()) return true;
     if (bytes.size() > INT_MAX) return false;
     const std::size_t start = out.size();
     out.resize(start + bytes.size());
-    const int n = MultiByteToWideChar(CodePage().id, MB_ERR_INVALID_CHARS, bytes.data(),
-                                      static_cast<int>(bytes.size()), out.data() + start,
-                                      static_cast<int>(bytes.size()));
-    if (n <= 0) {
-        out.resize(start);
-        return false;
+    wchar_t* const wide = out.data() + start;
+    // Every system code page agrees with ASCII below 0x80 outside multi-byte sequences, and a
+    // project file is mostly ASCII: widen that lead directly, the platform takes the rest.
+    std::size_t ascii = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    constexpr std::size_t kBlock = 64;
+    while (ascii + kBlock <= bytes.size()) {
+        unsigned seen = 0;
+        for (std::size_t i = 0; i < kBlock; ++i) seen |= p[ascii + i];
+        if (seen >= 0x80) break;
+        for (std::size_t i = 0; i < kBlock; ++i)
+            wide[ascii + i] = static_cast<wchar_t>(p[ascii + i]);
+        ascii += kBlock;
     }
-    out.resize(start + static_cast<std::size_t>(n));
+    while (ascii < bytes.size() && p[ascii] < 0x80) {
+        wide[ascii] = static_cast<wchar_t>(p[ascii]);
+        ++ascii;
+    }
+    std::size_t length = ascii;
+    if (ascii < bytes.size()) {
+        const int rest = static_cast<int>(bytes.size() - ascii);
+        const int n = MultiByteToWideChar(CodePage().id, MB_ERR_INVALID_CHARS, bytes.data() + ascii,
+                                          rest, wide + ascii, rest);
+        if (n <= 0) {
+            out.resize(start);
+            return false;
+        }
+        length += static_cast<std::size_t>(n);
+    }
+    out.resize(start + length);
     return true;
 }
 

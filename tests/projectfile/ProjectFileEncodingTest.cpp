@@ -99,6 +99,25 @@ TEST_F(Encoding, ASwitchLateInALargeProjectRewritesTheWholeFile) {
             << i;
 }
 
+TEST_F(Encoding, CodePageTextReadsBackWhereverItFirstAppears) {
+    // The reader widens the ASCII lead of a file itself and hands the rest on from the first
+    // other byte, wherever in a block of bytes that falls.
+    for (std::size_t lead = 0; lead < 150; ++lead) {
+        ProjectState saved;
+        saved.SaveFile->StartPath = L"C:\\" + std::wstring(lead, L'a') + L"\u00E9\u00FC";
+        saved.DigColl->Add(MakeRecord(1, L"1", 0, L"C:\\x", L"\u00C6RA"));
+        RecordingStatusSink sink;
+        SaveProjectFile(saved, fs, sink, file);
+        if (GetACP() == 1252) {
+            ASSERT_NE(ReadBytes(file).substr(0, 3), kMark);
+        }
+        ProjectState opened;
+        OpenProjectFile(opened, fs, sink, file);
+        ASSERT_EQ(opened.SaveFile->StartPath, saved.SaveFile->StartPath) << lead;
+        ASSERT_EQ(opened.DigColl->Item(1)->Text, L"\u00C6RA") << lead;
+    }
+}
+
 TEST_F(Encoding, EveryCodePageByteSurvivesOpenThenSave) {
     // Files from other tools may hold any byte; one that decodes must be written back as it was.
     // The Western code page leaves five bytes undefined; they read as the C1 controls of the
