@@ -18,10 +18,10 @@ using testing::StatusCall;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-// The four-record project of the worked example, rooted in a real folder so that its
+// A four-record project, rooted in a real folder so that its
 // items exist: a folder Apps with a.dll and a subfolder Tools holding x.ocx; Tools expanded,
 // x.ocx excluded.
-class WorkedExample : public ::testing::Test {
+class ExampleProject : public ::testing::Test {
   protected:
     void SetUp() override {
         apps = temp / L"Apps";
@@ -59,7 +59,7 @@ class WorkedExample : public ::testing::Test {
     win32::Win32FileSystem fs;
 };
 
-TEST_F(WorkedExample, IsWrittenByteForByteWithTheSaveProtocol) {
+TEST_F(ExampleProject, IsWrittenByteForByteWithTheSaveProtocol) {
     RecordingStatusSink sink;
     EXPECT_TRUE(SaveProjectFile(state, fs, sink, file));
     EXPECT_EQ(ReadBytes(file), ExpectedBytes());
@@ -74,7 +74,7 @@ TEST_F(WorkedExample, IsWrittenByteForByteWithTheSaveProtocol) {
     EXPECT_EQ(state.SaveFile->FileName, file);
 }
 
-TEST_F(WorkedExample, ReadsBackToTheSameRecordsAndCounts) {
+TEST_F(ExampleProject, ReadsBackToTheSameRecordsAndCounts) {
     RecordingStatusSink saveSink;
     SaveProjectFile(state, fs, saveSink, file);
 
@@ -106,7 +106,7 @@ TEST_F(WorkedExample, ReadsBackToTheSameRecordsAndCounts) {
     }
 }
 
-TEST_F(WorkedExample, ExistsAndMissingCountsFollowTheDiskAsItStandsAtOpen) {
+TEST_F(ExampleProject, ExistsAndMissingCountsFollowTheDiskAsItStandsAtOpen) {
     RecordingStatusSink sink;
     SaveProjectFile(state, fs, sink, file);
 
