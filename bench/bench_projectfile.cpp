@@ -32,7 +32,7 @@ constexpr int kLeafFiles = 98, kInnerFiles = 8, kRootFiles = 9;  // 100,000 reco
 // looks at the queue at most once a frame: under Wine every look is a server round trip,
 // which once per record would cost more than the whole save.
 class PumpingStatusSink : public StatusSink {
-  public:
+public:
     void StatusBar_Update(int32_t, const std::wstring&) override { Pump(); }
     void ProgressBar_Show(bool, int32_t) override { Pump(); }
     void ProgressBar_Increment(int32_t Amount) override {
@@ -42,7 +42,7 @@ class PumpingStatusSink : public StatusSink {
         Pump();
     }
 
-  private:
+private:
     static constexpr ULONGLONG kFrameMs = 15;
 
     void Pump() {
@@ -60,7 +60,7 @@ class PumpingStatusSink : public StatusSink {
 
 // Takes the file's bytes and drops them: what the save costs before the disk is involved.
 class DiscardingFileSystem final : public FileSystem {
-  public:
+public:
     ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
         return ListStatus::NotFound;
     }
@@ -136,7 +136,7 @@ void Touch(const std::wstring& path) {
 // Builds the records as a scan would (depth-first, Index = position) and, unless an earlier
 // run left a complete tree, the folders and files they name.
 class TreeBuilder {
-  public:
+public:
     TreeBuilder(ProjectState& state, bool makeOnDisk) : state_(state), disk_(makeOnDisk) {}
 
     void Build(const std::wstring& root) {
@@ -159,7 +159,7 @@ class TreeBuilder {
         }
     }
 
-  private:
+private:
     static std::wstring Two(int n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); }
 
     int32_t Add(const std::wstring& path, const wchar_t* type, const std::wstring& text,

@@ -164,7 +164,7 @@ std::string Win32FileSystem::ReadAllBytes(const std::wstring& path) {
 namespace {
 
 class Win32FileReplacement final : public FileReplacement {
-  public:
+public:
     Win32FileReplacement(std::wstring target, std::wstring temp, FileHandle file)
         : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
     ~Win32FileReplacement() override {
@@ -195,7 +195,7 @@ class Win32FileReplacement final : public FileReplacement {
         committed_ = true;
     }
 
-  private:
+private:
     std::wstring target_;
     std::wstring temp_;
     FileHandle file_;
