@@ -3,8 +3,10 @@
 // lives in src/win32; tests inject faults with in-memory doubles.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace prowl {
@@ -46,6 +48,16 @@ struct FileDetails {
     std::wstring Type;
 };
 
+// A file's new contents written in pieces: they go to a temporary file beside the target,
+// and Commit flushes it and only then replaces the target. Dropped without a Commit, it
+// removes the temporary file and the target stays as it was. Write and Commit throw ProwlError.
+class FileReplacement {
+public:
+    virtual ~FileReplacement() = default;
+    virtual void Write(std::string_view bytes) = 0;
+    virtual void Commit() = 0;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -75,6 +87,9 @@ public:
     // Writes to a temporary file beside the target, flushes it, and only then replaces the
     // target, so a failure at any point leaves the previous file as it was.
     virtual void ReplaceFileContents(const std::wstring& path, const std::string& bytes) = 0;
+    // The same replacement, for contents too large to want whole in memory. By default the
+    // pieces are gathered and handed to ReplaceFileContents at Commit.
+    virtual std::unique_ptr<FileReplacement> BeginReplaceFile(const std::wstring& path);
 };
 
 }  // namespace prowl

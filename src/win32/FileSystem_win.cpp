@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "model/SystemPath.h"
 #include "win32/Handles.h"
 #include "win32/SystemError.h"
@@ -168,45 +170,70 @@ std::string Win32FileSystem::ReadAllBytes(const std::wstring& path) {
     return bytes;
 }
 
-void Win32FileSystem::ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
-    const std::wstring target = ToSystemPath(path);
+namespace {
+
+class Win32FileReplacement final : public FileReplacement {
+public:
+    Win32FileReplacement(std::wstring target, std::wstring temp, FileHandle file)
+        : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
+    ~Win32FileReplacement() override {
+        if (committed_) return;
+        file_.reset();
+        DeleteFileW(temp_.c_str());
+    }
+
+    void Write(std::string_view bytes) override {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(file_.get(), bytes.data() + done, chunk, &written, nullptr) ||
+                written == 0)
+                ThrowSystemError(GetLastError());
+            done += written;
+        }
+    }
+
+    void Commit() override {
+        if (!FlushFileBuffers(file_.get())) ThrowSystemError(GetLastError());
+        file_.reset();
+        if (!MoveFileExW(temp_.c_str(), target_.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            ThrowSystemError(GetLastError());
+        committed_ = true;
+    }
+
+private:
+    std::wstring target_;
+    std::wstring temp_;
+    FileHandle file_;
+    bool committed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<FileReplacement> Win32FileSystem::BeginReplaceFile(const std::wstring& path) {
+    std::wstring target = ToSystemPath(path);
     // Replacing by rename would quietly defeat a read-only mark; refuse as a write would.
     const DWORD existing = GetFileAttributesW(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES &&
         (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         ThrowSystemError(ERROR_ACCESS_DENIED);
 
-    const std::wstring temp =
+    std::wstring temp =
         ToSystemPath(path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp");
-    {
-        FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) ThrowSystemError(GetLastError());
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-            DWORD written = 0;
-            if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
-                const DWORD code = GetLastError();
-                file.reset();
-                DeleteFileW(temp.c_str());
-                ThrowSystemError(code);
-            }
-            done += written;
-        }
-        if (!FlushFileBuffers(file.get())) {
-            const DWORD code = GetLastError();
-            file.reset();
-            DeleteFileW(temp.c_str());
-            ThrowSystemError(code);
-        }
-    }
-    if (!MoveFileExW(temp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD code = GetLastError();
-        DeleteFileW(temp.c_str());
-        ThrowSystemError(code);
-    }
+    FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ThrowSystemError(GetLastError());
+    return std::make_unique<Win32FileReplacement>(std::move(target), std::move(temp),
+                                                  std::move(file));
+}
+
+void Win32FileSystem::ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
+    const auto replacement = BeginReplaceFile(path);
+    replacement->Write(bytes);
+    replacement->Commit();
 }
 
 }  // namespace prowl::win32

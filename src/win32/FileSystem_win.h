@@ -16,6 +16,7 @@ public:
     FileDetails GetFile(const std::wstring& path) override;
     std::string ReadAllBytes(const std::wstring& path) override;
     void ReplaceFileContents(const std::wstring& path, const std::string& bytes) override;
+    std::unique_ptr<FileReplacement> BeginReplaceFile(const std::wstring& path) override;
 };
 
 }  // namespace prowl::win32
