@@ -283,5 +283,13 @@ TEST_F(HandWrittenFile, ANonAbsoluteHeaderIsNoProjectFile) {
     EXPECT_EQ(Open("z:\\").SaveFile->StartPath, L"z:\\");
 }
 
+TEST_F(HandWrittenFile, LinesEndedWithoutCrLfAreNoProjectFile) {
+    const std::wstring reason =
+        L"line 1: the start path holds a line break or TAB: the lines of a project file end with "
+        L"CR LF";
+    EXPECT_EQ(OpenFailure("C:\\A\n1\tK1\t1\t0\tC:\\A\tK0\tA\t1\t0"), reason);
+    EXPECT_EQ(OpenFailure("C:\\A\r1\tK1\t1\t0\tC:\\A\tK0\tA\t1\t0\r"), reason);
+}
+
 }  // namespace
 }  // namespace prowl
