@@ -1,0 +1,114 @@
+#include "tree/MemoryTreeView.h"
+
+#include <stdexcept>
+
+namespace prowl {
+
+void MemoryTreeView::Clear() {
+    nodes_.clear();
+    byKey_.clear();
+    children_.assign(1, {});
+    lastRevealed_ = 0;
+}
+
+int32_t MemoryTreeView::Add(const std::wstring& relativeKey, const std::wstring& key,
+                            const std::wstring& text) {
+    int32_t parent = 0;
+    if (!relativeKey.empty()) {
+        parent = Find(relativeKey);
+        if (parent == 0) throw TreeViewError();
+    }
+    // A node without a key is allowed any number of times; Find never answers it.
+    if (!key.empty() && byKey_.count(key) != 0) throw TreeViewError();
+
+    Node n;
+    n.key = key;
+    n.text = text;
+    n.parent = parent;
+    nodes_.push_back(std::move(n));
+    const auto position = Count();
+    if (!key.empty()) byKey_.emplace(key, position);
+    children_.emplace_back();
+    children_[parent].push_back(position);
+    return position;
+}
+
+int32_t MemoryTreeView::Find(const std::wstring& key) const {
+    if (key.empty()) return 0;
+    const auto it = byKey_.find(key);
+    return it == byKey_.end() ? 0 : it->second;
+}
+
+void MemoryTreeView::SetImage(int32_t node, const std::wstring& imageKey) {
+    At(node).image = imageKey;
+}
+
+void MemoryTreeView::EnsureVisible(int32_t node) {
+    for (auto p = At(node).parent; p != 0; p = At(p).parent) At(p).expanded = true;
+    lastRevealed_ = node;
+}
+
+void MemoryTreeView::SetRecord(int32_t node, ObjectRef record) {
+    At(node).record = std::move(record);
+}
+
+std::vector<int32_t> MemoryTreeView::Children(int32_t node) const {
+    if (node != 0) At(node);  // range check
+    return children_[node];
+}
+
+void MemoryTreeView::UserClick(int32_t node) {
+    At(node);
+    if (events_) events_->NodeClick(node);
+}
+
+void MemoryTreeView::UserToggleCheck(int32_t node) {
+    auto& n = At(node);
+    n.checked = !n.checked;
+    if (events_) events_->NodeCheck(node);
+}
+
+void MemoryTreeView::UserExpand(int32_t node) {
+    auto& n = At(node);
+    if (n.expanded || !HasChildren(node)) return;
+    n.expanded = true;
+    if (events_) events_->Expand(node);
+}
+
+void MemoryTreeView::UserCollapse(int32_t node) {
+    auto& n = At(node);
+    if (!n.expanded || !HasChildren(node)) return;
+    n.expanded = false;
+    if (events_) events_->Collapse(node);
+}
+
+void MemoryTreeView::UserEditLabel(int32_t node, const std::wstring& newText) {
+    At(node);
+    if (events_) events_->AfterLabelEdit(node, false, newText);
+    if (node <= Count()) At(node).text = newText;  // the handler may have cleared the tree
+}
+
+void MemoryTreeView::UserCancelLabelEdit(int32_t node) {
+    At(node);
+    if (events_) events_->AfterLabelEdit(node, true, std::wstring());
+}
+
+void MemoryTreeView::UserMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y) {
+    if (events_) events_->MouseUp(button, shift, x, y);
+}
+
+MemoryTreeView::Node& MemoryTreeView::At(int32_t node) {
+    if (node < 1 || node > Count()) throw std::out_of_range("tree view: no such node");
+    return nodes_[static_cast<std::size_t>(node - 1)];
+}
+
+const MemoryTreeView::Node& MemoryTreeView::At(int32_t node) const {
+    if (node < 1 || node > Count()) throw std::out_of_range("tree view: no such node");
+    return nodes_[static_cast<std::size_t>(node - 1)];
+}
+
+bool MemoryTreeView::HasChildren(int32_t node) const {
+    return !children_[static_cast<std::size_t>(node)].empty();
+}
+
+}  // namespace prowl

@@ -1,0 +1,82 @@
+#pragma once
+// The tree view held in memory: the double the tests drive, and the complete model that a
+// real control drawn lazily fills itself from. Program calls raise no events; the User*
+// operations act as a user would on the real control and raise the events it raises.
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "tree/TreeView.h"
+
+namespace prowl {
+
+class MemoryTreeView : public TreeView {
+public:
+    void Clear() override;
+    int32_t Add(const std::wstring& relativeKey, const std::wstring& key,
+                const std::wstring& text) override;
+    int32_t Count() const override { return static_cast<int32_t>(nodes_.size()); }
+    int32_t Find(const std::wstring& key) const override;
+    int32_t Parent(int32_t node) const override { return At(node).parent; }
+
+    std::wstring Key(int32_t node) const override { return At(node).key; }
+    std::wstring Text(int32_t node) const override { return At(node).text; }
+    void SetText(int32_t node, const std::wstring& text) override { At(node).text = text; }
+    std::wstring Image(int32_t node) const override { return At(node).image; }
+    void SetImage(int32_t node, const std::wstring& imageKey) override;
+    bool Checked(int32_t node) const override { return At(node).checked; }
+    void SetChecked(int32_t node, bool checked) override { At(node).checked = checked; }
+    bool Expanded(int32_t node) const override { return At(node).expanded; }
+    void SetExpanded(int32_t node, bool expanded) override { At(node).expanded = expanded; }
+    bool Bold(int32_t node) const override { return At(node).bold; }
+    void SetBold(int32_t node, bool bold) override { At(node).bold = bold; }
+    void EnsureVisible(int32_t node) override;
+
+    void SetRecord(int32_t node, ObjectRef record) override;
+    ObjectRef Record(int32_t node) const override { return At(node).record; }
+
+    void SetEvents(TreeViewEvents* events) override { events_ = events; }
+
+    // The children of a node in display order (0: the top-level nodes).
+    std::vector<int32_t> Children(int32_t node) const;
+    // The node last scrolled into view by EnsureVisible, 0 when none since the last Clear.
+    int32_t LastRevealed() const { return lastRevealed_; }
+
+    // A user's actions. Each one changes what the user changed, then raises the event.
+    void UserClick(int32_t node);
+    void UserToggleCheck(int32_t node);
+    // Only a node that has children can be expanded or collapsed by a user; expanding an
+    // expanded node (or collapsing a collapsed one) does nothing.
+    void UserExpand(int32_t node);
+    void UserCollapse(int32_t node);
+    // The control takes the new text after the event, as the real one does.
+    void UserEditLabel(int32_t node, const std::wstring& newText);
+    void UserCancelLabelEdit(int32_t node);
+    void UserMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y);
+
+private:
+    struct Node {
+        std::wstring key;
+        std::wstring text;
+        std::wstring image;
+        int32_t parent = 0;
+        bool checked = false;
+        bool expanded = false;
+        bool bold = false;
+        ObjectRef record;
+    };
+    Node& At(int32_t node);
+    const Node& At(int32_t node) const;
+    bool HasChildren(int32_t node) const;
+
+    std::vector<Node> nodes_;
+    std::unordered_map<std::wstring, int32_t> byKey_;
+    // Kept beside the nodes so that Children stays linear in the answer.
+    std::vector<std::vector<int32_t>> children_{1};
+    int32_t lastRevealed_ = 0;
+    TreeViewEvents* events_ = nullptr;
+};
+
+}  // namespace prowl
