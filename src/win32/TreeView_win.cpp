@@ -1,6 +1,9 @@
 #include "win32/TreeView_win.h"
 
+#include <windowsx.h>
+
 #include <stdexcept>
+#include <string>
 
 namespace prowl::win32 {
 namespace {
@@ -14,10 +17,10 @@ constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
 constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
 
-int32_t ShiftState() {
+int32_t ShiftState(WPARAM mouseFlags) {
     int32_t shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+    if (mouseFlags & MK_SHIFT) shift |= 1;
+    if (mouseFlags & MK_CONTROL) shift |= 2;
     if (GetKeyState(VK_MENU) < 0) shift |= 4;
     return shift;
 }
@@ -34,7 +37,7 @@ Win32TreeView::Win32TreeView(HWND parent, int controlId, HIMAGELIST images,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                             reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
                             nullptr);
-    if (!hwnd_) throw std::runtime_error("tree view could not be created");
+    if (!hwnd_) throw std::runtime_error("tree view could not be created: " + std::to_string(GetLastError()));
     if (options.checkBoxes) {
         // Created with the style, the control clears every box at its first paint.
         SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | TVS_CHECKBOXES);
@@ -51,12 +54,62 @@ Win32TreeView::~Win32TreeView() {
 }
 
 LRESULT CALLBACK Win32TreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                             DWORD_PTR self) {
-    if (msg == kCheckToggled) {
-        reinterpret_cast<Win32TreeView*>(self)->ReportCheck(reinterpret_cast<HTREEITEM>(lp));
-        return 0;
+                                             DWORD_PTR data) {
+    auto* self = reinterpret_cast<Win32TreeView*>(data);
+    switch (msg) {
+        case kCheckToggled:
+            self->ReportCheck(reinterpret_cast<HTREEITEM>(lp));
+            return 0;
+        case WM_KEYDOWN:
+            // Space toggles the selected box (Wine sends no TVN_KEYDOWN for it).
+            if (wp == VK_SPACE && (GetWindowLongPtrW(hwnd, GWL_STYLE) & TVS_CHECKBOXES))
+                if (HTREEITEM item = TreeView_GetSelection(hwnd))
+                    PostMessageW(hwnd, kCheckToggled, 0, reinterpret_cast<LPARAM>(item));
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN: {
+            // The control follows the mouse itself until the button comes up and keeps that
+            // message; a click is reported by NM_CLICK or NM_RCLICK while this call runs.
+            const int32_t button = msg == WM_LBUTTONDOWN ? kMouseLeft : kMouseRight;
+            self->down_ = Press{button, ShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp), false,
+                                true};
+            LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+            if (self->down_ && self->down_->button == button) {
+                self->down_->tracking = false;
+                // Where the control did not follow the mouse, the release is still to come.
+                MSG pending;
+                const UINT up = msg == WM_LBUTTONDOWN ? WM_LBUTTONUP : WM_RBUTTONUP;
+                const bool released =
+                    !PeekMessageW(&pending, hwnd, up, up, PM_NOREMOVE) &&
+                    GetKeyState(msg == WM_LBUTTONDOWN ? VK_LBUTTON : VK_RBUTTON) >= 0;
+                if (self->down_->clicked && released) {
+                    Press press = *self->down_;
+                    self->down_.reset();
+                    self->RaiseMouseUp(press.button, press.shift, press.x, press.y);
+                }
+            }
+            return result;
+        }
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            // After a drag, or where the control let the release through.
+            const int32_t button = msg == WM_LBUTTONUP   ? kMouseLeft
+                                   : msg == WM_RBUTTONUP ? kMouseRight
+                                                         : kMouseMiddle;
+            if (self->down_ && self->down_->button == button) self->down_.reset();
+            LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+            self->RaiseMouseUp(button, ShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            return result;
+        }
+        default:
+            break;
     }
     return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+void Win32TreeView::RaiseMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y) {
+    if (events_ && programDepth_ == 0) events_->MouseUp(button, shift, x, y);
 }
 
 const Win32TreeView::Node& Win32TreeView::At(int32_t node) const {
@@ -101,7 +154,8 @@ void Win32TreeView::Clear() {
 
 int32_t Win32TreeView::Add(const std::wstring& relativeKey, const std::wstring& key,
                            const std::wstring& text) {
-    if (byKey_.count(key)) throw TreeViewError();
+    // A node without key is allowed and never found.
+    if (!key.empty() && byKey_.count(key)) throw TreeViewError();
     int32_t parent = 0;
     if (!relativeKey.empty()) {
         parent = Find(relativeKey);
@@ -125,7 +179,7 @@ int32_t Win32TreeView::Add(const std::wstring& relativeKey, const std::wstring& 
     }
     if (!item) throw std::runtime_error("tree view: the control refused a node");
     nodes_.push_back(Node{item, key, parent, nullptr});
-    byKey_.emplace(key, position);
+    if (!key.empty()) byKey_.emplace(key, position);
     return position;
 }
 
@@ -246,9 +300,14 @@ bool Win32TreeView::OnNotify(const NMHDR& header, LRESULT& result) {
         case NM_CLICK:
         case NM_DBLCLK: {
             TVHITTESTINFO hit{};
-            DWORD pos = GetMessagePos();
-            hit.pt = {GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
-            ScreenToClient(hwnd_, &hit.pt);
+            if (down_ && down_->tracking && down_->button == kMouseLeft) {
+                hit.pt = {down_->x, down_->y};
+                if (header.code == NM_CLICK) down_->clicked = true;
+            } else {
+                DWORD pos = GetMessagePos();
+                hit.pt = {GET_X_LPARAM(pos), GET_Y_LPARAM(pos)};
+                ScreenToClient(hwnd_, &hit.pt);
+            }
             TreeView_HitTest(hwnd_, &hit);
             if (hit.hItem && (hit.flags & TVHT_ONITEMSTATEICON)) {
                 if (header.code == NM_DBLCLK) {
@@ -268,15 +327,6 @@ bool Win32TreeView::OnNotify(const NMHDR& header, LRESULT& result) {
             // that is already selected.
             if (user && info.action == TVC_BYKEYBOARD)
                 if (int32_t node = PositionOf(info.itemNew.hItem)) events_->NodeClick(node);
-            return true;
-        }
-        case TVN_KEYDOWN: {
-            const auto& info = reinterpret_cast<const NMTVKEYDOWN&>(header);
-            if (info.wVKey == VK_SPACE && (GetWindowLongPtrW(hwnd_, GWL_STYLE) & TVS_CHECKBOXES)) {
-                HTREEITEM item = TreeView_GetSelection(hwnd_);
-                if (item)
-                    PostMessageW(hwnd_, kCheckToggled, 0, reinterpret_cast<LPARAM>(item));
-            }
             return true;
         }
         case TVN_ITEMEXPANDEDW: {
@@ -302,16 +352,10 @@ bool Win32TreeView::OnNotify(const NMHDR& header, LRESULT& result) {
             if (node && user) events_->AfterLabelEdit(node, cancelled, text);
             return true;
         }
-        case NM_RCLICK: {
-            if (user) {
-                POINT pt;
-                GetCursorPos(&pt);
-                ScreenToClient(hwnd_, &pt);
-                events_->MouseUp(kMouseRight, ShiftState(), pt.x, pt.y);
-            }
-            result = TRUE;  // the popup is ours; no WM_CONTEXTMENU as well
+        case NM_RCLICK:
+            if (down_ && down_->tracking && down_->button == kMouseRight) down_->clicked = true;
+            result = TRUE;  // the popup is the program's: no WM_CONTEXTMENU as well
             return true;
-        }
         default:
             return false;
     }

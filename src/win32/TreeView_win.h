@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -27,6 +28,7 @@ public:
     Win32TreeView& operator=(const Win32TreeView&) = delete;
 
     HWND Handle() const { return hwnd_; }
+    HTREEITEM ItemHandle(int32_t node) const { return At(node).item; }
 
     // The parent hands on every WM_NOTIFY from this control. Returns true when the
     // notification was taken, with the value the parent must return in result.
@@ -79,7 +81,15 @@ private:
     void SetState(int32_t node, UINT state, UINT mask);
     bool HasChildren(HTREEITEM item) const;
     void ReportCheck(HTREEITEM item);
+    void RaiseMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y);
 
+    // A button pressed over the control, until its release has been reported.
+    struct Press {
+        int32_t button, shift, x, y;
+        bool clicked;   // the control reported a click (no drag)
+        bool tracking;  // still inside the control's own handling of the press
+    };
+    std::optional<Press> down_;
     HWND hwnd_ = nullptr;
     std::vector<std::wstring> imageKeys_;
     std::vector<Node> nodes_;
