@@ -113,7 +113,6 @@ private:
     MenuItemState& Item(const std::wstring& name);
     void SetButton(int32_t index, bool enabled);
     bool Guarded();
-    void RunExit();
 
     ProjectState& state_;
     MainWindowControls controls_;

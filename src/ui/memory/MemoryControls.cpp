@@ -1,0 +1,89 @@
+#include "ui/memory/MemoryControls.h"
+
+#include <stdexcept>
+
+namespace prowl {
+
+void MemoryCommandSwitches::Build(const std::vector<ToolbarButtonState>& buttons,
+                                  const std::vector<MenuItemState>& items) {
+    buttons_ = buttons;
+    items_ = items;
+    ++builds;
+}
+
+void MemoryCommandSwitches::SetButtonEnabled(int32_t index, bool enabled) {
+    if (index < 1 || index > static_cast<int32_t>(buttons_.size()))
+        throw std::out_of_range("toolbar: no such button");
+    buttons_[static_cast<std::size_t>(index - 1)].enabled = enabled;
+}
+
+void MemoryCommandSwitches::SetMenuItemEnabled(const std::wstring& name, bool enabled) {
+    Item(name).enabled = enabled;
+}
+
+void MemoryCommandSwitches::SetMenuItemVisible(const std::wstring& name, bool visible) {
+    Item(name).visible = visible;
+}
+
+void MemoryCommandSwitches::ShowPopupMenu(const std::wstring& name, int32_t x, int32_t y) {
+    Item(name);
+    popups.push_back({name, x, y});
+}
+
+ToolbarButtonState MemoryCommandSwitches::Button(int32_t index) const {
+    if (index < 1 || index > static_cast<int32_t>(buttons_.size()))
+        throw std::out_of_range("toolbar: no such button");
+    return buttons_[static_cast<std::size_t>(index - 1)];
+}
+
+MenuItemState MemoryCommandSwitches::MenuItem(const std::wstring& name) const {
+    for (const auto& item : items_)
+        if (item.name == name) return item;
+    throw std::out_of_range("menu: no such item");
+}
+
+MenuItemState& MemoryCommandSwitches::Item(const std::wstring& name) {
+    for (auto& item : items_)
+        if (item.name == name) return item;
+    throw std::out_of_range("menu: no such item");
+}
+
+void MemoryStatusPanels::SetPanelText(int32_t panel, const std::wstring& text) {
+    if (panel != 1 && panel != 2) throw std::out_of_range("status bar: no such panel");
+    texts_[panel - 1] = text;
+    history.emplace_back(panel, text);
+}
+
+std::wstring MemoryStatusPanels::PanelText(int32_t panel) const {
+    if (panel != 1 && panel != 2) throw std::out_of_range("status bar: no such panel");
+    return texts_[panel - 1];
+}
+
+MsgAnswer ScriptedPrompts::ShowMessage(const MessageBoxRequest& request) {
+    messages.push_back(request);
+    if (messageAnswers.empty()) throw std::logic_error("message box shown with no answer scripted");
+    const auto answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
+}
+
+FileDialogResult ScriptedPrompts::ShowFileDialog(const FileDialogRequest& request) {
+    fileDialogs.push_back(request);
+    if (fileAnswers.empty()) throw std::logic_error("file dialog shown with no answer scripted");
+    const auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+void MemoryWindowServices::ProcessPendingMessages() {
+    ++pumps;
+    if (onPump) {
+        // The queue is drained by one pass; a nested pass finds it empty.
+        auto pending = std::move(onPump);
+        onPump = nullptr;
+        pending();
+        if (!onPump) onPump = std::move(pending);
+    }
+}
+
+}  // namespace prowl
