@@ -42,12 +42,12 @@ void Win32CommandSwitches::Build(const std::vector<ToolbarButtonState>& buttons,
     for (const auto& b : buttons_) {
         TBBUTTON t{};
         t.idCommand = static_cast<int>(kToolbarIdBase + b.index);
+        t.fsState = b.enabled ? TBSTATE_ENABLED : 0;
         if (b.separator) {
             t.fsStyle = BTNS_SEP;
         } else {
             t.iBitmap = b.image > 0 ? b.image - 1 : I_IMAGENONE;
             t.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE;
-            t.fsState = b.enabled ? TBSTATE_ENABLED : 0;
             t.iString = reinterpret_cast<INT_PTR>(b.caption.c_str());
         }
         tb.push_back(t);
@@ -187,8 +187,8 @@ ToolbarButtonState Win32CommandSwitches::Button(int32_t index) const {
         throw std::out_of_range("toolbar: no button at that index");
     state.index = index;
     state.separator = (t.fsStyle & BTNS_SEP) != 0;
-    if (state.separator) return state;
     state.enabled = (t.fsState & TBSTATE_ENABLED) != 0;
+    if (state.separator) return state;
     state.image = t.iBitmap >= 0 ? t.iBitmap + 1 : 0;
     LRESULT length = SendMessageW(toolbar_, TB_GETBUTTONTEXTW, t.idCommand, 0);
     if (length > 0) {

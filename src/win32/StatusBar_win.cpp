@@ -82,13 +82,18 @@ void Win32StatusPanels::FlushSoon() {
 }
 
 void Win32StatusPanels::OnTimer() {
-    if (timerSet_) KillTimer(timerOwner_, timerId_);
+    KillTimer(timerOwner_, timerId_);
     timerSet_ = false;
-    Flush();
+    // Something may have been drawn since the timer was set; then wait out the interval.
+    if (pendingText_[0] || pendingText_[1] || pendingProgress_) FlushSoon();
 }
 
 void Win32StatusPanels::Flush() {
     lastFlush_ = GetTickCount64();
+    if (timerSet_) {
+        KillTimer(timerOwner_, timerId_);
+        timerSet_ = false;
+    }
     bool any = false;
     HWND bars[2] = {sourceFile_, action_};
     for (int i = 0; i < 2; ++i) {
