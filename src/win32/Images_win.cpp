@@ -20,7 +20,6 @@ constexpr COLORREF kFolderLight = RGB(255, 234, 150);
 constexpr COLORREF kDllBand = RGB(30, 80, 200);
 constexpr COLORREF kOcxBand = RGB(130, 40, 160);
 constexpr COLORREF kAlarm = RGB(220, 20, 20);
-constexpr COLORREF kAlarmEdge = RGB(140, 0, 0);
 
 // One 16x16 picture drawn pixel by pixel: at this size exact pixels read better than
 // anti-aliased GDI shapes, and they look the same under every renderer.
@@ -91,11 +90,11 @@ void DrawComponent(Picture& p, std::string_view letters, COLORREF band) {
     p.Text(2, 2, letters, kPaper);
 }
 
+// A red exclamation mark in a white halo, low on the right, clear of the band's letters.
 void DrawMissingMark(Picture& p) {
-    p.Disc(11.5, 11.5, 4.5, kAlarmEdge);
-    p.Disc(11.5, 11.5, 3.6, kAlarm);
-    p.Fill(11, 8, 12, 11, kPaper);
-    p.Fill(11, 13, 12, 14, kPaper);
+    p.Fill(10, 7, 14, 15, kPaper);
+    p.Fill(11, 8, 13, 12, kAlarm);
+    p.Fill(11, 14, 13, 15, kAlarm);
 }
 
 void DrawNew(Picture& p) {
@@ -151,7 +150,7 @@ void DrawReprowl(Picture& p) {
 }
 
 void DrawStop(Picture& p) {
-    p.Disc(7.5, 7.5, 7.5, kAlarmEdge);
+    p.Disc(7.5, 7.5, 7.5, RGB(140, 0, 0));
     p.Disc(7.5, 7.5, 6.4, kAlarm);
     p.Fill(3, 6, 12, 9, kPaper);
 }
