@@ -2,6 +2,12 @@
 // The main window without the window: it owns what a user can observe of every named
 // control, pushes each change to the controls, and takes the window's events (toolbar and
 // menu clicks, closing) as calls. The Win32 window is a mirror of this object.
+//
+// The window's side of the bargain: create the controls, construct the logic over them and
+// call Start before showing itself; report a toolbar click by the button's key, a menu click
+// or an accelerator by the item's name, and a close request through QueryClose. Any loop of
+// its own that dispatches messages while a command runs (a wait for a child process) holds
+// a BusyScope.
 
 #include <cstdint>
 #include <string>

@@ -58,7 +58,7 @@ protected:
 // ---------------------------------------------------------------------------------------
 // Start state
 
-TEST_F(MainWindowTest, ToolbarStartsAsTheDataModelGivesIt) {
+TEST_F(MainWindowTest, ToolbarStartsWithItsDesignedButtons) {
     struct Row {
         bool separator;
         const wchar_t *key, *caption, *tooltip;
@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, ToolbarStartsAsTheDataModelGivesIt) {
     }
 }
 
-TEST_F(MainWindowTest, MenusStartAsTheDataModelGivesThem) {
+TEST_F(MainWindowTest, MenusStartWithTheirDesignedItems) {
     struct Row {
         const wchar_t *name, *parent, *caption;
         bool enabled, visible;
