@@ -1,6 +1,7 @@
 #pragma once
 // The main window's toolbar and menus, built from the logic's tables.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <optional>
@@ -12,7 +13,7 @@
 namespace prowl::win32 {
 
 class Win32CommandSwitches final : public CommandSwitches {
-public:
+  public:
     // owner receives the commands; popupAnchor is the control whose client coordinates
     // ShowPopupMenu is given in (the tree). The image list stays the caller's.
     Win32CommandSwitches(HWND owner, HWND toolbar, HIMAGELIST toolbarImages);
@@ -38,7 +39,7 @@ public:
     // The toolbar asks for tooltips through its parent.
     bool OnNotify(const NMHDR& header, LRESULT& result);
 
-private:
+  private:
     struct Item {
         MenuItemState state;
         UINT id;

@@ -24,7 +24,7 @@ constexpr COLORREF kAlarm = RGB(220, 20, 20);
 // One 16x16 picture drawn pixel by pixel: at this size exact pixels read better than
 // anti-aliased GDI shapes, and they look the same under every renderer.
 class Picture {
-public:
+  public:
     Picture() { px_.fill(kKey); }
 
     void Dot(int x, int y, COLORREF c) {
@@ -62,15 +62,21 @@ public:
     }
     const std::array<COLORREF, kImageSize * kImageSize>& Pixels() const { return px_; }
 
-private:
+  private:
     static const char* Glyph(char ch) {
         switch (ch) {
-            case 'D': return "##.#.##.##.###.";
-            case 'L': return "#..#..#..#..###";
-            case 'O': return ".#.#.##.##.#.#.";
-            case 'C': return ".###..#..#...##";
-            case 'X': return "#.##.#.#.#.##.#";
-            default: return "...............";
+            case 'D':
+                return "##.#.##.##.###.";
+            case 'L':
+                return "#..#..#..#..###";
+            case 'O':
+                return ".#.#.##.##.#.#.";
+            case 'C':
+                return ".###..#..#...##";
+            case 'X':
+                return "#.##.#.#.#.##.#";
+            default:
+                return "...............";
         }
     }
     std::array<COLORREF, kImageSize * kImageSize> px_;

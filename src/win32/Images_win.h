@@ -4,6 +4,7 @@
 // same tree images, so each caller makes its own list (a list belongs to one owner, which
 // destroys it).
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <string>

@@ -31,10 +31,10 @@ enum ControlId : int {
 
 HWND MakeChild(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int id,
                DWORD exStyle = 0) {
-    HWND hwnd = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
-                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                                nullptr);
+    HWND hwnd = CreateWindowExW(
+        exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
     if (!hwnd) ThrowSystemError(GetLastError());
     return hwnd;
 }
@@ -51,16 +51,19 @@ SIZE TextExtent(HWND hwnd, HFONT font, const wchar_t* text) {
 
 LPCWSTR CursorFor(int32_t pointer) {
     switch (pointer) {
-        case kPointerHourglass: return IDC_WAIT;
-        case kPointerArrowHourglass: return IDC_APPSTARTING;
-        default: return IDC_ARROW;
+        case kPointerHourglass:
+            return IDC_WAIT;
+        case kPointerArrowHourglass:
+            return IDC_APPSTARTING;
+        default:
+            return IDC_ARROW;
     }
 }
 
 }  // namespace
 
 class MainWindow::FilePathBoxView final : public TextBoxView {
-public:
+  public:
     explicit FilePathBoxView(HWND box) : box_(box) {}
     void SetText(const std::wstring& text) override { SetWindowTextW(box_, text.c_str()); }
     std::wstring Text() const override {
@@ -69,7 +72,7 @@ public:
         return text;
     }
 
-private:
+  private:
     HWND box_;
 };
 
@@ -99,16 +102,16 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, ProjectState&
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    HWND hwnd = CreateWindowExW(0, kWindowClass, kMainCaption, WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, MulDiv(560, dpi, 96),
-                                MulDiv(620, dpi, 96), nullptr, nullptr, instance, window.get());
+    HWND hwnd = CreateWindowExW(0, kWindowClass, kMainCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, MulDiv(560, dpi, 96), MulDiv(620, dpi, 96), nullptr,
+                                nullptr, instance, window.get());
     if (!hwnd) ThrowSystemError(GetLastError());
 
     MainWindow& w = *window;
     w.filePathView_ = std::make_unique<FilePathBoxView>(w.filePath_);
     w.logic_ = std::make_unique<MainWindowLogic>(
-        state, MainWindowControls{*w.commands_, *w.panels_, *w.panels_, *w.filePathView_,
-                                  *w.tree_, *w.prompts_, w});
+        state, MainWindowControls{*w.commands_, *w.panels_, *w.panels_, *w.filePathView_, *w.tree_,
+                                  *w.prompts_, w});
     w.logic_->Start();
     w.panels_->Flush();
 
@@ -166,17 +169,17 @@ void MainWindow::CreateControls() {
                           kIdFilePath, WS_EX_CLIENTEDGE);
     sourceFileBar_ = MakeChild(hwnd_, STATUSCLASSNAMEW, L"",
                                CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, kIdSourceFileBar);
-    actionBar_ = MakeChild(hwnd_, STATUSCLASSNAMEW, L"",
-                           CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | SBARS_SIZEGRIP,
-                           kIdActionBar);
+    actionBar_ =
+        MakeChild(hwnd_, STATUSCLASSNAMEW, L"",
+                  CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | SBARS_SIZEGRIP, kIdActionBar);
     // A child of SBAction, so that it always lies in front of it.
-    progressBar_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0,
-                                   actionBar_, reinterpret_cast<HMENU>(kIdProgress), instance_,
-                                   nullptr);
+    progressBar_ =
+        CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, actionBar_,
+                        reinterpret_cast<HMENU>(kIdProgress), instance_, nullptr);
     if (!progressBar_) ThrowSystemError(GetLastError());
 
-    for (HWND h : {label1_, label2_, label3_, filePath_, tree_->Handle(), sourceFileBar_,
-                   actionBar_})
+    for (HWND h :
+         {label1_, label2_, label3_, filePath_, tree_->Handle(), sourceFileBar_, actionBar_})
         SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
     commands_ = std::make_unique<Win32CommandSwitches>(hwnd_, toolbar_, toolbarImages_);
@@ -361,7 +364,8 @@ void MainWindow::SetPointer(int32_t pointer) {
     POINT pt;
     GetCursorPos(&pt);
     HWND under = WindowFromPoint(pt);
-    if (under == hwnd_ || IsChild(hwnd_, under)) SetCursor(LoadCursorW(nullptr, CursorFor(pointer)));
+    if (under == hwnd_ || IsChild(hwnd_, under))
+        SetCursor(LoadCursorW(nullptr, CursorFor(pointer)));
 }
 
 bool MainWindow::SetCursorForPointer() {

@@ -16,12 +16,11 @@
 namespace prowl::win32 {
 
 class MainWindow final : public WindowServices {
-public:
+  public:
     // Makes the window with every control in its start state and shows it with showCmd
     // (SW_HIDE keeps it hidden). Common controls must have been initialised. Throws
     // ProwlError when the window cannot be made.
-    static std::unique_ptr<MainWindow> Create(HINSTANCE instance, ProjectState& state,
-                                              int showCmd);
+    static std::unique_ptr<MainWindow> Create(HINSTANCE instance, ProjectState& state, int showCmd);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -46,7 +45,7 @@ public:
     void ProcessPendingMessages() override;
     void Close() override;
 
-private:
+  private:
     class FilePathBoxView;
     MainWindow() = default;
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;

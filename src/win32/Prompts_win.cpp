@@ -10,25 +10,49 @@ MsgAnswer Win32Prompts::ShowMessage(const MessageBoxRequest& request) {
     UINT flags = 0;
     int buttons = 1;
     switch (request.buttons) {
-        case MsgButtons::Ok: flags |= MB_OK; break;
-        case MsgButtons::OkCancel: flags |= MB_OKCANCEL; buttons = 2; break;
-        case MsgButtons::YesNo: flags |= MB_YESNO; buttons = 2; break;
-        case MsgButtons::YesNoCancel: flags |= MB_YESNOCANCEL; buttons = 3; break;
+        case MsgButtons::Ok:
+            flags |= MB_OK;
+            break;
+        case MsgButtons::OkCancel:
+            flags |= MB_OKCANCEL;
+            buttons = 2;
+            break;
+        case MsgButtons::YesNo:
+            flags |= MB_YESNO;
+            buttons = 2;
+            break;
+        case MsgButtons::YesNoCancel:
+            flags |= MB_YESNOCANCEL;
+            buttons = 3;
+            break;
     }
     switch (request.icon) {
-        case MsgIcon::None: break;
-        case MsgIcon::Critical: flags |= MB_ICONERROR; break;
-        case MsgIcon::Question: flags |= MB_ICONQUESTION; break;
-        case MsgIcon::Exclamation: flags |= MB_ICONWARNING; break;
-        case MsgIcon::Information: flags |= MB_ICONINFORMATION; break;
+        case MsgIcon::None:
+            break;
+        case MsgIcon::Critical:
+            flags |= MB_ICONERROR;
+            break;
+        case MsgIcon::Question:
+            flags |= MB_ICONQUESTION;
+            break;
+        case MsgIcon::Exclamation:
+            flags |= MB_ICONWARNING;
+            break;
+        case MsgIcon::Information:
+            flags |= MB_ICONINFORMATION;
+            break;
     }
     if (request.defaultButton == 2 && buttons >= 2) flags |= MB_DEFBUTTON2;
     if (request.defaultButton == 3 && buttons >= 3) flags |= MB_DEFBUTTON3;
     switch (MessageBoxW(owner_, request.text.c_str(), request.title.c_str(), flags)) {
-        case IDYES: return MsgAnswer::Yes;
-        case IDNO: return MsgAnswer::No;
-        case IDCANCEL: return MsgAnswer::Cancel;
-        default: return request.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+        case IDYES:
+            return MsgAnswer::Yes;
+        case IDNO:
+            return MsgAnswer::No;
+        case IDCANCEL:
+            return MsgAnswer::Cancel;
+        default:
+            return request.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
     }
 }
 

@@ -9,12 +9,12 @@
 namespace prowl::win32 {
 
 class Win32Prompts final : public Prompts {
-public:
+  public:
     explicit Win32Prompts(HWND owner) : owner_(owner) {}
     MsgAnswer ShowMessage(const MessageBoxRequest& request) override;
     FileDialogResult ShowFileDialog(const FileDialogRequest& request) override;
 
-private:
+  private:
     HWND owner_;
     std::wstring lastFileName_;
 };

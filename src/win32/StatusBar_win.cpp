@@ -76,8 +76,8 @@ void Win32StatusPanels::FlushSoon() {
     if (GetTickCount64() - lastFlush_ >= kRepaintInterval) {
         Flush();
     } else if (!timerSet_) {
-        timerSet_ = SetTimer(timerOwner_, timerId_, static_cast<UINT>(kRepaintInterval),
-                             nullptr) != 0;
+        timerSet_ =
+            SetTimer(timerOwner_, timerId_, static_cast<UINT>(kRepaintInterval), nullptr) != 0;
     }
 }
 
@@ -111,8 +111,9 @@ void Win32StatusPanels::Flush() {
         const bool shown = (GetWindowLongPtrW(progress_, GWL_STYLE) & WS_VISIBLE) != 0;
         if (state.visible != shown) {
             if (state.visible) Layout();
-            SetWindowPos(progress_, HWND_TOP, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | (state.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+            SetWindowPos(
+                progress_, HWND_TOP, 0, 0, 0, 0,
+                SWP_NOMOVE | SWP_NOSIZE | (state.visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
         }
         UpdateWindow(progress_);
         any = true;

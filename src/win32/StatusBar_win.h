@@ -16,7 +16,7 @@ namespace prowl::win32 {
 inline constexpr ULONGLONG kRepaintInterval = 30;  // milliseconds
 
 class Win32StatusPanels final : public StatusPanels, public ProgressBarView {
-public:
+  public:
     // timerOwner receives WM_TIMER with timerId and calls OnTimer.
     Win32StatusPanels(HWND sourceFile, HWND action, HWND progress, HWND timerOwner,
                       UINT_PTR timerId);
@@ -38,7 +38,7 @@ public:
     // How many times the controls were actually updated (for measurements).
     uint64_t FlushCount() const { return flushes_; }
 
-private:
+  private:
     void FlushSoon();
 
     HWND sourceFile_;

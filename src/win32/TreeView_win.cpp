@@ -37,7 +37,9 @@ Win32TreeView::Win32TreeView(HWND parent, int controlId, HIMAGELIST images,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                             reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
                             nullptr);
-    if (!hwnd_) throw std::runtime_error("tree view could not be created: " + std::to_string(GetLastError()));
+    if (!hwnd_)
+        throw std::runtime_error("tree view could not be created: " +
+                                 std::to_string(GetLastError()));
     if (options.checkBoxes) {
         // Created with the style, the control clears every box at its first paint.
         SetWindowLongPtrW(hwnd_, GWL_STYLE, GetWindowLongPtrW(hwnd_, GWL_STYLE) | TVS_CHECKBOXES);
@@ -71,8 +73,8 @@ LRESULT CALLBACK Win32TreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPA
             // The control follows the mouse itself until the button comes up and keeps that
             // message; a click is reported by NM_CLICK or NM_RCLICK while this call runs.
             const int32_t button = msg == WM_LBUTTONDOWN ? kMouseLeft : kMouseRight;
-            self->down_ = Press{button, ShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp), false,
-                                true};
+            self->down_ =
+                Press{button, ShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp), false, true};
             LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
             if (self->down_ && self->down_->button == button) {
                 self->down_->tracking = false;

@@ -1,6 +1,7 @@
 #pragma once
 // The tree view interface on a real SysTreeView32 control.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <optional>
@@ -18,7 +19,7 @@ struct TreeViewOptions {
 };
 
 class Win32TreeView final : public TreeView {
-public:
+  public:
     // Makes the control as a child of parent. The image list stays the caller's; its images
     // are addressed by imageKeys, in list order.
     Win32TreeView(HWND parent, int controlId, HIMAGELIST images,
@@ -56,7 +57,7 @@ public:
     ObjectRef Record(int32_t node) const override;
     void SetEvents(TreeViewEvents* events) override;
 
-private:
+  private:
     struct Node {
         HTREEITEM item;
         std::wstring key;
@@ -65,11 +66,11 @@ private:
     };
     // The program's own changes make the control notify too; those are not user actions.
     class ProgramChange {
-    public:
+      public:
         explicit ProgramChange(Win32TreeView& tree) : tree_(tree) { ++tree_.programDepth_; }
         ~ProgramChange() { --tree_.programDepth_; }
 
-    private:
+      private:
         Win32TreeView& tree_;
     };
 

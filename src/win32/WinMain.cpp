@@ -1,5 +1,6 @@
 // The program: one main window, refused when another copy already runs.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include "model/ProjectState.h"
@@ -25,8 +26,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
         return 0;
     }
 
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES |
-                                              ICC_PROGRESS_CLASS | ICC_TREEVIEW_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS |
+                                              ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
 
     ProjectState state;

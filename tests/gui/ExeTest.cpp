@@ -1,6 +1,7 @@
 // The real program, started as a user starts it: its window, its start state as the
 // controls themselves report it, and the refusal of a second copy.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -126,8 +127,8 @@ TEST(Program, StartsWithEveryControlInItsStartState) {
     EXPECT_TRUE(GetWindowLongPtrW(path, GWL_STYLE) & ES_READONLY);
 
     CreateDirectoryW(gui_test::WindowsPath(PROWL_TEST_OUTPUT).c_str(), nullptr);
-    EXPECT_TRUE(gui_test::SaveWindowPng(
-        main, gui_test::WindowsPath(PROWL_TEST_OUTPUT "/main-window.png")));
+    EXPECT_TRUE(
+        gui_test::SaveWindowPng(main, gui_test::WindowsPath(PROWL_TEST_OUTPUT "/main-window.png")));
 }
 
 TEST(Program, ASecondCopyShowsItsMessageAndLeavesTheFirstRunning) {

@@ -12,7 +12,7 @@ void Pump();
 
 // A plain top-level window that hands WM_NOTIFY to a callback, to host one control.
 class HostWindow {
-public:
+  public:
     using NotifyHandler = bool (*)(void* context, const NMHDR& header, LRESULT& result);
     HostWindow(int width, int height);
     ~HostWindow();
@@ -22,7 +22,7 @@ public:
         context_ = context;
     }
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND hwnd_ = nullptr;
     NotifyHandler handler_ = nullptr;
@@ -45,7 +45,7 @@ bool SaveWindowPng(HWND hwnd, const std::wstring& file);
 // Memory in another process, for control messages that carry pointers: the system copies
 // no data across processes for them.
 class RemoteBuffer {
-public:
+  public:
     RemoteBuffer(HANDLE process, size_t size);
     ~RemoteBuffer();
     RemoteBuffer(const RemoteBuffer&) = delete;
@@ -54,14 +54,14 @@ public:
     void Write(const void* data, size_t size, size_t offset = 0);
     void Read(void* data, size_t size, size_t offset = 0) const;
 
-private:
+  private:
     HANDLE process_;
     void* address_;
 };
 
 // A started program that is ended, whatever happens to the test.
 class ChildProcess {
-public:
+  public:
     explicit ChildProcess(const std::wstring& exe);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -72,7 +72,7 @@ public:
     // The exit code, or nothing while it still runs after waiting.
     std::optional<DWORD> WaitForExit(DWORD milliseconds);
 
-private:
+  private:
     PROCESS_INFORMATION info_{};
 };
 

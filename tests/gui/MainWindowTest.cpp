@@ -1,6 +1,7 @@
 // The real main window made inside the test program: its controls mirror the logic, and
 // clicks, keys and messages reach the logic as a user's would.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -32,7 +33,9 @@ struct CommandLog : MainWindowCommands {
 struct MenuLine {
     std::wstring caption;  // "-" for a separator
     bool enabled;
-    bool operator==(const MenuLine& o) const { return caption == o.caption && enabled == o.enabled; }
+    bool operator==(const MenuLine& o) const {
+        return caption == o.caption && enabled == o.enabled;
+    }
 };
 void PrintTo(const MenuLine& m, std::ostream* os) {
     *os << std::string(m.caption.begin(), m.caption.end()) << (m.enabled ? "" : " (grayed)");
@@ -48,14 +51,14 @@ std::vector<MenuLine> Lines(HMENU menu) {
         info.dwTypeData = text;
         info.cch = 128;
         GetMenuItemInfoW(menu, i, TRUE, &info);
-        lines.push_back({(info.fType & MFT_SEPARATOR) ? L"-" : text,
-                         (info.fState & MFS_GRAYED) == 0});
+        lines.push_back(
+            {(info.fType & MFT_SEPARATOR) ? L"-" : text, (info.fState & MFS_GRAYED) == 0});
     }
     return lines;
 }
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&icc);
@@ -103,19 +106,18 @@ protected:
 
 TEST_F(MainWindowTest, MenuBarAndTreePopupHoldTheirItemsInOrder) {
     HMENU bar = GetMenu(Main());
-    EXPECT_EQ(Lines(bar), (std::vector<MenuLine>{{L"&File", true}, {L"&View", true},
-                                                  {L"&Help", true}}))
+    EXPECT_EQ(Lines(bar),
+              (std::vector<MenuLine>{{L"&File", true}, {L"&View", true}, {L"&Help", true}}))
         << "Tree is a popup only";
-    EXPECT_EQ(Lines(GetSubMenu(bar, 0)),
-              (std::vector<MenuLine>{{L"&New", true},
-                                     {L"&Open", true},
-                                     {L"&Save", false},
-                                     {L"-", true},
-                                     {L"&Re-Prowl", false},
-                                     {L"-", true},
-                                     {L"E&xit", true}}));
-    EXPECT_EQ(Lines(GetSubMenu(bar, 1)), (std::vector<MenuLine>{{L"&File Properties", false},
-                                                                {L"&Project Details", false}}));
+    EXPECT_EQ(Lines(GetSubMenu(bar, 0)), (std::vector<MenuLine>{{L"&New", true},
+                                                                {L"&Open", true},
+                                                                {L"&Save", false},
+                                                                {L"-", true},
+                                                                {L"&Re-Prowl", false},
+                                                                {L"-", true},
+                                                                {L"E&xit", true}}));
+    EXPECT_EQ(Lines(GetSubMenu(bar, 1)),
+              (std::vector<MenuLine>{{L"&File Properties", false}, {L"&Project Details", false}}));
     EXPECT_EQ(Lines(GetSubMenu(bar, 2)), (std::vector<MenuLine>{{L"About ActiveX Prowl", true}}));
 
     // The popup as a user sees it: opened, read, dismissed.
@@ -147,10 +149,11 @@ TEST_F(MainWindowTest, SwitchesReachToolbarAndMenusTogether) {
     HMENU bar = GetMenu(Main());
     EXPECT_TRUE(Lines(GetSubMenu(bar, 0))[2].enabled);
     EXPECT_TRUE(Lines(GetSubMenu(bar, 0))[4].enabled);
-    EXPECT_EQ(Lines(GetSubMenu(bar, 1)), (std::vector<MenuLine>{{L"&File Properties", true},
-                                                                {L"&Project Details", true}}));
+    EXPECT_EQ(Lines(GetSubMenu(bar, 1)),
+              (std::vector<MenuLine>{{L"&File Properties", true}, {L"&Project Details", true}}));
     for (const auto& item : MainMenuAtStart())
-        EXPECT_EQ(window->Commands().MenuItem(item.name).enabled, Logic().MenuItem(item.name).enabled)
+        EXPECT_EQ(window->Commands().MenuItem(item.name).enabled,
+                  Logic().MenuItem(item.name).enabled)
             << std::string(item.name.begin(), item.name.end());
     for (const auto& b : Logic().Buttons()) {
         const auto real = window->Commands().Button(b.index);
@@ -165,9 +168,9 @@ TEST_F(MainWindowTest, SwitchesReachToolbarAndMenusTogether) {
 TEST_F(MainWindowTest, ShortcutsRunTheCommandsOfTheirEnabledMenuItems) {
     PressKey('N', true);
     PressKey('O', true);
-    PressKey('S', true);   // Save is disabled
+    PressKey('S', true);     // Save is disabled
     PressKey(VK_F5, false);  // so is Re-Prowl
-    PressKey('N', false);  // a plain N is no shortcut
+    PressKey('N', false);    // a plain N is no shortcut
     EXPECT_EQ(log.ran, (std::vector<std::wstring>{L"New", L"Open"}));
     Logic().EnableSave(true);
     Logic().EnableReprowl(true);
@@ -304,8 +307,8 @@ TEST_F(MainWindowTest, ScreenshotWithEveryTreeImage) {
     tree.SetBold(1, true);
     tree.SetChecked(1, true);
     const wchar_t* rows[][3] = {
-        {L"K1", L"Controls", L"A"},  {L"K2", L"grid32.ocx", L"C"}, {L"K3", L"helper.dll", L"B"},
-        {L"K4", L"Old", L"D"},       {L"K5", L"gone.dll", L"E"},   {L"K6", L"lost.ocx", L"F"},
+        {L"K1", L"Controls", L"A"}, {L"K2", L"grid32.ocx", L"C"}, {L"K3", L"helper.dll", L"B"},
+        {L"K4", L"Old", L"D"},      {L"K5", L"gone.dll", L"E"},   {L"K6", L"lost.ocx", L"F"},
     };
     for (const auto& r : rows) {
         const int32_t node = tree.Add(L"K0", r[0], r[1]);

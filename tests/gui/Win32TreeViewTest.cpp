@@ -1,6 +1,7 @@
 // The tree view contract on the real control, driven by mouse and key messages that go
 // through the control's own handling, as a user's would.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ using gui_test::Pump;
 using win32::Win32TreeView;
 
 class Win32User : public TreeViewUser {
-public:
+  public:
     explicit Win32User(Win32TreeView& tree) : tree_(tree) {}
 
     void Click(int32_t node) override {
@@ -57,7 +58,7 @@ public:
             Press(WM_MBUTTONDOWN, WM_MBUTTONUP, keys | MK_MBUTTON, {x, y}, keys);
     }
 
-private:
+  private:
     RECT TextRect(int32_t node) {
         RECT rc{};
         EXPECT_TRUE(TreeView_GetItemRect(tree_.Handle(), tree_.ItemHandle(node), &rc, TRUE))
@@ -95,11 +96,12 @@ private:
 };
 
 class Win32Fixture : public TreeViewFixture {
-public:
+  public:
     Win32Fixture()
         : host(400, 300),
           images(win32::CreateTreeImageList()),
-          tree(host.Handle(), 1, images, win32::TreeImageKeys(), win32::TreeViewOptions{true, true}),
+          tree(host.Handle(), 1, images, win32::TreeImageKeys(),
+               win32::TreeViewOptions{true, true}),
           user(tree) {
         MoveWindow(tree.Handle(), 0, 0, 380, 260, TRUE);
         host.OnNotify(
