@@ -13,6 +13,8 @@ namespace {
 // TVN_ITEMCHANGED for it).
 constexpr UINT kCheckToggled = WM_APP + 0x51;
 constexpr UINT_PTR kSubclassId = 1;
+// Sent by the control to itself to draw again once the program's changes are done.
+constexpr UINT kResumeRedraw = WM_APP + 0x52;
 
 constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
 constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
@@ -61,6 +63,14 @@ LRESULT CALLBACK Win32TreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPA
     switch (msg) {
         case kCheckToggled:
             self->ReportCheck(reinterpret_cast<HTREEITEM>(lp));
+            return 0;
+        case kResumeRedraw:
+            if (self->redrawHeld_) {
+                self->redrawHeld_ = false;
+                DefSubclassProc(hwnd, WM_SETREDRAW, TRUE, 0);
+                RedrawWindow(hwnd, nullptr, nullptr,
+                             RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+            }
             return 0;
         case WM_KEYDOWN:
             // Space toggles the selected box (Wine sends no TVN_KEYDOWN for it).
@@ -114,10 +124,9 @@ void Win32TreeView::RaiseMouseUp(int32_t button, int32_t shift, int32_t x, int32
     if (events_ && programDepth_ == 0) events_->MouseUp(button, shift, x, y);
 }
 
-const Win32TreeView::Node& Win32TreeView::At(int32_t node) const {
-    if (node < 1 || node > static_cast<int32_t>(nodes_.size()))
-        throw std::out_of_range("tree view: no node at that position");
-    return nodes_[node - 1];
+HTREEITEM Win32TreeView::ItemHandle(int32_t node) const {
+    model_.Key(node);  // range check
+    return shown_[node - 1].item;
 }
 
 int32_t Win32TreeView::PositionOf(HTREEITEM item) const {
@@ -128,76 +137,140 @@ int32_t Win32TreeView::PositionOf(HTREEITEM item) const {
     if (!TreeView_GetItem(hwnd_, &tv)) return 0;
     auto position = static_cast<int32_t>(tv.lParam);
     // A handle posted before a Clear may since name another item.
-    if (position < 1 || position > static_cast<int32_t>(nodes_.size()) ||
-        nodes_[position - 1].item != item)
+    if (position < 1 || position > static_cast<int32_t>(shown_.size()) ||
+        shown_[position - 1].item != item)
         return 0;
     return position;
 }
 
-UINT Win32TreeView::State(int32_t node, UINT mask) const {
-    return TreeView_GetItemState(hwnd_, At(node).item, mask);
+UINT Win32TreeView::State(HTREEITEM item, UINT mask) const {
+    return TreeView_GetItemState(hwnd_, item, mask);
 }
 
-void Win32TreeView::SetState(int32_t node, UINT state, UINT mask) {
+void Win32TreeView::SetState(HTREEITEM item, UINT state, UINT mask) {
     ProgramChange change(*this);
-    TreeView_SetItemState(hwnd_, At(node).item, state, mask);
+    HoldRedraw();
+    TreeView_SetItemState(hwnd_, item, state, mask);
 }
 
-bool Win32TreeView::HasChildren(HTREEITEM item) const {
-    return TreeView_GetChild(hwnd_, item) != nullptr;
+int Win32TreeView::ImageIndex(const std::wstring& key) const {
+    for (size_t i = 0; i < imageKeys_.size(); ++i)
+        if (imageKeys_[i] == key) return static_cast<int>(i);
+    return I_IMAGENONE;
+}
+
+void Win32TreeView::HoldRedraw() {
+    // A visible node costs the control a repaint of its own at every change (milliseconds
+    // each under Wine); the program's changes come in runs, so draw once after the run.
+    if (redrawHeld_) return;
+    redrawHeld_ = true;
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    PostMessageW(hwnd_, kResumeRedraw, 0, 0);
+}
+
+void Win32TreeView::Reveal(int32_t top) {
+    ProgramChange change(*this);
+    HoldRedraw();
+    // Breadth first, so that siblings enter in their order and parents before children;
+    // no recursion, however deep the tree.
+    std::vector<int32_t> queue{top};
+    for (size_t next = 0; next < queue.size(); ++next) {
+        const int32_t node = queue[next];
+        const int32_t parent = model_.Parent(node);
+        const std::vector<int32_t> children = model_.Children(node);
+        const bool expanded = model_.Expanded(node);
+        const std::wstring text = model_.Text(node);
+        const int image = ImageIndex(model_.Image(node));
+
+        TVINSERTSTRUCTW insert{};
+        insert.hParent = parent ? shown_[parent - 1].item : TVI_ROOT;
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+        insert.item.lParam = node;
+        // One call with every property: each call costs a search through all items on Wine.
+        insert.item.state = (model_.Checked(node) ? kChecked : kUnchecked) |
+                            (model_.Bold(node) ? TVIS_BOLD : 0) |
+                            (expanded ? TVIS_EXPANDED : 0);
+        insert.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_BOLD | TVIS_EXPANDED;
+        insert.item.iImage = image;
+        insert.item.iSelectedImage = image;
+        if (!children.empty() && !expanded) {
+            // Shows the button that lets the user ask for the children.
+            insert.item.mask |= TVIF_CHILDREN;
+            insert.item.cChildren = 1;
+        }
+        HTREEITEM item = TreeView_InsertItem(hwnd_, &insert);
+        if (!item) throw std::runtime_error("tree view: the control refused a node");
+        shown_[node - 1].item = item;
+        if (expanded) {
+            shown_[node - 1].filled = true;
+            queue.insert(queue.end(), children.begin(), children.end());
+        }
+    }
+}
+
+void Win32TreeView::Fill(int32_t node) {
+    Shown& shown = shown_[node - 1];
+    if (shown.filled) return;
+    shown.filled = true;
+    for (int32_t child : model_.Children(node)) Reveal(child);
+}
+
+void Win32TreeView::ExpandShown(int32_t node, bool expanded) {
+    ProgramChange change(*this);
+    HoldRedraw();
+    HTREEITEM item = shown_[node - 1].item;
+    if (expanded) Fill(node);
+    if (TreeView_GetChild(hwnd_, item)) {
+        TreeView_Expand(hwnd_, item, expanded ? TVE_EXPAND : TVE_COLLAPSE);
+    } else {
+        // The control refuses to expand a node without children; the flag still has to stick
+        // so that children added later show.
+        TreeView_SetItemState(hwnd_, item, expanded ? TVIS_EXPANDED : 0, TVIS_EXPANDED);
+    }
 }
 
 void Win32TreeView::Clear() {
     ProgramChange change(*this);
+    HoldRedraw();
     TreeView_DeleteAllItems(hwnd_);
-    nodes_.clear();
-    byKey_.clear();
+    model_.Clear();
+    shown_.clear();
+    ++clears_;
 }
 
 int32_t Win32TreeView::Add(const std::wstring& relativeKey, const std::wstring& key,
                            const std::wstring& text) {
-    // A node without key is allowed and never found.
-    if (!key.empty() && byKey_.count(key)) throw TreeViewError();
-    int32_t parent = 0;
-    if (!relativeKey.empty()) {
-        parent = Find(relativeKey);
-        if (parent == 0) throw TreeViewError();
-    }
-    const auto position = static_cast<int32_t>(nodes_.size() + 1);
-    TVINSERTSTRUCTW insert{};
-    insert.hParent = parent ? nodes_[parent - 1].item : TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_STATE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
-    insert.item.lParam = position;
-    insert.item.state = kUnchecked;
-    insert.item.stateMask = TVIS_STATEIMAGEMASK;
-    insert.item.iImage = I_IMAGENONE;
-    insert.item.iSelectedImage = I_IMAGENONE;
-    HTREEITEM item;
-    {
+    const int32_t position = model_.Add(relativeKey, key, text);  // throws for a bad key
+    shown_.emplace_back();
+    const int32_t parent = model_.Parent(position);
+    if (parent == 0 || shown_[parent - 1].filled) {
+        Reveal(position);
+    } else if (HTREEITEM item = shown_[parent - 1].item; item && model_.Children(parent).size() == 1) {
+        TVITEMW tv{};
+        tv.mask = TVIF_CHILDREN | TVIF_HANDLE;
+        tv.hItem = item;
+        tv.cChildren = 1;
         ProgramChange change(*this);
-        item = TreeView_InsertItem(hwnd_, &insert);
+        TreeView_SetItem(hwnd_, &tv);
     }
-    if (!item) throw std::runtime_error("tree view: the control refused a node");
-    nodes_.push_back(Node{item, key, parent, nullptr});
-    if (!key.empty()) byKey_.emplace(key, position);
     return position;
 }
 
-int32_t Win32TreeView::Count() const { return static_cast<int32_t>(TreeView_GetCount(hwnd_)); }
+int32_t Win32TreeView::Count() const { return model_.Count(); }
 
-int32_t Win32TreeView::Find(const std::wstring& key) const {
-    auto it = byKey_.find(key);
-    return it == byKey_.end() ? 0 : it->second;
-}
+int32_t Win32TreeView::Find(const std::wstring& key) const { return model_.Find(key); }
 
-int32_t Win32TreeView::Parent(int32_t node) const { return At(node).parent; }
+int32_t Win32TreeView::Parent(int32_t node) const { return model_.Parent(node); }
 
-std::wstring Win32TreeView::Key(int32_t node) const { return At(node).key; }
+std::wstring Win32TreeView::Key(int32_t node) const { return model_.Key(node); }
 
+// Reads come from the control wherever the node is in it, so that the tests see what the
+// user sees.
 std::wstring Win32TreeView::Text(int32_t node) const {
-    HTREEITEM item = At(node).item;
+    HTREEITEM item = ItemHandle(node);
+    if (!item) return model_.Text(node);
     std::wstring buffer(256, L'\0');
     for (;;) {
         TVITEMW tv{};
@@ -214,84 +287,98 @@ std::wstring Win32TreeView::Text(int32_t node) const {
 }
 
 void Win32TreeView::SetText(int32_t node, const std::wstring& text) {
-    TVITEMW tv{};
-    tv.mask = TVIF_TEXT | TVIF_HANDLE;
-    tv.hItem = At(node).item;
-    tv.pszText = const_cast<wchar_t*>(text.c_str());
-    ProgramChange change(*this);
-    TreeView_SetItem(hwnd_, &tv);
+    model_.SetText(node, text);
+    if (HTREEITEM item = ItemHandle(node)) {
+        TVITEMW tv{};
+        tv.mask = TVIF_TEXT | TVIF_HANDLE;
+        tv.hItem = item;
+        tv.pszText = const_cast<wchar_t*>(text.c_str());
+        ProgramChange change(*this);
+        HoldRedraw();
+        TreeView_SetItem(hwnd_, &tv);
+    }
 }
 
 std::wstring Win32TreeView::Image(int32_t node) const {
+    HTREEITEM item = ItemHandle(node);
+    if (!item) return model_.Image(node);
     TVITEMW tv{};
     tv.mask = TVIF_IMAGE | TVIF_HANDLE;
-    tv.hItem = At(node).item;
+    tv.hItem = item;
     if (!TreeView_GetItem(hwnd_, &tv)) return L"";
     if (tv.iImage < 0 || tv.iImage >= static_cast<int>(imageKeys_.size())) return L"";
     return imageKeys_[tv.iImage];
 }
 
 void Win32TreeView::SetImage(int32_t node, const std::wstring& imageKey) {
-    int index = I_IMAGENONE;
-    for (size_t i = 0; i < imageKeys_.size(); ++i)
-        if (imageKeys_[i] == imageKey) index = static_cast<int>(i);
-    TVITEMW tv{};
-    tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
-    tv.hItem = At(node).item;
-    tv.iImage = index;
-    tv.iSelectedImage = index;
-    ProgramChange change(*this);
-    TreeView_SetItem(hwnd_, &tv);
-}
-
-bool Win32TreeView::Checked(int32_t node) const {
-    return State(node, TVIS_STATEIMAGEMASK) == kChecked;
-}
-
-void Win32TreeView::SetChecked(int32_t node, bool checked) {
-    SetState(node, checked ? kChecked : kUnchecked, TVIS_STATEIMAGEMASK);
-}
-
-bool Win32TreeView::Expanded(int32_t node) const {
-    return (State(node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-}
-
-void Win32TreeView::SetExpanded(int32_t node, bool expanded) {
-    HTREEITEM item = At(node).item;
-    ProgramChange change(*this);
-    if (HasChildren(item)) {
-        TreeView_Expand(hwnd_, item, expanded ? TVE_EXPAND : TVE_COLLAPSE);
-    } else {
-        // The control refuses to expand a node without children; the flag still has to stick
-        // so that children added later show.
-        TreeView_SetItemState(hwnd_, item, expanded ? TVIS_EXPANDED : 0, TVIS_EXPANDED);
+    model_.SetImage(node, imageKey);
+    if (HTREEITEM item = ItemHandle(node)) {
+        const int index = ImageIndex(imageKey);
+        TVITEMW tv{};
+        tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+        tv.hItem = item;
+        tv.iImage = index;
+        tv.iSelectedImage = index;
+        ProgramChange change(*this);
+        HoldRedraw();
+        TreeView_SetItem(hwnd_, &tv);
     }
 }
 
-bool Win32TreeView::Bold(int32_t node) const { return (State(node, TVIS_BOLD) & TVIS_BOLD) != 0; }
+bool Win32TreeView::Checked(int32_t node) const {
+    HTREEITEM item = ItemHandle(node);
+    return item ? State(item, TVIS_STATEIMAGEMASK) == kChecked : model_.Checked(node);
+}
+
+void Win32TreeView::SetChecked(int32_t node, bool checked) {
+    model_.SetChecked(node, checked);
+    if (HTREEITEM item = ItemHandle(node))
+        SetState(item, checked ? kChecked : kUnchecked, TVIS_STATEIMAGEMASK);
+}
+
+bool Win32TreeView::Expanded(int32_t node) const {
+    HTREEITEM item = ItemHandle(node);
+    return item ? (State(item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0 : model_.Expanded(node);
+}
+
+void Win32TreeView::SetExpanded(int32_t node, bool expanded) {
+    model_.SetExpanded(node, expanded);
+    if (ItemHandle(node)) ExpandShown(node, expanded);
+}
+
+bool Win32TreeView::Bold(int32_t node) const {
+    HTREEITEM item = ItemHandle(node);
+    return item ? (State(item, TVIS_BOLD) & TVIS_BOLD) != 0 : model_.Bold(node);
+}
 
 void Win32TreeView::SetBold(int32_t node, bool bold) {
-    SetState(node, bold ? TVIS_BOLD : 0, TVIS_BOLD);
+    model_.SetBold(node, bold);
+    if (HTREEITEM item = ItemHandle(node)) SetState(item, bold ? TVIS_BOLD : 0, TVIS_BOLD);
 }
 
 void Win32TreeView::EnsureVisible(int32_t node) {
-    HTREEITEM item = At(node).item;
+    model_.EnsureVisible(node);  // expands every ancestor in the model
+    std::vector<int32_t> ancestors;
+    for (int32_t p = model_.Parent(node); p != 0; p = model_.Parent(p)) ancestors.push_back(p);
+    // From the top down: each one is in the control once its parent is filled.
+    for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) ExpandShown(*it, true);
     ProgramChange change(*this);
-    TreeView_EnsureVisible(hwnd_, item);
+    TreeView_EnsureVisible(hwnd_, ItemHandle(node));
 }
 
 void Win32TreeView::SetRecord(int32_t node, ObjectRef record) {
-    At(node);
-    nodes_[node - 1].record = std::move(record);
+    model_.SetRecord(node, std::move(record));
 }
 
-ObjectRef Win32TreeView::Record(int32_t node) const { return At(node).record; }
+ObjectRef Win32TreeView::Record(int32_t node) const { return model_.Record(node); }
 
 void Win32TreeView::SetEvents(TreeViewEvents* events) { events_ = events; }
 
 void Win32TreeView::ReportCheck(HTREEITEM item) {
     int32_t node = PositionOf(item);
-    if (node && events_) events_->NodeCheck(node);
+    if (!node) return;
+    model_.SetChecked(node, State(item, TVIS_STATEIMAGEMASK) == kChecked);
+    if (events_) events_->NodeCheck(node);
 }
 
 bool Win32TreeView::OnNotify(const NMHDR& header, LRESULT& result) {
@@ -331,12 +418,22 @@ bool Win32TreeView::OnNotify(const NMHDR& header, LRESULT& result) {
                 if (int32_t node = PositionOf(info.itemNew.hItem)) events_->NodeClick(node);
             return true;
         }
+        case TVN_ITEMEXPANDINGW: {
+            // The children of a node enter the control when it is first opened.
+            const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
+            if (info.action & TVE_EXPAND)
+                if (int32_t node = PositionOf(info.itemNew.hItem)) Fill(node);
+            result = FALSE;
+            return true;
+        }
         case TVN_ITEMEXPANDEDW: {
             const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
-            if (!user) return true;
             int32_t node = PositionOf(info.itemNew.hItem);
             if (!node) return true;
-            if (Expanded(node))
+            const bool expanded = (State(info.itemNew.hItem, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+            model_.SetExpanded(node, expanded);
+            if (!user) return true;
+            if (expanded)
                 events_->Expand(node);
             else
                 events_->Collapse(node);
@@ -347,11 +444,15 @@ bool Win32TreeView::OnNotify(const NMHDR& header, LRESULT& result) {
             return true;
         case TVN_ENDLABELEDITW: {
             const auto& info = reinterpret_cast<const NMTVDISPINFOW&>(header);
-            int32_t node = PositionOf(info.item.hItem);
+            const int32_t node = PositionOf(info.item.hItem);
             const bool cancelled = info.item.pszText == nullptr;
-            std::wstring text = cancelled ? std::wstring() : std::wstring(info.item.pszText);
-            result = cancelled ? FALSE : TRUE;  // TRUE keeps the new label
+            const std::wstring text = cancelled ? std::wstring() : std::wstring(info.item.pszText);
+            const uint64_t clears = clears_;
             if (node && user) events_->AfterLabelEdit(node, cancelled, text);
+            // The handler may have emptied the tree; then there is no label left to change.
+            const bool keep = !cancelled && node && clears == clears_;
+            if (keep) model_.SetText(node, text);
+            result = keep ? TRUE : FALSE;  // TRUE: the control takes the new label
             return true;
         }
         case NM_RCLICK:

@@ -1,14 +1,17 @@
 #pragma once
-// The tree view interface on a real SysTreeView32 control.
+// The tree view interface on a real SysTreeView32 control, filled lazily: the complete tree
+// lives in a model, and a node enters the control only once its parent is expanded (or it is
+// a top-level node). Wine's control checks every item handle by a linear search, so a
+// control holding every node of a large project would make each call slower than the last.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "tree/MemoryTreeView.h"
 #include "tree/TreeView.h"
 
 namespace prowl::win32 {
@@ -29,7 +32,8 @@ class Win32TreeView final : public TreeView {
     Win32TreeView& operator=(const Win32TreeView&) = delete;
 
     HWND Handle() const { return hwnd_; }
-    HTREEITEM ItemHandle(int32_t node) const { return At(node).item; }
+    // Null while the node is not in the control (an ancestor was never expanded).
+    HTREEITEM ItemHandle(int32_t node) const;
 
     // The parent hands on every WM_NOTIFY from this control. Returns true when the
     // notification was taken, with the value the parent must return in result.
@@ -58,11 +62,9 @@ class Win32TreeView final : public TreeView {
     void SetEvents(TreeViewEvents* events) override;
 
   private:
-    struct Node {
-        HTREEITEM item;
-        std::wstring key;
-        int32_t parent;
-        ObjectRef record;
+    struct Shown {
+        HTREEITEM item = nullptr;
+        bool filled = false;  // its children are in the control
     };
     // The program's own changes make the control notify too; those are not user actions.
     class ProgramChange {
@@ -76,11 +78,16 @@ class Win32TreeView final : public TreeView {
 
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR self);
-    const Node& At(int32_t node) const;
     int32_t PositionOf(HTREEITEM item) const;
-    UINT State(int32_t node, UINT mask) const;
-    void SetState(int32_t node, UINT state, UINT mask);
-    bool HasChildren(HTREEITEM item) const;
+    UINT State(HTREEITEM item, UINT mask) const;
+    void SetState(HTREEITEM item, UINT state, UINT mask);
+    int ImageIndex(const std::wstring& key) const;
+    // Puts the node into the control under its (filled) parent, with everything beneath it
+    // that the model shows expanded.
+    void Reveal(int32_t node);
+    void Fill(int32_t node);
+    void ExpandShown(int32_t node, bool expanded);
+    void HoldRedraw();
     void ReportCheck(HTREEITEM item);
     void RaiseMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y);
 
@@ -93,8 +100,10 @@ class Win32TreeView final : public TreeView {
     std::optional<Press> down_;
     HWND hwnd_ = nullptr;
     std::vector<std::wstring> imageKeys_;
-    std::vector<Node> nodes_;
-    std::unordered_map<std::wstring, int32_t> byKey_;
+    MemoryTreeView model_;
+    std::vector<Shown> shown_;  // by position - 1
+    uint64_t clears_ = 0;
+    bool redrawHeld_ = false;
     TreeViewEvents* events_ = nullptr;
     int programDepth_ = 0;
 };

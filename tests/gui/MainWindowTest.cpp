@@ -57,7 +57,7 @@ std::vector<MenuLine> Lines(HMENU menu) {
     return lines;
 }
 
-class MainWindowTest : public ::testing::Test {
+class RealMainWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
@@ -104,7 +104,7 @@ class MainWindowTest : public ::testing::Test {
     std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainWindowTest, MenuBarAndTreePopupHoldTheirItemsInOrder) {
+TEST_F(RealMainWindow, MenuBarAndTreePopupHoldTheirItemsInOrder) {
     HMENU bar = GetMenu(Main());
     EXPECT_EQ(Lines(bar),
               (std::vector<MenuLine>{{L"&File", true}, {L"&View", true}, {L"&Help", true}}))
@@ -139,7 +139,7 @@ TEST_F(MainWindowTest, MenuBarAndTreePopupHoldTheirItemsInOrder) {
                                             {L"&File Details...", false}}));
 }
 
-TEST_F(MainWindowTest, SwitchesReachToolbarAndMenusTogether) {
+TEST_F(RealMainWindow, SwitchesReachToolbarAndMenusTogether) {
     Logic().EnableSave(true);
     Logic().EnableReprowl(true);
     Logic().EnableFileDetails(true);
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, SwitchesReachToolbarAndMenusTogether) {
     EXPECT_FALSE(SendMessageW(Toolbar(), TB_ISBUTTONENABLED, ButtonId(6), 0));
 }
 
-TEST_F(MainWindowTest, ShortcutsRunTheCommandsOfTheirEnabledMenuItems) {
+TEST_F(RealMainWindow, ShortcutsRunTheCommandsOfTheirEnabledMenuItems) {
     PressKey('N', true);
     PressKey('O', true);
     PressKey('S', true);     // Save is disabled
@@ -179,7 +179,7 @@ TEST_F(MainWindowTest, ShortcutsRunTheCommandsOfTheirEnabledMenuItems) {
     EXPECT_EQ(log.ran, (std::vector<std::wstring>{L"New", L"Open", L"Save", L"Re-Prowl"}));
 }
 
-TEST_F(MainWindowTest, CommandsArrivingWhileWorkProcessesMessagesOnlyBeep) {
+TEST_F(RealMainWindow, CommandsArrivingWhileWorkProcessesMessagesOnlyBeep) {
     ClickButton(1);
     Logic().StatusBar_Update(kPanelAction, L"Scanning");  // processes the click meanwhile
     PostMessageW(Main(), WM_CLOSE, 0, 0);
@@ -194,7 +194,7 @@ TEST_F(MainWindowTest, CommandsArrivingWhileWorkProcessesMessagesOnlyBeep) {
     EXPECT_EQ(Main(), nullptr);
 }
 
-TEST_F(MainWindowTest, StatusTextsAreAllTakenButRepaintedAtMostEveryFewTensOfMilliseconds) {
+TEST_F(RealMainWindow, StatusTextsAreAllTakenButRepaintedAtMostEveryFewTensOfMilliseconds) {
     HWND action = nullptr;
     for (HWND h = FindWindowExW(Main(), nullptr, STATUSCLASSNAMEW, nullptr); h;
          h = FindWindowExW(Main(), h, STATUSCLASSNAMEW, nullptr))
@@ -226,7 +226,7 @@ TEST_F(MainWindowTest, StatusTextsAreAllTakenButRepaintedAtMostEveryFewTensOfMil
     EXPECT_STREQ(shown, L"Scanning folder 20000");
 }
 
-TEST_F(MainWindowTest, ProgressBarShowsOverTheActionPanelAndKeepsItsValueWhenHidden) {
+TEST_F(RealMainWindow, ProgressBarShowsOverTheActionPanelAndKeepsItsValueWhenHidden) {
     HWND progress = nullptr;
     for (HWND h = FindWindowExW(Main(), nullptr, STATUSCLASSNAMEW, nullptr); h && !progress;
          h = FindWindowExW(Main(), h, STATUSCLASSNAMEW, nullptr))
@@ -245,7 +245,7 @@ TEST_F(MainWindowTest, ProgressBarShowsOverTheActionPanelAndKeepsItsValueWhenHid
     EXPECT_EQ(SendMessageW(progress, PBM_GETRANGE, FALSE, 0), 10);
 }
 
-TEST_F(MainWindowTest, TheTreeTakesTheRoomAsTheWindowGrowsAndThePanelsStayAtTheBottom) {
+TEST_F(RealMainWindow, TheTreeTakesTheRoomAsTheWindowGrowsAndThePanelsStayAtTheBottom) {
     HWND tree = window->Tree().Handle();
     HWND path = window->FilePathBox();
     auto check = [&](int width, int height) {
@@ -272,7 +272,7 @@ TEST_F(MainWindowTest, TheTreeTakesTheRoomAsTheWindowGrowsAndThePanelsStayAtTheB
     EXPECT_EQ((large.right - large.left) - (small.right - small.left), 300);
 }
 
-TEST_F(MainWindowTest, ThePathBoxShowsThePathAndTakesNoTyping) {
+TEST_F(RealMainWindow, ThePathBoxShowsThePathAndTakesNoTyping) {
     Logic().SetFilePath(L"C:\\Windows\\System32\\x.ocx [File Not Found]");
     HWND path = window->FilePathBox();
     SetFocus(path);
@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, ThePathBoxShowsThePathAndTakesNoTyping) {
     EXPECT_STREQ(text, L"C:\\Windows\\System32\\x.ocx [File Not Found]");
 }
 
-TEST_F(MainWindowTest, BusyPointersShowOverTheWindow) {
+TEST_F(RealMainWindow, BusyPointersShowOverTheWindow) {
     const struct {
         int32_t pointer;
         LPCWSTR cursor;
@@ -300,7 +300,7 @@ TEST_F(MainWindowTest, BusyPointersShowOverTheWindow) {
     }
 }
 
-TEST_F(MainWindowTest, ScreenshotWithEveryTreeImage) {
+TEST_F(RealMainWindow, ScreenshotWithEveryTreeImage) {
     auto& tree = window->Tree();
     tree.Add(L"", L"K0", L"Active X Controls (C:\\Tools)");
     tree.SetImage(1, L"A");

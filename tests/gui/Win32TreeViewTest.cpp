@@ -59,7 +59,16 @@ class Win32User : public TreeViewUser {
     }
 
   private:
+    // A user reaches a node under a closed parent by opening the parents first.
+    void Show(int32_t node) {
+        const int32_t parent = tree_.Parent(node);
+        if (parent == 0 || tree_.Expanded(parent)) return;
+        Show(parent);
+        Expand(parent);
+    }
     RECT TextRect(int32_t node) {
+        Show(node);
+        Pump();  // a user acts on what has been drawn
         RECT rc{};
         EXPECT_TRUE(TreeView_GetItemRect(tree_.Handle(), tree_.ItemHandle(node), &rc, TRUE))
             << "node " << node << " is not shown";
@@ -87,6 +96,8 @@ class Win32User : public TreeViewUser {
         Pump();
     }
     HWND BeginEdit(int32_t node) {
+        Show(node);
+        Pump();
         SetFocus(tree_.Handle());
         HWND edit = TreeView_EditLabel(tree_.Handle(), tree_.ItemHandle(node));
         EXPECT_NE(edit, nullptr);
@@ -164,6 +175,62 @@ TEST(Win32TreeView, SpaceTogglesTheSelectedBox) {
     Pump();
     EXPECT_TRUE(f.tree.Checked(2));
     EXPECT_EQ(events.Of({L"NodeCheck"}), contract::Lines{L"NodeCheck 2 checked"});
+}
+
+TEST(Win32TreeView, NodesUnderAClosedParentEnterTheControlWithTheirStateWhenItOpens) {
+    Win32Fixture f;
+    contract::Recorder events(f.tree);
+    f.tree.SetEvents(&events);
+    f.tree.Add(L"", L"K0", L"Root");
+    f.tree.Add(L"K0", L"K1", L"Folder");
+    f.tree.Add(L"K1", L"K2", L"deep.ocx");
+    f.tree.SetImage(3, L"F");
+    f.tree.SetChecked(3, true);
+    f.tree.SetExpanded(2, true);  // remembered while its parent is closed
+    f.tree.SetText(2, L"Renamed");
+    EXPECT_EQ(TreeView_GetCount(f.tree.Handle()), 1u);
+    EXPECT_EQ(f.tree.Count(), 3);
+    EXPECT_EQ(f.tree.ItemHandle(3), nullptr);
+    EXPECT_TRUE(f.tree.Checked(3));
+
+    f.user.Expand(1);
+    EXPECT_EQ(TreeView_GetCount(f.tree.Handle()), 3u) << "the open folder brings its own child";
+    ASSERT_NE(f.tree.ItemHandle(3), nullptr);
+    EXPECT_EQ(f.tree.Text(2), L"Renamed");
+    EXPECT_TRUE(f.tree.Expanded(2));
+    EXPECT_EQ(f.tree.Image(3), L"F");
+    EXPECT_TRUE(f.tree.Checked(3));
+    EXPECT_EQ(events.Of({L"Expand", L"Collapse"}), contract::Lines{L"Expand 1 expanded"});
+}
+
+TEST(Win32TreeView, ALargeTreeFillsInTimeLinearInWhatIsShown) {
+    // Two thousand folders of ten files each, closed: only the folders enter the control.
+    Win32Fixture f;
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    f.tree.Add(L"", L"K0", L"Root");
+    f.tree.SetExpanded(1, true);
+    int32_t key = 0;
+    for (int folder = 0; folder < 2000; ++folder) {
+        const std::wstring folderKey = L"K" + std::to_wstring(++key);
+        int32_t node = f.tree.Add(L"K0", folderKey, L"Folder");
+        f.tree.SetImage(node, L"A");
+        f.tree.SetChecked(node, true);
+        f.tree.SetExpanded(node, false);
+        for (int file = 0; file < 10; ++file) {
+            node = f.tree.Add(folderKey, L"K" + std::to_wstring(++key), L"file.dll");
+            f.tree.SetImage(node, L"B");
+            f.tree.SetChecked(node, true);
+            f.tree.SetExpanded(node, false);
+        }
+    }
+    QueryPerformanceCounter(&end);
+    const double ms = 1000.0 * (end.QuadPart - start.QuadPart) / frequency.QuadPart;
+    std::printf("%d nodes, %u in the control: %.0f ms\n", f.tree.Count(),
+                TreeView_GetCount(f.tree.Handle()), ms);
+    EXPECT_EQ(TreeView_GetCount(f.tree.Handle()), 2001u);
+    EXPECT_LT(ms, 5000.0);
 }
 
 TEST(Win32TreeView, ImagesComeFromTheListByKey) {
