@@ -65,6 +65,7 @@ LRESULT CALLBACK Win32TreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPA
             self->ReportCheck(reinterpret_cast<HTREEITEM>(lp));
             return 0;
         case kResumeRedraw:
+            self->FlushPending();
             if (self->redrawHeld_) {
                 self->redrawHeld_ = false;
                 DefSubclassProc(hwnd, WM_SETREDRAW, TRUE, 0);
@@ -129,6 +130,18 @@ HTREEITEM Win32TreeView::ItemHandle(int32_t node) const {
     return shown_[node - 1].item;
 }
 
+HTREEITEM Win32TreeView::ShownItem(int32_t node) {
+    FlushPending();
+    return ItemHandle(node);
+}
+
+void Win32TreeView::FlushPending() {
+    if (pending_.empty()) return;
+    std::vector<int32_t> pending;
+    pending.swap(pending_);
+    for (int32_t node : pending) Reveal(node);
+}
+
 int32_t Win32TreeView::PositionOf(HTREEITEM item) const {
     if (!item) return 0;
     TVITEMW tv{};
@@ -176,6 +189,7 @@ void Win32TreeView::Reveal(int32_t top) {
     std::vector<int32_t> queue{top};
     for (size_t next = 0; next < queue.size(); ++next) {
         const int32_t node = queue[next];
+        if (shown_[node - 1].item) continue;
         const int32_t parent = model_.Parent(node);
         const std::vector<int32_t> children = model_.Children(node);
         const bool expanded = model_.Expanded(node);
@@ -220,6 +234,7 @@ void Win32TreeView::Fill(int32_t node) {
 void Win32TreeView::ExpandShown(int32_t node, bool expanded) {
     ProgramChange change(*this);
     HoldRedraw();
+    FlushPending();
     HTREEITEM item = shown_[node - 1].item;
     if (expanded) Fill(node);
     if (TreeView_GetChild(hwnd_, item)) {
@@ -237,6 +252,7 @@ void Win32TreeView::Clear() {
     TreeView_DeleteAllItems(hwnd_);
     model_.Clear();
     shown_.clear();
+    pending_.clear();
     ++clears_;
 }
 
@@ -246,7 +262,10 @@ int32_t Win32TreeView::Add(const std::wstring& relativeKey, const std::wstring& 
     shown_.emplace_back();
     const int32_t parent = model_.Parent(position);
     if (parent == 0 || shown_[parent - 1].filled) {
-        Reveal(position);
+        // Entered at the end of the run, with whatever the program sets on it meanwhile: one
+        // call to the control instead of one per property.
+        pending_.push_back(position);
+        HoldRedraw();
     } else if (HTREEITEM item = shown_[parent - 1].item; item && model_.Children(parent).size() == 1) {
         TVITEMW tv{};
         tv.mask = TVIF_CHILDREN | TVIF_HANDLE;
@@ -343,7 +362,7 @@ bool Win32TreeView::Expanded(int32_t node) const {
 
 void Win32TreeView::SetExpanded(int32_t node, bool expanded) {
     model_.SetExpanded(node, expanded);
-    if (ItemHandle(node)) ExpandShown(node, expanded);
+    if (ItemHandle(node)) ExpandShown(node, expanded);  // a pending node enters as it is
 }
 
 bool Win32TreeView::Bold(int32_t node) const {
@@ -358,12 +377,13 @@ void Win32TreeView::SetBold(int32_t node, bool bold) {
 
 void Win32TreeView::EnsureVisible(int32_t node) {
     model_.EnsureVisible(node);  // expands every ancestor in the model
+    FlushPending();
     std::vector<int32_t> ancestors;
     for (int32_t p = model_.Parent(node); p != 0; p = model_.Parent(p)) ancestors.push_back(p);
     // From the top down: each one is in the control once its parent is filled.
     for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) ExpandShown(*it, true);
     ProgramChange change(*this);
-    TreeView_EnsureVisible(hwnd_, ItemHandle(node));
+    TreeView_EnsureVisible(hwnd_, ShownItem(node));
 }
 
 void Win32TreeView::SetRecord(int32_t node, ObjectRef record) {
@@ -383,6 +403,9 @@ void Win32TreeView::ReportCheck(HTREEITEM item) {
 
 bool Win32TreeView::OnNotify(const NMHDR& header, LRESULT& result) {
     if (header.hwndFrom != hwnd_) return false;
+    // Whatever the user acts on must be in the control. (Deleting items notifies too, with
+    // the model already changed: nothing to enter then.)
+    if (header.code != TVN_DELETEITEMW) FlushPending();
     result = 0;
     const bool user = programDepth_ == 0 && events_ != nullptr;
     switch (header.code) {

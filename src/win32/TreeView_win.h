@@ -32,8 +32,11 @@ class Win32TreeView final : public TreeView {
     Win32TreeView& operator=(const Win32TreeView&) = delete;
 
     HWND Handle() const { return hwnd_; }
-    // Null while the node is not in the control (an ancestor was never expanded).
+    // Null while the node is not in the control (an ancestor was never expanded, or it
+    // was added since the window last processed its messages).
     HTREEITEM ItemHandle(int32_t node) const;
+    // Enters the nodes added since then, and answers the node's item.
+    HTREEITEM ShownItem(int32_t node);
 
     // The parent hands on every WM_NOTIFY from this control. Returns true when the
     // notification was taken, with the value the parent must return in result.
@@ -88,6 +91,7 @@ class Win32TreeView final : public TreeView {
     void Fill(int32_t node);
     void ExpandShown(int32_t node, bool expanded);
     void HoldRedraw();
+    void FlushPending();
     void ReportCheck(HTREEITEM item);
     void RaiseMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y);
 
@@ -104,6 +108,7 @@ class Win32TreeView final : public TreeView {
     std::vector<Shown> shown_;  // by position - 1
     uint64_t clears_ = 0;
     bool redrawHeld_ = false;
+    std::vector<int32_t> pending_;  // added under shown parents, not yet in the control
     TreeViewEvents* events_ = nullptr;
     int programDepth_ = 0;
 };

@@ -188,6 +188,7 @@ TEST(Win32TreeView, NodesUnderAClosedParentEnterTheControlWithTheirStateWhenItOp
     f.tree.SetChecked(3, true);
     f.tree.SetExpanded(2, true);  // remembered while its parent is closed
     f.tree.SetText(2, L"Renamed");
+    Pump();
     EXPECT_EQ(TreeView_GetCount(f.tree.Handle()), 1u);
     EXPECT_EQ(f.tree.Count(), 3);
     EXPECT_EQ(f.tree.ItemHandle(3), nullptr);
@@ -225,6 +226,7 @@ TEST(Win32TreeView, ALargeTreeFillsInTimeLinearInWhatIsShown) {
             f.tree.SetExpanded(node, false);
         }
     }
+    Pump();  // the run ends: everything shown is in the control and drawn
     QueryPerformanceCounter(&end);
     const double ms = 1000.0 * (end.QuadPart - start.QuadPart) / frequency.QuadPart;
     std::printf("%d nodes, %u in the control: %.0f ms\n", f.tree.Count(),
@@ -239,7 +241,7 @@ TEST(Win32TreeView, ImagesComeFromTheListByKey) {
     f.tree.SetImage(1, L"E");
     TVITEMW item{};
     item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
-    item.hItem = f.tree.ItemHandle(1);
+    item.hItem = f.tree.ShownItem(1);
     ASSERT_TRUE(TreeView_GetItem(f.tree.Handle(), &item));
     EXPECT_EQ(item.iImage, 4);
     EXPECT_EQ(item.iSelectedImage, 4) << "a selected node keeps its picture";
