@@ -69,6 +69,7 @@ LRESULT CALLBACK Win32TreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPA
             if (self->redrawHeld_) {
                 self->redrawHeld_ = false;
                 DefSubclassProc(hwnd, WM_SETREDRAW, TRUE, 0);
+                self->ScrollToReveal();
                 RedrawWindow(hwnd, nullptr, nullptr,
                              RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
             }
@@ -204,8 +205,7 @@ void Win32TreeView::Reveal(int32_t top) {
         insert.item.lParam = node;
         // One call with every property: each call costs a search through all items on Wine.
         insert.item.state = (model_.Checked(node) ? kChecked : kUnchecked) |
-                            (model_.Bold(node) ? TVIS_BOLD : 0) |
-                            (expanded ? TVIS_EXPANDED : 0);
+                            (model_.Bold(node) ? TVIS_BOLD : 0) | (expanded ? TVIS_EXPANDED : 0);
         insert.item.stateMask = TVIS_STATEIMAGEMASK | TVIS_BOLD | TVIS_EXPANDED;
         insert.item.iImage = image;
         insert.item.iSelectedImage = image;
@@ -253,6 +253,7 @@ void Win32TreeView::Clear() {
     model_.Clear();
     shown_.clear();
     pending_.clear();
+    revealOnResume_ = 0;
     ++clears_;
 }
 
@@ -266,7 +267,8 @@ int32_t Win32TreeView::Add(const std::wstring& relativeKey, const std::wstring& 
         // call to the control instead of one per property.
         pending_.push_back(position);
         HoldRedraw();
-    } else if (HTREEITEM item = shown_[parent - 1].item; item && model_.Children(parent).size() == 1) {
+    } else if (HTREEITEM item = shown_[parent - 1].item;
+               item && model_.Children(parent).size() == 1) {
         TVITEMW tv{};
         tv.mask = TVIF_CHILDREN | TVIF_HANDLE;
         tv.hItem = item;
@@ -382,8 +384,19 @@ void Win32TreeView::EnsureVisible(int32_t node) {
     for (int32_t p = model_.Parent(node); p != 0; p = model_.Parent(p)) ancestors.push_back(p);
     // From the top down: each one is in the control once its parent is filled.
     for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) ExpandShown(*it, true);
+    FlushPending();
+    // The control does not scroll while it does not draw; the last node revealed in a run
+    // is scrolled to when drawing resumes.
+    revealOnResume_ = node;
+    if (!redrawHeld_) ScrollToReveal();
+}
+
+void Win32TreeView::ScrollToReveal() {
+    const int32_t node = revealOnResume_;
+    revealOnResume_ = 0;
+    if (node < 1 || node > static_cast<int32_t>(shown_.size()) || !shown_[node - 1].item) return;
     ProgramChange change(*this);
-    TreeView_EnsureVisible(hwnd_, ShownItem(node));
+    TreeView_EnsureVisible(hwnd_, shown_[node - 1].item);
 }
 
 void Win32TreeView::SetRecord(int32_t node, ObjectRef record) {

@@ -92,6 +92,7 @@ class Win32TreeView final : public TreeView {
     void ExpandShown(int32_t node, bool expanded);
     void HoldRedraw();
     void FlushPending();
+    void ScrollToReveal();
     void ReportCheck(HTREEITEM item);
     void RaiseMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y);
 
@@ -108,6 +109,7 @@ class Win32TreeView final : public TreeView {
     std::vector<Shown> shown_;  // by position - 1
     uint64_t clears_ = 0;
     bool redrawHeld_ = false;
+    int32_t revealOnResume_ = 0;
     std::vector<int32_t> pending_;  // added under shown parents, not yet in the control
     TreeViewEvents* events_ = nullptr;
     int programDepth_ = 0;

@@ -235,6 +235,19 @@ TEST(Win32TreeView, ALargeTreeFillsInTimeLinearInWhatIsShown) {
     EXPECT_LT(ms, 5000.0);
 }
 
+TEST(Win32TreeView, EnsureVisibleScrollsTheNodeIntoTheWindow) {
+    Win32Fixture f;
+    for (int i = 1; i <= 100; ++i) f.tree.Add(L"", L"K" + std::to_wstring(i), L"Folder");
+    const int32_t deep = f.tree.Add(L"K90", L"K101", L"missing.ocx");
+    f.tree.EnsureVisible(deep);
+    Pump();
+    RECT item{}, client{};
+    ASSERT_TRUE(TreeView_GetItemRect(f.tree.Handle(), f.tree.ItemHandle(deep), &item, TRUE));
+    GetClientRect(f.tree.Handle(), &client);
+    EXPECT_GE(item.top, client.top);
+    EXPECT_LE(item.bottom, client.bottom);
+}
+
 TEST(Win32TreeView, ImagesComeFromTheListByKey) {
     Win32Fixture f;
     f.tree.Add(L"", L"K0", L"Root");
