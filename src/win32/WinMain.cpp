@@ -3,6 +3,9 @@
 
 #include <commctrl.h>
 
+#include <exception>
+#include <string>
+
 #include "model/ProjectState.h"
 #include "model/ProwlError.h"
 #include "ui/MainWindowTexts.h"
@@ -36,6 +39,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
         return window->RunMessageLoop();
     } catch (const ProwlError& e) {
         MessageBoxW(nullptr, e.message().c_str(), kMainCaption, MB_OK | MB_ICONERROR);
+        return 1;
+    } catch (const std::exception& e) {
+        const std::string what = e.what();
+        MessageBoxW(nullptr, std::wstring(what.begin(), what.end()).c_str(), kMainCaption,
+                    MB_OK | MB_ICONERROR);
         return 1;
     }
 }
