@@ -1,5 +1,6 @@
 #include "win32/Images_win.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -161,15 +162,17 @@ void DrawStop(Picture& p) {
     p.Fill(3, 6, 12, 9, kPaper);
 }
 
-HIMAGELIST MakeList(const std::vector<Picture>& pictures) {
+HIMAGELIST MakeList(const std::vector<Picture>& pictures, int scale) {
+    scale = std::max(1, scale);
+    const int size = kImageSize * scale;
     const int count = static_cast<int>(pictures.size());
-    HIMAGELIST list = ImageList_Create(kImageSize, kImageSize, ILC_COLOR24 | ILC_MASK, count, 0);
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
     if (!list) return nullptr;
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = kImageSize * count;
-    info.bmiHeader.biHeight = -kImageSize;  // top-down rows
+    info.bmiHeader.biWidth = size * count;
+    info.bmiHeader.biHeight = -size;  // top-down rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -182,14 +185,14 @@ HIMAGELIST MakeList(const std::vector<Picture>& pictures) {
         return nullptr;
     }
     auto* out = static_cast<uint32_t*>(bits);
-    const int stride = kImageSize * count;
+    const int stride = size * count;
     for (int i = 0; i < count; ++i) {
         const auto& px = pictures[i].Pixels();
-        for (int y = 0; y < kImageSize; ++y)
-            for (int x = 0; x < kImageSize; ++x) {
-                COLORREF c = px[y * kImageSize + x];
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                COLORREF c = px[(y / scale) * kImageSize + x / scale];
                 // A DIB holds blue in the low byte, a COLORREF holds red there.
-                out[y * stride + i * kImageSize + x] =
+                out[y * stride + i * size + x] =
                     (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
             }
     }
@@ -205,7 +208,14 @@ const std::vector<std::wstring>& TreeImageKeys() {
     return keys;
 }
 
-HIMAGELIST CreateTreeImageList() {
+int ImageScale() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return std::max(1, dpi / 96 + (dpi % 96 >= 48 ? 1 : 0));
+}
+
+HIMAGELIST CreateTreeImageList(int scale) {
     std::vector<Picture> pictures(6);
     DrawFolder(pictures[0]);
     DrawComponent(pictures[1], "DLL", kDllBand);
@@ -214,17 +224,17 @@ HIMAGELIST CreateTreeImageList() {
         pictures[3 + i] = pictures[i];
         DrawMissingMark(pictures[3 + i]);
     }
-    return MakeList(pictures);
+    return MakeList(pictures, scale);
 }
 
-HIMAGELIST CreateToolbarImageList() {
+HIMAGELIST CreateToolbarImageList(int scale) {
     std::vector<Picture> pictures(5);
     DrawNew(pictures[0]);
     DrawOpen(pictures[1]);
     DrawSave(pictures[2]);
     DrawReprowl(pictures[3]);
     DrawStop(pictures[4]);
-    return MakeList(pictures);
+    return MakeList(pictures, scale);
 }
 
 }  // namespace prowl::win32

@@ -14,13 +14,17 @@ namespace prowl::win32 {
 
 inline constexpr int kImageSize = 16;
 
+// Whole pixels per drawn pixel at the screen's DPI, so that pictures keep their size on the
+// screen without blurring: 1 up to 143 DPI, 2 from 144, and so on.
+int ImageScale();
+
 // Keys of the tree images in list order: folder, DLL, OCX, then each marked missing.
 const std::vector<std::wstring>& TreeImageKeys();
 
 // The six tree images, keyed by TreeImageKeys(). The caller owns the list.
-HIMAGELIST CreateTreeImageList();
+HIMAGELIST CreateTreeImageList(int scale = ImageScale());
 
 // The toolbar images in button order: New, Open, Save, Re-Prowl, Stop. The caller owns it.
-HIMAGELIST CreateToolbarImageList();
+HIMAGELIST CreateToolbarImageList(int scale = ImageScale());
 
 }  // namespace prowl::win32

@@ -261,5 +261,21 @@ TEST(Win32TreeView, ImagesComeFromTheListByKey) {
     EXPECT_EQ(ImageList_GetImageCount(f.images), 6);
 }
 
+TEST(Win32TreeView, PicturesGrowByWholePixelsOnADenseScreen) {
+    for (int scale : {1, 2}) {
+        HIMAGELIST tree = win32::CreateTreeImageList(scale);
+        HIMAGELIST toolbar = win32::CreateToolbarImageList(scale);
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(tree, &cx, &cy);
+        EXPECT_EQ(cx, 16 * scale);
+        EXPECT_EQ(cy, 16 * scale);
+        ImageList_GetIconSize(toolbar, &cx, &cy);
+        EXPECT_EQ(cx, 16 * scale);
+        EXPECT_EQ(ImageList_GetImageCount(toolbar), 5);
+        ImageList_Destroy(tree);
+        ImageList_Destroy(toolbar);
+    }
+}
+
 }  // namespace
 }  // namespace prowl
