@@ -53,6 +53,13 @@ void Win32CommandSwitches::Build(const std::vector<ToolbarButtonState>& buttons,
         tb.push_back(t);
     }
     SendMessageW(toolbar_, TB_ADDBUTTONSW, tb.size(), reinterpret_cast<LPARAM>(tb.data()));
+    // The control sizes each button to its caption, touching the next; leave a little room.
+    HDC dc = GetDC(toolbar_);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    ReleaseDC(toolbar_, dc);
+    const DWORD padding = static_cast<DWORD>(SendMessageW(toolbar_, TB_GETPADDING, 0, 0));
+    SendMessageW(toolbar_, TB_SETPADDING, 0,
+                 MAKELPARAM(LOWORD(padding) + MulDiv(8, dpi, 96), HIWORD(padding)));
     SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
 
     items_.clear();
