@@ -1,0 +1,82 @@
+#pragma once
+// The real main window: it makes the controls, hands them to the logic as its control
+// interfaces, and turns clicks, keys and notifications into calls on the logic. Any program
+// can make one (the exe, GUI tests, benchmarks that scan through the real status panel).
+#include <windows.h>
+
+#include <memory>
+
+#include "model/ProjectState.h"
+#include "ui/MainWindowLogic.h"
+#include "win32/CommandSwitches_win.h"
+#include "win32/Prompts_win.h"
+#include "win32/StatusBar_win.h"
+#include "win32/TreeView_win.h"
+
+namespace prowl::win32 {
+
+class MainWindow final : public WindowServices {
+  public:
+    // Makes the window with every control in its start state and shows it with showCmd
+    // (SW_HIDE keeps it hidden). Common controls must have been initialised. Throws
+    // ProwlError when the window cannot be made.
+    static std::unique_ptr<MainWindow> Create(HINSTANCE instance, ProjectState& state, int showCmd);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Null once the window has been destroyed (closed by the user or by Exit).
+    HWND Handle() const { return hwnd_; }
+    MainWindowLogic& Logic() { return *logic_; }
+    Win32TreeView& Tree() { return *tree_; }
+    Win32StatusPanels& Panels() { return *panels_; }
+    Win32CommandSwitches& Commands() { return *commands_; }
+    HWND FilePathBox() const { return filePath_; }
+
+    // Keyboard handling every message loop of the thread must give the window first
+    // (accelerators, Tab between controls). True when the message was used up.
+    bool PreTranslate(MSG& msg);
+    // Runs until the window is gone; returns the exit code for the program.
+    int RunMessageLoop();
+
+    // WindowServices
+    void Beep() override;
+    void SetPointer(int32_t pointer) override;
+    void ProcessPendingMessages() override;
+    void Close() override;
+
+  private:
+    class FilePathBoxView;
+    MainWindow() = default;
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    void CreateControls();
+    void Layout();
+    void OnCommand(UINT id);
+    bool SetCursorForPointer();
+
+    HWND hwnd_ = nullptr;
+    HINSTANCE instance_ = nullptr;
+    HFONT font_ = nullptr;
+    HIMAGELIST treeImages_ = nullptr;
+    HIMAGELIST toolbarImages_ = nullptr;
+    HACCEL accelerators_ = nullptr;
+    HWND toolbar_ = nullptr;
+    HWND label2_ = nullptr;
+    HWND label3_ = nullptr;
+    HWND label1_ = nullptr;
+    HWND filePath_ = nullptr;
+    HWND sourceFileBar_ = nullptr;
+    HWND actionBar_ = nullptr;
+    HWND progressBar_ = nullptr;
+    int32_t pointer_ = kPointerArrow;
+
+    std::unique_ptr<Win32TreeView> tree_;
+    std::unique_ptr<Win32CommandSwitches> commands_;
+    std::unique_ptr<Win32StatusPanels> panels_;
+    std::unique_ptr<Win32Prompts> prompts_;
+    std::unique_ptr<FilePathBoxView> filePathView_;
+    std::unique_ptr<MainWindowLogic> logic_;
+};
+
+}  // namespace prowl::win32
