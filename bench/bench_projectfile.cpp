@@ -18,6 +18,9 @@
 #include "model/ProjectState.h"
 #include "projectfile/ProjectFile.h"
 #include "win32/FileSystem_win.h"
+#include "win32/MainWindow_win.h"
+
+#include <commctrl.h>
 
 namespace {
 
@@ -27,36 +30,6 @@ constexpr int kRuns = 9;
 constexpr int kTop = 10, kMid = 10, kLeaf = 10;
 constexpr int kLeafFiles = 98, kInnerFiles = 8, kRootFiles = 9;  // 100,000 records in all
 
-// Status and progress calls let the window process its pending messages, as the main window's
-// do, so the benchmark pays for the message pump a real save pays for. Like the window, it
-// looks at the queue at most once a frame: under Wine every look is a server round trip,
-// which once per record would cost more than the whole save.
-class PumpingStatusSink : public StatusSink {
-public:
-    void StatusBar_Update(int32_t, const std::wstring&) override { Pump(); }
-    void ProgressBar_Show(bool, int32_t) override { Pump(); }
-    void ProgressBar_Increment(int32_t Amount) override {
-        value_ += Amount;
-        const ULONGLONG now = GetTickCount64();
-        if (now - lastPump_ < kFrameMs) return;
-        Pump();
-    }
-
-private:
-    static constexpr ULONGLONG kFrameMs = 15;
-
-    void Pump() {
-        lastPump_ = GetTickCount64();
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-
-    int64_t value_ = 0;
-    ULONGLONG lastPump_ = 0;
-};
 
 // Takes the file's bytes and drops them: what the save costs before the disk is involved.
 class DiscardingFileSystem final : public FileSystem {
@@ -256,8 +229,13 @@ int wmain(int, wchar_t**) {
     const std::wstring complete = work + L"\\tree-complete";
     const std::wstring target = work + L"\\project.prw";
 
-    // A message queue of our own, so the pump has something real to look at.
-    CreateWindowExW(0, L"STATIC", L"bench", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    // Progress goes to the real main window, as in the program: its progress bar takes every
+    // step and the window processes pending messages as it does during any long work.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    ProjectState windowState;
+    const auto window =
+        win32::MainWindow::Create(GetModuleHandleW(nullptr), windowState, SW_SHOWNOACTIVATE);
 
     ProjectState state;
     const bool reuse = GetFileAttributesW(complete.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -269,7 +247,7 @@ int wmain(int, wchar_t**) {
     for (const auto& r : *state.DigColl) paths.push_back(r->Path);
 
     win32::Win32FileSystem fs;
-    PumpingStatusSink sink;
+    StatusSink& sink = window->Logic();
     SaveProjectFile(state, fs, sink, target);
     const std::string bytes = ReadWhole(target);
 

@@ -342,6 +342,13 @@ int MainWindow::RunMessageLoop() {
 }
 
 void MainWindow::ProcessPendingMessages() {
+    constexpr uint64_t kIntervalMs = 10;
+    if (GetTickCount64() - lastDispatch_ < kIntervalMs) return;
+    DispatchPendingMessages();
+}
+
+void MainWindow::DispatchPendingMessages() {
+    lastDispatch_ = GetTickCount64();
     MSG msg;
     // Bounded, so that a control that keeps posting to itself cannot hold the work up.
     for (int i = 0; i < 1000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {

@@ -42,8 +42,13 @@ class MainWindow final : public WindowServices {
     // WindowServices
     void Beep() override;
     void SetPointer(int32_t pointer) override;
+    // Called at every status and progress report of long work, so it looks at the queue at
+    // most once every few milliseconds: under Wine each look is a round trip to the server,
+    // which once per record would cost more than a whole save. A user cannot tell the delay.
     void ProcessPendingMessages() override;
     void Close() override;
+    // Dispatches what is waiting now, however recently the queue was looked at.
+    void DispatchPendingMessages();
 
   private:
     class FilePathBoxView;
@@ -70,6 +75,7 @@ class MainWindow final : public WindowServices {
     HWND actionBar_ = nullptr;
     HWND progressBar_ = nullptr;
     int32_t pointer_ = kPointerArrow;
+    uint64_t lastDispatch_ = 0;  // GetTickCount64 of the last look at the queue
 
     std::unique_ptr<Win32TreeView> tree_;
     std::unique_ptr<Win32CommandSwitches> commands_;

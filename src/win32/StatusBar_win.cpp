@@ -53,9 +53,8 @@ std::wstring Win32StatusPanels::PanelText(int32_t panel) const {
 }
 
 void Win32StatusPanels::Update(const ProgressBarState& state) {
-    const bool shown = (GetWindowLongPtrW(progress_, GWL_STYLE) & WS_VISIBLE) != 0;
     pendingProgress_ = state;
-    if (state.visible != shown) {
+    if (state.visible != progressShown_) {
         // Showing or hiding is rare and must not wait for the next repaint slot.
         Flush();
     } else {
@@ -109,6 +108,7 @@ void Win32StatusPanels::Flush() {
         SendMessageW(progress_, PBM_SETRANGE32, 0, ToPosition(state.maximum));
         SendMessageW(progress_, PBM_SETPOS, ToPosition(state.value), 0);
         const bool shown = (GetWindowLongPtrW(progress_, GWL_STYLE) & WS_VISIBLE) != 0;
+        progressShown_ = state.visible;
         if (state.visible != shown) {
             if (state.visible) Layout();
             SetWindowPos(

@@ -48,6 +48,7 @@ class Win32StatusPanels final : public StatusPanels, public ProgressBarView {
     UINT_PTR timerId_;
     std::optional<std::wstring> pendingText_[2];
     std::optional<ProgressBarState> pendingProgress_;
+    bool progressShown_ = false;  // what the control shows; asking it costs on every step
     ULONGLONG lastFlush_ = 0;
     bool timerSet_ = false;
     uint64_t flushes_ = 0;

@@ -64,7 +64,7 @@ class RealMainWindow : public ::testing::Test {
         InitCommonControlsEx(&icc);
         window = MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNOACTIVATE);
         Logic().SetCommands(&log);
-        window->ProcessPendingMessages();
+        window->DispatchPendingMessages();
     }
     void TearDown() override {
         window.reset();
@@ -88,7 +88,7 @@ class RealMainWindow : public ::testing::Test {
         keys[VK_CONTROL] = control ? 0x80 : 0;
         SetKeyboardState(keys);
         PostMessageW(Main(), WM_KEYDOWN, key, 1);
-        window->ProcessPendingMessages();
+        window->DispatchPendingMessages();
         keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
     }
@@ -180,15 +180,18 @@ TEST_F(RealMainWindow, ShortcutsRunTheCommandsOfTheirEnabledMenuItems) {
 }
 
 TEST_F(RealMainWindow, CommandsArrivingWhileWorkProcessesMessagesOnlyBeep) {
+    // Work looks at the queue at most every few milliseconds; the pauses make sure it does.
     ClickButton(1);
+    Sleep(20);
     Logic().StatusBar_Update(kPanelAction, L"Scanning");  // processes the click meanwhile
     PostMessageW(Main(), WM_CLOSE, 0, 0);
+    Sleep(20);
     Logic().ProgressBar_Increment(1);
     EXPECT_TRUE(log.ran.empty());
     EXPECT_NE(Main(), nullptr) << "closing is refused as well";
 
     ClickButton(1);
-    window->ProcessPendingMessages();
+    window->DispatchPendingMessages();
     EXPECT_EQ(log.ran, std::vector<std::wstring>{L"New"});
     Logic().OnMenuClick(L"mnuFileExit");
     EXPECT_EQ(Main(), nullptr);
@@ -220,7 +223,7 @@ TEST_F(RealMainWindow, StatusTextsAreAllTakenButRepaintedAtMostEveryFewTensOfMil
 
     // The last text reaches the screen without any further call.
     Sleep(2 * win32::kRepaintInterval);
-    window->ProcessPendingMessages();
+    window->DispatchPendingMessages();
     wchar_t shown[64] = {};
     SendMessageW(action, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(shown));
     EXPECT_STREQ(shown, L"Scanning folder 20000");
@@ -278,7 +281,7 @@ TEST_F(RealMainWindow, ThePathBoxShowsThePathAndTakesNoTyping) {
     SetFocus(path);
     PostMessageW(path, WM_KEYDOWN, VK_DELETE, 0);
     PostMessageW(path, WM_CHAR, L'x', 0);
-    window->ProcessPendingMessages();
+    window->DispatchPendingMessages();
     wchar_t text[128] = {};
     GetWindowTextW(path, text, 128);
     EXPECT_STREQ(text, L"C:\\Windows\\System32\\x.ocx [File Not Found]");
@@ -323,7 +326,7 @@ TEST_F(RealMainWindow, ScreenshotWithEveryTreeImage) {
     Logic().ProgressBar_Increment(6);
     window->Panels().Flush();
     RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    window->ProcessPendingMessages();
+    window->DispatchPendingMessages();
     CreateDirectoryW(gui_test::WindowsPath(PROWL_TEST_OUTPUT).c_str(), nullptr);
     EXPECT_TRUE(gui_test::SaveWindowPng(
         Main(), gui_test::WindowsPath(PROWL_TEST_OUTPUT "/main-window-tree.png")));
