@@ -9,13 +9,7 @@ namespace prowl {
 namespace {
 
 using test::TempTree;
-
-wchar_t UnusedDriveLetter() {
-    const DWORD drives = GetLogicalDrives();
-    for (wchar_t c = L'Y'; c > L'D'; --c)
-        if (!(drives & (1u << (c - L'A')))) return c;
-    return 0;
-}
+using test::UnusedDriveLetter;
 
 TEST(FileSystemLookUp, TellsPresentAbsentAndCannotExamineApart) {
     TempTree tree;

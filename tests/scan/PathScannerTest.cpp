@@ -382,14 +382,7 @@ TEST(ScanFaults, AStartFolderThatCannotBeListedIsAnErrorAndChangesNothing) {
 }
 
 TEST(ScanFaults, AMissingDriveIsAnErrorWithTheSystemsDescription) {
-    const DWORD drives = GetLogicalDrives();
-    wchar_t letter = 0;
-    for (wchar_t c = L'Y'; c > L'D'; --c)
-        if (!(drives & (1u << (c - L'A')))) {
-            letter = c;
-            break;
-        }
-    ASSERT_NE(letter, 0);
+    const wchar_t letter = test::UnusedDriveLetter();
     Scan scan;
     const CollectionRef before = scan.state.DigColl;
     const SaveFileRef beforeRecord = scan.state.SaveFile;

@@ -46,6 +46,13 @@ void WaitUntil(Done done) {
     if (!done()) throw std::runtime_error("a Unix command did not take effect");
 }
 
+wchar_t UnusedDriveLetter() {
+    const DWORD drives = GetLogicalDrives();
+    for (wchar_t c = L'Y'; c > L'D'; --c)
+        if (!(drives & (1u << (c - L'A')))) return c;
+    throw std::runtime_error("every drive letter is in use");
+}
+
 void RunUnix(const std::wstring& program, const std::wstring& arguments) {
     std::wstring windowsProgram = L"Z:" + program;
     for (auto& c : windowsProgram)

@@ -37,4 +37,7 @@ void RunUnix(const std::wstring& program, const std::wstring& arguments);
 
 std::string ToUtf8(const std::wstring& text);
 
+// A drive letter that names no drive of the prefix, for "drive does not exist" cases.
+wchar_t UnusedDriveLetter();
+
 }  // namespace prowl::test
