@@ -7,10 +7,10 @@
 namespace prowl::bench {
 
 struct TreeShape {
-    int folders = 2000;         // including the root
+    int folders = 2000;  // including the root
     int filesPerFolder = 10;
     double activeXShare = 0.05;  // share of files named *.dll or *.ocx (half each)
-    int depth = 6;              // deepest level below the root
+    int depth = 6;               // deepest level below the root
     uint32_t seed = 1;
 };
 

@@ -30,10 +30,9 @@ constexpr int kRuns = 9;
 constexpr int kTop = 10, kMid = 10, kLeaf = 10;
 constexpr int kLeafFiles = 98, kInnerFiles = 8, kRootFiles = 9;  // 100,000 records in all
 
-
 // Takes the file's bytes and drops them: what the save costs before the disk is involved.
 class DiscardingFileSystem final : public FileSystem {
-public:
+  public:
     ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
         return ListStatus::NotFound;
     }
@@ -109,7 +108,7 @@ void Touch(const std::wstring& path) {
 // Builds the records as a scan would (depth-first, Index = position) and, unless an earlier
 // run left a complete tree, the folders and files they name.
 class TreeBuilder {
-public:
+  public:
     TreeBuilder(ProjectState& state, bool makeOnDisk) : state_(state), disk_(makeOnDisk) {}
 
     void Build(const std::wstring& root) {
@@ -132,7 +131,7 @@ public:
         }
     }
 
-private:
+  private:
     static std::wstring Two(int n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); }
 
     int32_t Add(const std::wstring& path, const wchar_t* type, const std::wstring& text,

@@ -48,8 +48,8 @@ int BareWalk(const std::wstring& folder) {
 
 void CmdDir(const std::wstring& root) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                             nullptr);
+    HANDLE nul =
+        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -106,7 +106,8 @@ int wmain(int argc, wchar_t** argv) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
     ProjectState windowState;
-    const auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), windowState, SW_SHOWNOACTIVATE);
+    const auto window =
+        win32::MainWindow::Create(GetModuleHandleW(nullptr), windowState, SW_SHOWNOACTIVATE);
     StatusSink& sink = window->Logic();
     const auto t = InterleavedMedians({
         OurScan(base, sink),
@@ -117,8 +118,9 @@ int wmain(int argc, wchar_t** argv) {
         [&] { CmdDir(large.root); },
     });
 
-    std::printf("median of 5 interleaved runs after one warm-up each; our scan reports every folder\n"
-                "to the real main window, which processes pending messages, as in the program\n\n");
+    std::printf(
+        "median of 5 interleaved runs after one warm-up each; our scan reports every folder\n"
+        "to the real main window, which processes pending messages, as in the program\n\n");
     std::printf("tree    folders    files  records     scan      walk   dir /s /b\n");
     for (int i = 0; i < 2; ++i) {
         const Tree& tree = i == 0 ? base : large;

@@ -5,12 +5,12 @@ namespace prowl {
 namespace {
 
 class GatheredReplacement final : public FileReplacement {
-public:
+  public:
     GatheredReplacement(FileSystem& fs, std::wstring path) : fs_(fs), path_(std::move(path)) {}
     void Write(std::string_view bytes) override { bytes_.append(bytes); }
     void Commit() override { fs_.ReplaceFileContents(path_, bytes_); }
 
-private:
+  private:
     FileSystem& fs_;
     std::wstring path_;
     std::string bytes_;

@@ -52,14 +52,14 @@ struct FileDetails {
 // and Commit flushes it and only then replaces the target. Dropped without a Commit, it
 // removes the temporary file and the target stays as it was. Write and Commit throw ProwlError.
 class FileReplacement {
-public:
+  public:
     virtual ~FileReplacement() = default;
     virtual void Write(std::string_view bytes) = 0;
     virtual void Commit() = 0;
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // One independent listing of a folder: every entry that is neither hidden nor system,

@@ -46,7 +46,8 @@ ObjectRef ItemCollection::Find(const std::wstring& value, std::wstring clsObject
         if (!built) {
             index.clear();
             index.reserve(items_.size());
-            for (std::size_t i = 0; i < items_.size(); ++i) index.try_emplace((*items_[i]).*field, i);
+            for (std::size_t i = 0; i < items_.size(); ++i)
+                index.try_emplace((*items_[i]).*field, i);
             built = true;
         }
         auto it = index.find(value);

@@ -16,7 +16,7 @@ namespace prowl {
 using ObjectRef = std::shared_ptr<clsObject>;
 
 class ItemCollection {
-public:
+  public:
     int32_t Count() const { return static_cast<int32_t>(items_.size()); }
     void Add(ObjectRef item);
     // 1-based; the records behind it move up one place.
@@ -36,7 +36,7 @@ public:
     auto end() const { return items_.end(); }
     bool empty() const { return items_.empty(); }
 
-private:
+  private:
     using Index = std::unordered_map<std::wstring, std::size_t>;
     ObjectRef Find(const std::wstring& value, std::wstring clsObject::*field, Index& index,
                    bool& built) const;

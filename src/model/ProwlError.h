@@ -8,12 +8,12 @@
 namespace prowl {
 
 class ProwlError : public std::exception {
-public:
+  public:
     explicit ProwlError(std::wstring message) : message_(std::move(message)) {}
     const std::wstring& message() const noexcept { return message_; }
     const char* what() const noexcept override { return "ActiveX Prowl error"; }
 
-private:
+  private:
     std::wstring message_;
 };
 

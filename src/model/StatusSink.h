@@ -12,7 +12,7 @@ inline constexpr int32_t kPanelSourceFile = 1;
 inline constexpr int32_t kPanelAction = 2;
 
 class StatusSink {
-public:
+  public:
     virtual ~StatusSink() = default;
     virtual void StatusBar_Update(int32_t SBIndex, const std::wstring& aString) = 0;
     virtual void ProgressBar_Show(bool isVisible, int32_t Max) = 0;

@@ -6,9 +6,7 @@ namespace {
 // Leaves room for the "\*" a listing appends and for the 8.3 slack CreateDirectory wants.
 constexpr std::size_t kLongPathThreshold = 248;
 
-bool StartsWith(const std::wstring& s, const wchar_t* prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
+bool StartsWith(const std::wstring& s, const wchar_t* prefix) { return s.rfind(prefix, 0) == 0; }
 }  // namespace
 
 std::wstring ToSystemPath(const std::wstring& path) {

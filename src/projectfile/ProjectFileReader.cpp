@@ -182,8 +182,9 @@ bool OpenProjectFile(ProjectState& state, FileSystem& fs, StatusSink& status,
     // A lone LF or CR means lines that do not end the way this file's lines do: taking the
     // whole file as its start path would open a broken project without a word.
     if (header.find_first_of(L"\r\n\t") != std::wstring_view::npos)
-        ThrowAtLine(1, L"the start path holds a line break or TAB: the lines of a project file end "
-                       L"with CR LF");
+        ThrowAtLine(1,
+                    L"the start path holds a line break or TAB: the lines of a project file end "
+                    L"with CR LF");
     LoadedProject loaded;
     loaded.SaveFile.StartPath = header;
     // A header alone is a project without items, and a single item line needs no line break.

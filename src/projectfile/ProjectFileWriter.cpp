@@ -79,7 +79,7 @@ constexpr std::size_t kChunk = 256 * 1024;
 // which nearly every path, label and number is, is copied through; other text goes through
 // the chosen encoding.
 class FileBytes {
-public:
+  public:
     FileBytes(FileReplacement& file, bool utf8) : file_(file), utf8_(utf8), buffer_(kChunk, '\0') {
         cur_ = buffer_.data();
         end_ = cur_ + buffer_.size();
@@ -129,7 +129,7 @@ public:
         file_.Commit();
     }
 
-private:
+  private:
     bool PutEncoded(std::wstring_view text) {
         encoded_.clear();
         if (utf8_)

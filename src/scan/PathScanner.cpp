@@ -13,8 +13,8 @@ const std::wstring kStartStatus = L"Start Prowling in project path ";
 const std::wstring kFolderStatus = L"Prowling in ";
 const std::wstring kFinishedStatus = L"Finished Prowling.";
 
-ObjectRef MakeRecord(int32_t index, int32_t parentIndex, const wchar_t* nodeType,
-                     std::wstring path, std::wstring text) {
+ObjectRef MakeRecord(int32_t index, int32_t parentIndex, const wchar_t* nodeType, std::wstring path,
+                     std::wstring text) {
     auto r = std::make_shared<clsObject>();
     r->Index = index;
     r->Key = MakeKey(index);
@@ -81,7 +81,8 @@ bool PathScanner::ScanFolder(ItemCollection& collection, const std::wstring& fol
             const DirEntry& entry = top.subfolders[top.next++];
             std::wstring path = top.path + L"\\" + entry.Name;
             // Only links and mount points can lead back up; plain folders need no check.
-            if ((entry.Attributes & kAttrReparsePoint) && LeadsBackToAncestor(stack, path)) continue;
+            if ((entry.Attributes & kAttrReparsePoint) && LeadsBackToAncestor(stack, path))
+                continue;
             const int32_t parent = top.ownIndex;  // `top` dies if the stack grows
             if (!EnterFolder(collection, stack, std::move(path), parent, false) && Stopped())
                 return false;

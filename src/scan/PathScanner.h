@@ -12,7 +12,7 @@
 namespace prowl {
 
 class PathScanner {
-public:
+  public:
     PathScanner(ProjectState& state, FileSystem& fs, StatusSink& sink)
         : state_(state), fs_(fs), sink_(sink) {}
 
@@ -26,13 +26,14 @@ public:
 
     // One walk rooted at the folder, appending to the collection; counts go to the record of
     // the running scan (a fresh one when called on its own).
-    bool ScanFolder(ItemCollection& collection, const std::wstring& folderPath, int32_t parentIndex);
+    bool ScanFolder(ItemCollection& collection, const std::wstring& folderPath,
+                    int32_t parentIndex);
 
     // Adds a record when the name's extension is DLL or OCX (any case); true when it did.
     bool ClassifyFile(int32_t parentIndex, ItemCollection& collection, const std::wstring& name,
                       const std::wstring& folderPath);
 
-private:
+  private:
     struct Frame;
     bool Stopped() const { return state_.ProcessMode == kProcessIdle; }
     bool EnterFolder(ItemCollection& collection, std::vector<Frame>& stack, std::wstring path,

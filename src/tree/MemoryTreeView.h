@@ -13,7 +13,7 @@
 namespace prowl {
 
 class MemoryTreeView : public TreeView {
-public:
+  public:
     void Clear() override;
     int32_t Add(const std::wstring& relativeKey, const std::wstring& key,
                 const std::wstring& text) override;
@@ -56,7 +56,7 @@ public:
     void UserCancelLabelEdit(int32_t node);
     void UserMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y);
 
-private:
+  private:
     struct Node {
         std::wstring key;
         std::wstring text;

@@ -15,7 +15,7 @@ namespace prowl {
 
 // Raised by Add for a key that is already present or a relative key that names no node.
 class TreeViewError : public std::exception {
-public:
+  public:
     const char* what() const noexcept override { return "tree view: bad key"; }
 };
 
@@ -26,7 +26,7 @@ inline constexpr int32_t kMouseMiddle = 4;
 // Events raised by a user action on the control (never by the program's own calls, except
 // where the control itself does so; the handlers take such reports like user actions).
 class TreeViewEvents {
-public:
+  public:
     virtual ~TreeViewEvents() = default;
     virtual void NodeClick(int32_t node) = 0;
     virtual void NodeCheck(int32_t node) = 0;  // Checked already holds the new state
@@ -38,7 +38,7 @@ public:
 };
 
 class TreeView {
-public:
+  public:
     virtual ~TreeView() = default;
 
     virtual void Clear() = 0;

@@ -28,7 +28,7 @@ struct MenuItemState {
 };
 
 class CommandSwitches {
-public:
+  public:
     virtual ~CommandSwitches() = default;
 
     // Called once, before any other call. Menu items come parents first, children in order.

@@ -7,7 +7,7 @@
 namespace prowl {
 
 class MainWindowCommands {
-public:
+  public:
     virtual ~MainWindowCommands() = default;
 
     virtual void NewProject() {}

@@ -46,7 +46,7 @@ const std::vector<ToolbarButtonState>& MainToolbarAtStart();
 const std::vector<MenuItemState>& MainMenuAtStart();
 
 class MainWindowLogic : public StatusSink {
-public:
+  public:
     MainWindowLogic(ProjectState& state, MainWindowControls controls);
 
     // Builds the toolbar and menus and puts every control into its start state. The window
@@ -83,13 +83,13 @@ public:
     // group run, save, open, waiting for a child process), the commands that would change
     // the project or start another process only beep, as they do while ProcessMode is not 0.
     class BusyScope {
-    public:
+      public:
         explicit BusyScope(MainWindowLogic& logic) : logic_(&logic) { ++logic_->busy_; }
         ~BusyScope() { --logic_->busy_; }
         BusyScope(const BusyScope&) = delete;
         BusyScope& operator=(const BusyScope&) = delete;
 
-    private:
+      private:
         MainWindowLogic* logic_;
     };
     bool Busy() const { return busy_ > 0; }
@@ -115,7 +115,7 @@ public:
     ProjectState& State() { return state_; }
     MainWindowControls& Controls() { return controls_; }
 
-private:
+  private:
     MenuItemState& Item(const std::wstring& name);
     void SetButton(int32_t index, bool enabled);
     bool Guarded();

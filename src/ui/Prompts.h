@@ -38,7 +38,7 @@ struct FileDialogResult {
 };
 
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
     virtual MsgAnswer ShowMessage(const MessageBoxRequest& request) = 0;
     virtual FileDialogResult ShowFileDialog(const FileDialogRequest& request) = 0;

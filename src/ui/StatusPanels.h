@@ -11,7 +11,7 @@
 namespace prowl {
 
 class StatusPanels {
-public:
+  public:
     virtual ~StatusPanels() = default;
     virtual void SetPanelText(int32_t panel, const std::wstring& text) = 0;
     virtual std::wstring PanelText(int32_t panel) const = 0;  // read back from the control
@@ -26,7 +26,7 @@ struct ProgressBarState {
 };
 
 class ProgressBarView {
-public:
+  public:
     virtual ~ProgressBarView() = default;
     // The whole state each time. When it turns visible it is drawn in front of SBAction.
     virtual void Update(const ProgressBarState& state) = 0;
@@ -35,7 +35,7 @@ public:
 
 // txtFilePath: shows a path, a user can select and copy it but not type into it.
 class TextBoxView {
-public:
+  public:
     virtual ~TextBoxView() = default;
     virtual void SetText(const std::wstring& text) = 0;
     virtual std::wstring Text() const = 0;

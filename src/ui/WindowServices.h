@@ -10,7 +10,7 @@ inline constexpr int32_t kPointerHourglass = 11;
 inline constexpr int32_t kPointerArrowHourglass = 13;
 
 class WindowServices {
-public:
+  public:
     virtual ~WindowServices() = default;
     virtual void Beep() = 0;  // the system's default sound
     virtual void SetPointer(int32_t pointer) = 0;

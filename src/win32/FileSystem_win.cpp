@@ -1,6 +1,7 @@
 #include "win32/FileSystem_win.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <algorithm>
@@ -13,7 +14,8 @@ namespace prowl::win32 {
 
 namespace {
 
-constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kNotOrdinary =
+    FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 bool IsDotEntry(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
@@ -44,7 +46,8 @@ std::wstring VolumeRoot(const std::wstring& path) {
 DWORD VolumeError(const std::wstring& path) {
     const std::wstring root = VolumeRoot(path);
     if (root.empty()) return 0;
-    if (root[1] == L':' && GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR) return ERROR_INVALID_DRIVE;
+    if (root[1] == L':' && GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR)
+        return ERROR_INVALID_DRIVE;
     if (GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES) return GetLastError();
     return 0;
 }
@@ -160,8 +163,8 @@ std::string Win32FileSystem::ReadAllBytes(const std::wstring& path) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
-                      nullptr))
+        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
+                      &got, nullptr))
             ThrowSystemError(GetLastError());
         if (got == 0) break;  // the file shrank under us; take what is there
         done += got;
@@ -173,7 +176,7 @@ std::string Win32FileSystem::ReadAllBytes(const std::wstring& path) {
 namespace {
 
 class Win32FileReplacement final : public FileReplacement {
-public:
+  public:
     Win32FileReplacement(std::wstring target, std::wstring temp, FileHandle file)
         : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
     ~Win32FileReplacement() override {
@@ -204,7 +207,7 @@ public:
         committed_ = true;
     }
 
-private:
+  private:
     std::wstring target_;
     std::wstring temp_;
     FileHandle file_;

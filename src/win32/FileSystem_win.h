@@ -4,7 +4,7 @@
 namespace prowl::win32 {
 
 class Win32FileSystem : public FileSystem {
-public:
+  public:
     ListStatus ListFolder(const std::wstring& folder, std::vector<DirEntry>& entries,
                           std::wstring* error) override;
     FileLookup LookUpFile(const std::wstring& path, std::wstring* error) override;

@@ -6,7 +6,7 @@ namespace prowl::win32 {
 
 template <typename Traits>
 class UniqueHandle {
-public:
+  public:
     UniqueHandle() = default;
     explicit UniqueHandle(HANDLE h) : h_(h) {}
     UniqueHandle(const UniqueHandle&) = delete;
@@ -29,7 +29,7 @@ public:
     }
     explicit operator bool() const { return h_ != Traits::Invalid(); }
 
-private:
+  private:
     HANDLE h_ = Traits::Invalid();
 };
 

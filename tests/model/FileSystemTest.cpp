@@ -34,7 +34,8 @@ TEST(FileSystemLookUp, TellsPresentAbsentAndCannotExamineApart) {
     const wchar_t drive = UnusedDriveLetter();
     ASSERT_NE(drive, 0);
     error.clear();
-    EXPECT_EQ(fs.LookUpFile(std::wstring(1, drive) + L":\\x.dll", &error), FileLookup::CannotExamine);
+    EXPECT_EQ(fs.LookUpFile(std::wstring(1, drive) + L":\\x.dll", &error),
+              FileLookup::CannotExamine);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(fs.LookUpFile(tree.Path(L"bad<name>.dll"), &error), FileLookup::CannotExamine);
 }

@@ -20,7 +20,7 @@ using testing::WriteBytes;
 const std::string kMark = "\xEF\xBB\xBF";
 
 class Encoding : public ::testing::Test {
-protected:
+  protected:
     std::string SaveWithLabel(const std::wstring& label) {
         ProjectState state;
         state.SaveFile->StartPath = L"C:\\A";
@@ -174,7 +174,7 @@ TEST(TextEncoding, Utf8DecodesWhatItEncodes) {
 // controls, Greek, CJK, emoji as surrogate pairs and the odd lone surrogate. TAB, CR, LF and
 // NUL are left out: the format has no escape for them.
 class RandomProjects {
-public:
+  public:
     explicit RandomProjects(uint32_t seed) : rng_(seed) {}
 
     std::wstring Text(std::size_t maxLength) {
@@ -236,7 +236,7 @@ public:
         }
     }
 
-private:
+  private:
     std::size_t Pick(std::size_t n) {
         return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_);
     }

@@ -73,7 +73,7 @@ struct Snapshot {
 };
 
 class Faults : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         state.SaveFile->StartPath = L"C:\\Apps";
         state.SaveFile->FileName = L"C:\\before.prw";
@@ -174,7 +174,7 @@ TEST_F(Faults, ASaveFinishesTheProjectItBeganWith) {
 // A disk that fills up at the end of the write, for a file system that offers only the
 // whole-contents replacement.
 class FullDisk final : public FileSystem {
-public:
+  public:
     ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
         return ListStatus::NotFound;
     }

@@ -21,7 +21,7 @@ using testing::WriteBytes;
 // A four-record project rooted in a real folder, so that its items exist: a folder Apps with
 // a.dll and a subfolder Tools holding x.ocx; Tools expanded, x.ocx excluded.
 class ExampleProject : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         apps = temp / L"Apps";
         MakeFolder(apps);
@@ -163,7 +163,7 @@ TEST(ProjectFileWriter, RecordLinesCarryNumbersAsPlainDecimalText) {
 
 // Files as other tools or hands leave them.
 class HandWrittenFile : public ::testing::Test {
-protected:
+  protected:
     ProjectState Open(const std::string& bytes) {
         WriteBytes(file, bytes);
         ProjectState opened;

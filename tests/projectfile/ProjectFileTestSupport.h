@@ -23,7 +23,7 @@ struct StatusCall {
 };
 
 class RecordingStatusSink : public StatusSink {
-public:
+  public:
     void StatusBar_Update(int32_t SBIndex, const std::wstring& aString) override {
         calls.push_back({StatusCall::Status, SBIndex, false, aString});
         if (onEvents) onEvents();
@@ -65,7 +65,7 @@ public:
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
-public:
+  public:
     TempFolder() {
         wchar_t base[MAX_PATH + 1];
         GetTempPathW(MAX_PATH + 1, base);
@@ -100,7 +100,7 @@ public:
         RemoveDirectoryW(folder.c_str());
     }
 
-private:
+  private:
     std::wstring path_;
 };
 

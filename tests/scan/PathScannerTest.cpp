@@ -18,7 +18,7 @@ using test::TempTree;
 using ::testing::ElementsAre;
 
 class RecordingSink : public StatusSink {
-public:
+  public:
     void StatusBar_Update(int32_t index, const std::wstring& text) override {
         if (index == kPanelAction) texts.push_back(text);
         if (onUpdate) onUpdate(text);
@@ -38,7 +38,7 @@ public:
 
 // The real file system with listing failures injected for chosen folders.
 class FaultyFileSystem : public win32::Win32FileSystem {
-public:
+  public:
     ListStatus ListFolder(const std::wstring& folder, std::vector<DirEntry>& entries,
                           std::wstring* error) override {
         auto it = faults.find(folder);
@@ -92,11 +92,13 @@ void ExpectScanInvariants(const ItemCollection& items, const clsSaveFile& projec
     // A kept folder has a DLL or OCX somewhere beneath it.
     for (int32_t pos = items.Count(); pos >= 1; --pos) {
         const clsObject& r = *items.Item(pos);
-        const bool mine = r.NodeType != kNodeFolder || hasFileBeneath[static_cast<std::size_t>(pos)];
+        const bool mine =
+            r.NodeType != kNodeFolder || hasFileBeneath[static_cast<std::size_t>(pos)];
         if (r.NodeType == kNodeFolder) {
             EXPECT_TRUE(mine) << r.Path;
         }
-        if (mine && r.ParentIndex > 0) hasFileBeneath[static_cast<std::size_t>(r.ParentIndex)] = true;
+        if (mine && r.ParentIndex > 0)
+            hasFileBeneath[static_cast<std::size_t>(r.ParentIndex)] = true;
     }
     EXPECT_EQ(project.Folder_Count, folders);
     EXPECT_EQ(project.DLL_Count, dlls);
@@ -123,11 +125,11 @@ TEST(ScanResult, WorkedExampleGivesExactRecordsCountsAndStatusTexts) {
 
     Scan scan;
     EXPECT_TRUE(scan.Run(apps));
-    EXPECT_THAT(Rows(*scan.state.DigColl),
-                ElementsAre(L"1|K1|1|0|K0|" + apps + L"|APPS",
-                            L"2|K2|2|1|K1|" + apps + L"\\a.dll|a.dll",
-                            L"3|K3|1|1|K1|" + apps + L"\\Tools|TOOLS",
-                            L"4|K4|3|3|K3|" + apps + L"\\Tools\\x.ocx|x.ocx"));
+    EXPECT_THAT(
+        Rows(*scan.state.DigColl),
+        ElementsAre(L"1|K1|1|0|K0|" + apps + L"|APPS", L"2|K2|2|1|K1|" + apps + L"\\a.dll|a.dll",
+                    L"3|K3|1|1|K1|" + apps + L"\\Tools|TOOLS",
+                    L"4|K4|3|3|K3|" + apps + L"\\Tools\\x.ocx|x.ocx"));
     const clsSaveFile& p = *scan.state.SaveFile;
     EXPECT_EQ(p.Folder_Count, 2);
     EXPECT_EQ(p.DLL_Count, 1);
@@ -136,11 +138,10 @@ TEST(ScanResult, WorkedExampleGivesExactRecordsCountsAndStatusTexts) {
     EXPECT_EQ(p.StartPath, apps);
     EXPECT_EQ(p.FileName, L"");
     ExpectScanInvariants(*scan.state.DigColl, p);
-    EXPECT_THAT(scan.sink.texts, ElementsAre(L"Start Prowling in project path " + apps,
-                                             L"Prowling in " + apps,
-                                             L"Prowling in " + apps + L"\\Empty",
-                                             L"Prowling in " + apps + L"\\Tools",
-                                             L"Finished Prowling."));
+    EXPECT_THAT(scan.sink.texts,
+                ElementsAre(L"Start Prowling in project path " + apps, L"Prowling in " + apps,
+                            L"Prowling in " + apps + L"\\Empty",
+                            L"Prowling in " + apps + L"\\Tools", L"Finished Prowling."));
     EXPECT_EQ(scan.sink.progressCalls, 0);
 }
 
@@ -255,17 +256,17 @@ TEST(ScanResult, VeryDeepTreesAndLongPathsAreScannedLikeAnyOther) {
 TEST(ScanLinks, ALinkBackToAnAncestorIsNotEnteredButOtherLinksAre) {
     TempTree tree;
     tree.File(L"r\\A\\a.dll");
-    tree.Link(L"r\\A\\up", L"r");        // a cycle through the start folder
-    tree.Link(L"r\\A\\self", L"r\\A");   // and through the folder itself
+    tree.Link(L"r\\A\\up", L"r");       // a cycle through the start folder
+    tree.Link(L"r\\A\\self", L"r\\A");  // and through the folder itself
     tree.File(L"r\\B\\b.ocx");
-    tree.Link(L"r\\C", L"r\\B");         // a link to a sibling is an ordinary folder to us
+    tree.Link(L"r\\C", L"r\\B");  // a link to a sibling is an ordinary folder to us
 
     Scan scan;
     EXPECT_TRUE(scan.Run(tree.Path(L"r")));
     std::vector<std::wstring> paths;
     for (const auto& r : *scan.state.DigColl) paths.push_back(r->Path.substr(tree.Root().size()));
-    EXPECT_THAT(paths, ElementsAre(L"\\r", L"\\r\\A", L"\\r\\A\\a.dll", L"\\r\\B",
-                                   L"\\r\\B\\b.ocx", L"\\r\\C", L"\\r\\C\\b.ocx"));
+    EXPECT_THAT(paths, ElementsAre(L"\\r", L"\\r\\A", L"\\r\\A\\a.dll", L"\\r\\B", L"\\r\\B\\b.ocx",
+                                   L"\\r\\C", L"\\r\\C\\b.ocx"));
     ExpectScanInvariants(*scan.state.DigColl, *scan.state.SaveFile);
 }
 

@@ -78,7 +78,8 @@ TempTree::TempTree() {
     root_ = L"Z:" + Widen(unixRoot_);
     for (auto& c : root_)
         if (c == L'/') c = L'\\';
-    if (!CreateDirectoryW(root_.c_str(), nullptr)) throw std::runtime_error("cannot make temp root");
+    if (!CreateDirectoryW(root_.c_str(), nullptr))
+        throw std::runtime_error("cannot make temp root");
 }
 
 TempTree::~TempTree() {
@@ -118,7 +119,8 @@ void TempTree::File(const std::wstring& relative, const std::string& bytes) {
                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make file");
     DWORD written = 0;
-    if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    if (!bytes.empty())
+        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(h);
 }
 

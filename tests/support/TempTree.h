@@ -8,17 +8,17 @@
 namespace prowl::test {
 
 class TempTree {
-public:
+  public:
     TempTree();
     ~TempTree();
     TempTree(const TempTree&) = delete;
     TempTree& operator=(const TempTree&) = delete;
 
-    const std::wstring& Root() const { return root_; }       // Z:\tmp\...
-    std::wstring Path(const std::wstring& relative) const;   // Root() + "\" + relative
+    const std::wstring& Root() const { return root_; }      // Z:\tmp\...
+    std::wstring Path(const std::wstring& relative) const;  // Root() + "\" + relative
     std::string UnixPath(const std::wstring& relative) const;
 
-    void Folder(const std::wstring& relative);                // with any missing parents
+    void Folder(const std::wstring& relative);  // with any missing parents
     void File(const std::wstring& relative, const std::string& bytes = "");
     void SetAttributes(const std::wstring& relative, unsigned long attributes);
     // A Unix symbolic link at `link` pointing to `target` (both relative to the root).
@@ -26,7 +26,7 @@ public:
     // Maps a drive letter of the Wine prefix to a folder of the tree, until destruction.
     void MapDrive(wchar_t letter, const std::wstring& relative);
 
-private:
+  private:
     std::wstring root_;
     std::string unixRoot_;
     std::vector<std::string> mappedDrives_;

@@ -25,7 +25,7 @@
 namespace prowl {
 
 class TreeViewUser {
-public:
+  public:
     virtual ~TreeViewUser() = default;
     virtual void Click(int32_t node) = 0;        // on the node's label
     virtual void ToggleCheck(int32_t node) = 0;  // on the node's check box
@@ -39,7 +39,7 @@ public:
 };
 
 class TreeViewFixture {
-public:
+  public:
     virtual ~TreeViewFixture() = default;
     virtual TreeView& Tree() = 0;
     virtual TreeViewUser& User() = 0;
@@ -60,7 +60,7 @@ using Lines = std::vector<std::wstring>;
 
 // Every event as one line, with the state of its node as the handler saw it.
 class Recorder : public TreeViewEvents {
-public:
+  public:
     explicit Recorder(TreeView& tree) : tree_(tree) {}
     void NodeClick(int32_t node) override { Push(L"NodeClick", node, L""); }
     void NodeCheck(int32_t node) override {
@@ -85,7 +85,7 @@ public:
     }
     Lines lines;
 
-private:
+  private:
     const wchar_t* State(int32_t node) const {
         return tree_.Expanded(node) ? L" expanded" : L" collapsed";
     }
@@ -98,7 +98,7 @@ private:
 }  // namespace contract
 
 class TreeViewContract : public ::testing::TestWithParam<TreeViewFactory> {
-protected:
+  protected:
     void SetUp() override {
         fixture_ = GetParam().make();
         recorder_ = std::make_unique<contract::Recorder>(Tree());
@@ -121,7 +121,7 @@ protected:
         Tree().Add(L"", L"K4", L"Second");
     }
 
-private:
+  private:
     std::unique_ptr<TreeViewFixture> fixture_;
     std::unique_ptr<contract::Recorder> recorder_;
 };

@@ -11,7 +11,7 @@ namespace prowl {
 namespace {
 
 class RecordingCommands : public MainWindowCommands {
-public:
+  public:
     void NewProject() override { calls.push_back("New"); }
     void OpenProject() override { calls.push_back("Open"); }
     bool SaveProject() override {
@@ -35,7 +35,7 @@ public:
 };
 
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     MainWindowTest() {
         logic.Start();
         logic.SetCommands(&commands);
@@ -269,7 +269,7 @@ struct ProjectSnapshot {
 };
 
 class StopTest : public MainWindowTest {
-protected:
+  protected:
     StopTest() {
         state.DigColl->Add(std::make_shared<clsObject>());
         state.SaveFile->StartPath = L"C:\\Half";
@@ -456,7 +456,7 @@ TEST_F(MainWindowTest, EachSwitchMovesExactlyItsGroupOfControls) {
 
 // Tries every command once and reports which of them got through.
 class GuardTest : public MainWindowTest {
-protected:
+  protected:
     GuardTest() { EnableAll(); }
     void TryEverything() {
         for (const auto* key : {L"New", L"Open", L"Save", L"Re-Dig"})

@@ -9,7 +9,7 @@ namespace prowl {
 namespace {
 
 class MemoryUser : public TreeViewUser {
-public:
+  public:
     explicit MemoryUser(MemoryTreeView& tree) : tree_(tree) {}
     void Click(int32_t node) override { tree_.UserClick(node); }
     void ToggleCheck(int32_t node) override { tree_.UserToggleCheck(node); }
@@ -23,12 +23,12 @@ public:
         tree_.UserMouseUp(button, shift, x, y);
     }
 
-private:
+  private:
     MemoryTreeView& tree_;
 };
 
 class MemoryFixture : public TreeViewFixture {
-public:
+  public:
     TreeView& Tree() override { return tree; }
     TreeViewUser& User() override { return user; }
     MemoryTreeView tree;

@@ -19,7 +19,7 @@
 namespace prowl {
 
 class MemoryCommandSwitches : public CommandSwitches {
-public:
+  public:
     void Build(const std::vector<ToolbarButtonState>& buttons,
                const std::vector<MenuItemState>& items) override;
     void SetButtonEnabled(int32_t index, bool enabled) override;
@@ -36,25 +36,25 @@ public:
     std::vector<Popup> popups;
     int32_t builds = 0;
 
-private:
+  private:
     MenuItemState& Item(const std::wstring& name);
     std::vector<ToolbarButtonState> buttons_;
     std::vector<MenuItemState> items_;
 };
 
 class MemoryStatusPanels : public StatusPanels {
-public:
+  public:
     void SetPanelText(int32_t panel, const std::wstring& text) override;
     std::wstring PanelText(int32_t panel) const override;
     // Every text in the order given, as (panel, text).
     std::vector<std::pair<int32_t, std::wstring>> history;
 
-private:
+  private:
     std::wstring texts_[2];
 };
 
 class MemoryProgressBar : public ProgressBarView {
-public:
+  public:
     void Update(const ProgressBarState& state) override {
         state_ = state;
         history.push_back(state);
@@ -62,22 +62,22 @@ public:
     ProgressBarState State() const override { return state_; }
     std::vector<ProgressBarState> history;
 
-private:
+  private:
     ProgressBarState state_;
 };
 
 class MemoryTextBox : public TextBoxView {
-public:
+  public:
     void SetText(const std::wstring& text) override { text_ = text; }
     std::wstring Text() const override { return text_; }
 
-private:
+  private:
     std::wstring text_;
 };
 
 // Answers come from queues the test fills; a prompt nobody expected fails loudly.
 class ScriptedPrompts : public Prompts {
-public:
+  public:
     MsgAnswer ShowMessage(const MessageBoxRequest& request) override;
     FileDialogResult ShowFileDialog(const FileDialogRequest& request) override;
 
@@ -88,7 +88,7 @@ public:
 };
 
 class MemoryWindowServices : public WindowServices {
-public:
+  public:
     void Beep() override { ++beeps; }
     void SetPointer(int32_t pointer) override { pointers.push_back(pointer); }
     // Runs onPump, which stands for the messages waiting in the queue: a click on Stop, a
