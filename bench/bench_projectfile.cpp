@@ -3,8 +3,6 @@
 // flushed and renamed over the target; for open, one read of the same bytes and one
 // existence test per record.
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,8 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "Measure.h"
 #include "model/ProjectState.h"
 #include "projectfile/ProjectFile.h"
+#include "support/EmptyFileSystem.h"
 #include "win32/FileSystem_win.h"
 #include "win32/MainWindow_win.h"
 
@@ -31,22 +31,8 @@ constexpr int kTop = 10, kMid = 10, kLeaf = 10;
 constexpr int kLeafFiles = 98, kInnerFiles = 8, kRootFiles = 9;  // 100,000 records in all
 
 // Takes the file's bytes and drops them: what the save costs before the disk is involved.
-class DiscardingFileSystem final : public FileSystem {
+class DiscardingFileSystem final : public test::EmptyFileSystem {
   public:
-    ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
-        return ListStatus::NotFound;
-    }
-    FileLookup LookUpFile(const std::wstring&, std::wstring*) override {
-        return FileLookup::Absent;
-    }
-    std::optional<uint32_t> GetAttributes(const std::wstring&) override { return std::nullopt; }
-    bool FileExists(const std::wstring&) override { return false; }
-    bool FolderExists(const std::wstring&) override { return false; }
-    std::optional<FileIdentity> GetIdentity(const std::wstring&) override { return std::nullopt; }
-    void CheckVolume(const std::wstring&) override {}
-    FileDetails GetFile(const std::wstring&) override { return {}; }
-    std::string ReadAllBytes(const std::wstring&) override { return {}; }
-    void ReplaceFileContents(const std::wstring&, const std::string&) override {}
     std::unique_ptr<FileReplacement> BeginReplaceFile(const std::wstring&) override {
         struct Discard final : FileReplacement {
             void Write(std::string_view bytes) override { total += bytes.size(); }
@@ -57,41 +43,15 @@ class DiscardingFileSystem final : public FileSystem {
     }
 };
 
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // Ours and the limit take turns, so load from other processes falls on both alike.
 std::pair<double, double> MedianMs(const std::function<void()>& ours,
                                    const std::function<void()>& limit) {
-    ours();  // warm-up
-    limit();
-    std::vector<double> oursMs, limitMs;
-    for (int i = 0; i < kRuns; ++i) {
-        double start = Now();
-        ours();
-        oursMs.push_back((Now() - start) * 1000.0);
-        start = Now();
-        limit();
-        limitMs.push_back((Now() - start) * 1000.0);
-    }
-    return {Median(oursMs), Median(limitMs)};
+    const auto seconds = bench::InterleavedMedians({ours, limit}, kRuns);
+    return {seconds[0] * 1000.0, seconds[1] * 1000.0};
 }
 
 double MedianMs(const std::function<void()>& run) {
-    return MedianMs(run, [] {}).first;
+    return bench::InterleavedMedians({run}, kRuns)[0] * 1000.0;
 }
 
 void Fail(const char* what) {
@@ -210,19 +170,14 @@ std::size_t LimitOpen(const std::wstring& target, const std::vector<std::wstring
     return present;
 }
 
-std::wstring WorkFolder() {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc > 1) return argv[1];
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
-    return std::wstring(temp) + L"prowl-bench-projectfile";
-}
-
 }  // namespace
 
-int wmain(int, wchar_t**) {
-    const std::wstring work = WorkFolder();
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_projectfile <work folder>\n");
+        return 2;
+    }
+    const std::wstring work = argv[1];
     CreateDirectoryW(work.c_str(), nullptr);
     const std::wstring root = work + L"\\tree";
     const std::wstring complete = work + L"\\tree-complete";

@@ -5,6 +5,7 @@
 #include "ProjectFileTestSupport.h"
 #include "model/ProwlError.h"
 #include "projectfile/ProjectFile.h"
+#include "support/EmptyFileSystem.h"
 #include "win32/FileSystem_win.h"
 
 namespace prowl {
@@ -173,21 +174,8 @@ TEST_F(Faults, ASaveFinishesTheProjectItBeganWith) {
 
 // A disk that fills up at the end of the write, for a file system that offers only the
 // whole-contents replacement.
-class FullDisk final : public FileSystem {
+class FullDisk final : public test::EmptyFileSystem {
   public:
-    ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
-        return ListStatus::NotFound;
-    }
-    FileLookup LookUpFile(const std::wstring&, std::wstring*) override {
-        return FileLookup::Absent;
-    }
-    std::optional<uint32_t> GetAttributes(const std::wstring&) override { return std::nullopt; }
-    bool FileExists(const std::wstring&) override { return false; }
-    bool FolderExists(const std::wstring&) override { return false; }
-    std::optional<FileIdentity> GetIdentity(const std::wstring&) override { return std::nullopt; }
-    void CheckVolume(const std::wstring&) override {}
-    FileDetails GetFile(const std::wstring&) override { return {}; }
-    std::string ReadAllBytes(const std::wstring&) override { return {}; }
     void ReplaceFileContents(const std::wstring&, const std::string& bytes) override {
         offered = bytes;
         throw ProwlError(L"There is not enough space on the disk.");
