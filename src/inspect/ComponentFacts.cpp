@@ -34,9 +34,8 @@ std::vector<std::wstring> SearchFolders(const std::wstring& path, Bitness bitnes
     std::vector<std::wstring> folders;
     std::unordered_set<std::wstring> seen;
     const auto add = [&](std::wstring_view folder) {
-        if (folder.empty()) return;
         std::wstring key = resolver.AsSeenBy(bitness, ComparablePath(folder));
-        if (seen.insert(key).second) folders.push_back(std::move(key));
+        if (!key.empty() && seen.insert(key).second) folders.push_back(std::move(key));
     };
     const std::size_t slash = path.find_last_of(L"\\/");
     if (slash != std::wstring::npos) add(std::wstring_view(path).substr(0, slash));

@@ -99,7 +99,8 @@ class PeParser {
         }
 
         std::vector<uint8_t> table(sectionCount * kSectionHeader);
-        if (!Read(optionalAt + optionalSize, table.data(), table.size())) return false;
+        if (!table.empty() && !Read(optionalAt + optionalSize, table.data(), table.size()))
+            return false;
         sections_.reserve(sectionCount);
         for (std::size_t i = 0; i < sectionCount; ++i) {
             const uint8_t* s = table.data() + i * kSectionHeader;
