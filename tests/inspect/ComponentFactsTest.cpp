@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "InspectTestSupport.h"
+#include "inspect/ComparablePath.h"
 #include "inspect/ComponentFacts.h"
 #include "inspect/ComponentTexts.h"
 #include "support/TempTree.h"
@@ -55,6 +56,10 @@ TEST(InspectComponent, ReadsRealFilesWithoutLockingThem) {
         return InspectComponent(tree.Path(name), files, facts, nothing);
     };
 
+    for (const auto& [bitness, folder] :
+         {std::pair{Bitness::Bits32, L"\\SysWOW64"}, std::pair{Bitness::Bits64, L"\\System32"}})
+        EXPECT_EQ(ComparablePath(facts.SystemFolder(bitness)),
+                  ComparablePath(facts.WindowsFolder() + folder));
     const auto alone = inspect(L"needsdep.dll");
     ASSERT_TRUE(alone);
     EXPECT_EQ(MissingDllsText(*alone), L"prowldep.dll");  // the system's DLLs are all found
@@ -106,6 +111,7 @@ TEST(ExplainFailure, NamesTheCauseTheFileShowsAndOnlyThat) {
     EXPECT_EQ(explain(Facts(std::nullopt), 3), L"the file is not a program file");
     EXPECT_EQ(explain(Facts(kMachineX86), 3), L"the file is built for 32-bit (x86)" + cannotLoad);
     EXPECT_EQ(explain(Facts(0x01C0), 3), L"the file is built for another processor" + cannotLoad);
+    EXPECT_EQ(explain(Facts(kMachineArm64), 3), L"the file is built for ARM64" + cannotLoad);
     EXPECT_EQ(explain(Facts(kMachineX64), 3, true, true, Bitness::Bits32),
               L"the file is built for 64-bit (x64), which the 32-bit RegSvr32 here cannot load");
     EXPECT_EQ(explain(Facts(kMachineX86), 3, true, true, Bitness::Bits32), L"-");
@@ -118,6 +124,7 @@ TEST(ExplainFailure, NamesTheCauseTheFileShowsAndOnlyThat) {
     EXPECT_EQ(explain(Facts(kMachineX64, true, false), 4, false),
               L"the file has no DllUnregisterServer entry point");
     EXPECT_EQ(explain(Facts(kMachineX64, true, false), 4), L"-");
+    EXPECT_EQ(explain(Facts(kMachineX64, false, true), 4, false), L"-");
 
     const std::wstring failed = L"the component's registration function reported an error (";
     EXPECT_EQ(explain(missing, 5, true, false),

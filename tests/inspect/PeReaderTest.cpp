@@ -106,6 +106,7 @@ TEST(PeReader, RefusesAFileWithAnyFieldOutOfRangeAndTakesWhatTheLoaderTakes) {
     const std::string original = ComponentBytes(L"prowl_needsdep.dll");
     const Layout l(original);
     const std::size_t imports = l.Table(original, 1), exports = l.Table(original, 0);
+    const std::size_t importSection = l.SectionOf(original, Get(original, l.Directory(1)));
     struct Edit {
         const char* what;
         std::size_t at;
@@ -120,8 +121,9 @@ TEST(PeReader, RefusesAFileWithAnyFieldOutOfRangeAndTakesWhatTheLoaderTakes) {
         {"optional header too short", l.pe + 20, 110, 2},
         {"section table past the end", l.pe + 6, 0xFFFF, 2},
         {"import table outside the image", l.Directory(1), 0xFFFFFFF0},
-        {"import table's section past the end",
-         l.SectionOf(original, Get(original, l.Directory(1))) + 20, 0xFFFFFE00},
+        {"import table's section past the end", importSection + 20, 0xFFFFFE00},
+        {"import table just past its section", l.Directory(1),
+         Get(original, importSection + 12) + Get(original, importSection + 8)},
         {"import name outside the image", imports + 12, 0x7FFFFFF0},
         {"export table outside the image", l.Directory(0), 0xFFFFFFF0},
         {"more export names than fit", exports + 24, 0x40000000},

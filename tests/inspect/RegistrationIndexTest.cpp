@@ -48,22 +48,23 @@ RegistrationIndex BuildIndex() {
 
 TEST(RegistrationIndex, FindsWhatTheUtilityRegisteredAndNothingOnceUnregistered) {
     TempTree tree;
-    tree.File(L"inspect reg.dll", test::ComponentBytes(L"prowl_com.dll"));
-    const std::wstring path = tree.Path(L"inspect reg.dll");
+    tree.File(L"inspect reg.ocx", test::ComponentBytes(L"prowl_com.dll"));
+    const std::wstring path = tree.Path(L"inspect reg.ocx");
     const std::wstring quoted = L"\"" + path + L"\"";
     ASSERT_EQ(RunRegsvr32(L"/s " + quoted), 0u);
 
     const RegistrationIndex index = BuildIndex();
     EXPECT_EQ(index.Lookup(path), (RegistrationCounts{1, 1}));
-    EXPECT_EQ(index.Lookup(tree.Root() + L"\\\\.\\INSPECT REG.DLL"), (RegistrationCounts{1, 1}));
+    EXPECT_EQ(index.Lookup(tree.Root() + L"\\\\.\\INSPECT REG.OCX"), (RegistrationCounts{1, 1}));
     ItemCollection items;
     for (const auto& [type, file] : {std::pair{kNodeFolder, tree.Root()},
-                                     {kNodeDll, path},
-                                     {kNodeOcx, tree.Path(L"other.ocx")}}) {
+                                     {kNodeOcx, path},
+                                     {kNodeDll, tree.Path(L"a.dll")},
+                                     {kNodeDll, tree.Path(L"b.dll")}}) {
         items.Add(std::make_shared<clsObject>());
         items.Item(items.Count())->NodeType = type, items.Item(items.Count())->Path = file;
     }
-    EXPECT_EQ(RegisteredNowText(CountRegistered(items, index)), L"1 of 2");
+    EXPECT_EQ(RegisteredNowText(CountRegistered(items, index)), L"1 of 3");
 
     ASSERT_EQ(RunRegsvr32(L"/u /s " + quoted), 0u);
     EXPECT_FALSE(BuildIndex().Lookup(path).Registered());
