@@ -66,11 +66,16 @@ class Win32RegistryKey final : public RegistryKey {
     }
 
     std::optional<RegistryValue> QueryValue(const std::wstring& name) const override {
-        RegistryValue value;
+        // Most values are short paths and names: one call with room for them, and a second
+        // only for the long ones.
+        BYTE small[512];
         DWORD type = 0;
-        DWORD size = 0;
-        LSTATUS status = RegQueryValueExW(key_, name.c_str(), nullptr, &type, nullptr, &size);
-        for (int attempt = 0; attempt < 4 && status == ERROR_SUCCESS; ++attempt) {
+        DWORD size = sizeof small;
+        LSTATUS status = RegQueryValueExW(key_, name.c_str(), nullptr, &type, small, &size);
+        if (status == ERROR_SUCCESS)
+            return RegistryValue{type, std::string(reinterpret_cast<const char*>(small), size)};
+        RegistryValue value;
+        for (int attempt = 0; attempt < 4 && status == ERROR_MORE_DATA; ++attempt) {
             value.data.assign(size, '\0');
             DWORD got = size;
             status = RegQueryValueExW(key_, name.c_str(), nullptr, &type,
@@ -80,10 +85,7 @@ class Win32RegistryKey final : public RegistryKey {
                 value.type = type;
                 return value;
             }
-            if (status == ERROR_MORE_DATA) {  // it grew meanwhile
-                size = got;
-                status = ERROR_SUCCESS;
-            }
+            size = got;  // it grew meanwhile
         }
         return std::nullopt;
     }

@@ -1,0 +1,41 @@
+#pragma once
+// What the registry says is registered: classes whose InprocServer32 names a file and type
+// libraries whose win32 or win64 entry does. Gathered in one read-only pass over the machine's
+// and the user's classes, in both registry views, then looked up per file by hash: build it
+// once per command, and a project of 100,000 files costs one registry walk, not one per file.
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "inspect/SystemFacts.h"
+#include "model/RegistryReader.h"
+
+namespace prowl {
+
+struct RegistrationCounts {
+    int32_t Classes = 0;
+    int32_t TypeLibraries = 0;
+    bool Registered() const { return Classes != 0 || TypeLibraries != 0; }
+    friend bool operator==(const RegistrationCounts&, const RegistrationCounts&) = default;
+};
+
+class RegistrationIndex {
+  public:
+    RegistrationIndex() = default;  // nothing registered
+
+    // A class or type library registered in more than one place (both views, machine and
+    // user) counts once; one type library is its identifier and version.
+    static RegistrationIndex Build(RegistryReader& registry, const SystemFacts& facts);
+
+    RegistrationCounts Lookup(const std::wstring& path) const;
+
+  private:
+    std::unordered_map<std::wstring, RegistrationCounts> files_;  // by comparable path
+    // The files' own names: most paths looked up are of files never registered, and their
+    // name alone tells so without the whole path being made comparable.
+    std::unordered_set<std::wstring> names_;
+};
+
+}  // namespace prowl

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "InspectTestSupport.h"
+#include "inspect/ComparablePath.h"
+#include "inspect/ComponentFacts.h"
+#include "inspect/ComponentTexts.h"
+#include "support/TempTree.h"
+#include "win32/SystemFacts_win.h"
+
+namespace prowl {
+namespace {
+
+using test::TempTree;
+
+TEST(MissingDlls, AreLookedForWhereTheLoaderLooksForCodeOfTheFilesBitness) {
+    TempTree tree;
+    for (const wchar_t* file :
+         {L"sys64\\only64.dll", L"sys32\\only32.dll", L"win\\inwin.dll", L"onpath\\onpath.dll"})
+        tree.File(file);
+    test::FakeFacts facts;
+    facts.System64 = tree.Path(L"sys64");
+    facts.System32 = tree.Path(L"sys32");
+    facts.Variables[L"windir"] = tree.Path(L"win");
+    // 32-bit code that looks in the system folder through PATH is sent to its own.
+    facts.Variables[L"PATH"] = L" \"" + tree.Path(L"onpath") + L"\";;" + tree.Path(L"sys64");
+    PeFacts program;
+    program.Imports = {{L"ONLY64.dll"},
+                       {L"only32.dll"},
+                       {L"inwin.dll"},
+                       {L"onpath.dll"},
+                       {L"API-MS-Win-Core-Synch-l1-2-0.dll"},
+                       {L"ext-ms-win-ntuser-l1-1-0.dll", true},
+                       {L"gone.dll", true}};
+    const std::pair<uint16_t, std::vector<ImportedDll>> cases[] = {
+        {kMachineX64, {{L"only32.dll"}, {L"gone.dll", true}}},
+        {kMachineX86, {{L"ONLY64.dll"}, {L"gone.dll", true}}},
+    };
+    win32::Win32ComponentFiles files;
+    for (const auto& [machine, missing] : cases) {
+        program.Machine = machine;
+        EXPECT_EQ(FindMissingDlls(tree.Path(L"x.dll"), program, files, facts), missing) << machine;
+    }
+}
+
+TEST(InspectComponent, ReadsRealFilesWithoutLockingThem) {
+    TempTree tree;
+    tree.File(L"needsdep.dll", test::ComponentBytes(L"prowl_needsdep.dll"));
+    tree.File(L"text.dll", "not a program at all");
+    tree.Folder(L"folder.dll");
+    const std::wstring path = tree.Path(L"needsdep.dll");
+    win32::Win32ComponentFiles files;
+    const win32::Win32SystemFacts facts;
+    const RegistrationIndex nothing;
+    const auto inspect = [&](const wchar_t* name) {
+        return InspectComponent(tree.Path(name), files, facts, nothing);
+    };
+
+    for (const auto& [bitness, folder] :
+         {std::pair{Bitness::Bits32, L"\\SysWOW64"}, std::pair{Bitness::Bits64, L"\\System32"}})
+        EXPECT_EQ(ComparablePath(facts.SystemFolder(bitness)),
+                  ComparablePath(facts.WindowsFolder() + folder));
+    const auto alone = inspect(L"needsdep.dll");
+    ASSERT_TRUE(alone);
+    EXPECT_EQ(MissingDllsText(*alone), L"prowldep.dll");  // the system's DLLs are all found
+    EXPECT_EQ(ExplainFailure(*alone, test::RunRegsvr32(L"/s \"" + path + L"\""), true, true,
+                             Bitness::Bits64),
+              L"the file could not be loaded - missing prowldep.dll");
+    tree.File(L"prowldep.dll", test::ComponentBytes(L"prowldep.dll"));
+    EXPECT_EQ(MissingDllsText(*inspect(L"needsdep.dll")), L"None");
+
+    EXPECT_EQ(BuiltForText(inspect(L"text.dll").value()), L"Not a program file");
+    EXPECT_FALSE(inspect(L"folder.dll"));
+    EXPECT_FALSE(inspect(L"gone.dll"));
+
+    const auto open = files.Open(path);
+    ASSERT_TRUE(open);
+    const HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "a program that writes is locked out";
+    CloseHandle(writer);
+    EXPECT_TRUE(DeleteFileW(path.c_str())) << "one that deletes is locked out";
+}
+
+ComponentFacts Facts(std::optional<uint16_t> machine, bool registers = true,
+                     bool unregisters = true, std::vector<ImportedDll> missing = {}) {
+    ComponentFacts facts;
+    if (machine) facts.Program = PeFacts{*machine, true, registers, unregisters, {}};
+    facts.MissingDlls = std::move(missing);
+    return facts;
+}
+
+TEST(ComponentTexts, SayWhatNoTestComponentIs) {
+    EXPECT_EQ(BuiltForText(Facts(kMachineArm64)), L"ARM64");
+    EXPECT_EQ(BuiltForText(Facts(0x01C0)), L"Other");
+    EXPECT_EQ(EntryPointsText(Facts(kMachineX64, false, true)), L"Unregister only");
+    EXPECT_EQ(EntryPointsText(Facts(std::nullopt)), L"None");
+    EXPECT_EQ(RegisteredText({0, 0}), L"No");
+    EXPECT_EQ(RegisteredText({1, 1}), L"Yes, 1 class, 1 type library");
+    EXPECT_EQ(RegisteredText({0, 3}), L"Yes, 0 classes, 3 type libraries");
+    EXPECT_EQ(MissingDllsText(Facts(kMachineX64, true, true, {{L"a.dll"}, {L"b.dll", true}})),
+              L"a.dll, b.dll");
+}
+
+TEST(ExplainFailure, NamesTheCauseTheFileShowsAndOnlyThat) {
+    const auto explain = [](const ComponentFacts& facts, uint32_t code, bool registering = true,
+                            bool elevated = true, Bitness utility = Bitness::Bits64) {
+        return ExplainFailure(facts, code, registering, elevated, utility).value_or(L"-");
+    };
+    const std::wstring cannotLoad = L", which the 64-bit RegSvr32 here cannot load";
+    EXPECT_EQ(explain(Facts(std::nullopt), 3), L"the file is not a program file");
+    EXPECT_EQ(explain(Facts(kMachineX86), 3), L"the file is built for 32-bit (x86)" + cannotLoad);
+    EXPECT_EQ(explain(Facts(0x01C0), 3), L"the file is built for another processor" + cannotLoad);
+    EXPECT_EQ(explain(Facts(kMachineArm64), 3), L"the file is built for ARM64" + cannotLoad);
+    EXPECT_EQ(explain(Facts(kMachineX64), 3, true, true, Bitness::Bits32),
+              L"the file is built for 64-bit (x64), which the 32-bit RegSvr32 here cannot load");
+    EXPECT_EQ(explain(Facts(kMachineX86), 3, true, true, Bitness::Bits32), L"-");
+    const auto missing = Facts(kMachineX64, true, true, {{L"a.dll"}, {L"b.dll"}, {L"c.dll", true}});
+    EXPECT_EQ(explain(missing, 3), L"the file could not be loaded - missing a.dll, b.dll");
+    EXPECT_EQ(explain(Facts(kMachineX64, true, true, {{L"late.dll", true}}), 3), L"-");
+
+    EXPECT_EQ(explain(Facts(kMachineX64, false, false), 4),
+              L"the file has no DllRegisterServer entry point");
+    EXPECT_EQ(explain(Facts(kMachineX64, true, false), 4, false),
+              L"the file has no DllUnregisterServer entry point");
+    EXPECT_EQ(explain(Facts(kMachineX64, true, false), 4), L"-");
+    EXPECT_EQ(explain(Facts(kMachineX64, false, true), 4, false), L"-");
+
+    const std::wstring failed = L"the component's registration function reported an error (";
+    EXPECT_EQ(explain(missing, 5, true, false),
+              failed + L"registering for all users needs administrator rights)");
+    EXPECT_EQ(explain(missing, 5, false, false),
+              failed + L"unregistering for all users needs administrator rights)");
+    EXPECT_EQ(explain(missing, 5), L"-");
+    EXPECT_EQ(explain(missing, 1, true, false), L"-");
+}
+
+}  // namespace
+}  // namespace prowl

@@ -1,0 +1,86 @@
+#pragma once
+// What the inspection tests share: the real test components and the real registration
+// utility, a byte source that fails the test at any read past its end, and system facts the
+// test chooses.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "inspect/SystemFacts.h"
+#include "win32/ComponentFile_win.h"
+
+namespace prowl::test {
+
+inline std::string ComponentBytes(const wchar_t* name) {
+    const std::string folder = PROWL_TEST_COMPONENTS;
+    std::wstring path = L"Z:" + std::wstring(folder.begin(), folder.end()) + L"/" + name;
+    const auto source = win32::Win32ComponentFiles().Open(path);
+    std::string bytes(source ? source->Size() : 0, '\0');
+    if (!source || !source->Read(0, bytes.data(), bytes.size()))
+        throw std::runtime_error("a test component cannot be read");
+    return bytes;
+}
+
+// The system's own utility with the arguments; its exit code, or ~0 if it did not end.
+inline DWORD RunRegsvr32(const std::wstring& arguments) {
+    wchar_t system[MAX_PATH];
+    const std::wstring program =
+        std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) + L"\\regsvr32.exe";
+    std::wstring commandLine = L"regsvr32.exe " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    DWORD code = ~0u;
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
+        return code;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+class LoudBytes final : public ByteSource {
+  public:
+    explicit LoudBytes(std::string_view bytes) : bytes_(bytes) {}
+    uint64_t Size() const override { return bytes_.size(); }
+    bool Read(uint64_t offset, void* buffer, std::size_t length) override {
+        if (offset > bytes_.size() || length > bytes_.size() - offset) {
+            ADD_FAILURE() << "read of " << length << " bytes at " << offset << " past the end";
+            return false;
+        }
+        std::memcpy(buffer, bytes_.data() + offset, length);
+        BytesRead += length;
+        return true;
+    }
+    uint64_t BytesRead = 0;
+
+  private:
+    std::string_view bytes_;
+};
+
+struct FakeFacts final : SystemFacts {
+    std::wstring System64 = L"C:\\Windows\\System32", System32 = L"C:\\Windows\\SysWOW64";
+    std::map<std::wstring, std::wstring> Variables, LongPaths;
+
+    std::wstring SystemFolder(Bitness b) const override {
+        return b == Bitness::Bits32 ? System32 : System64;
+    }
+    std::wstring WindowsFolder() const override { return Variables.at(L"windir"); }
+    std::optional<std::wstring> Environment(const std::wstring& name) const override {
+        const auto found = Variables.find(name);
+        return found == Variables.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool IsElevated() const override { return true; }
+    std::wstring LongPath(const std::wstring& path) const override {
+        return LongPaths.contains(path) ? LongPaths.at(path) : path;
+    }
+};
+
+}  // namespace prowl::test
