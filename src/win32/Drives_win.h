@@ -5,7 +5,7 @@
 
 namespace prowl::win32 {
 
-class Win32MachineDrives final : public MachineDrives {
+class Win32MachineDrives : public MachineDrives {
   public:
     std::vector<std::wstring> DriveRoots() override;
     std::wstring CurrentFolder() override;
