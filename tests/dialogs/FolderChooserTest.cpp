@@ -2,8 +2,8 @@
 // and a drive or folder that cannot be read.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,9 +17,9 @@
 namespace prowl {
 namespace {
 
-// Folders by full path; a name ending in ".txt" is a file. Drives in `unready` fail their
-// volume check, folders in `failing` fail their listing.
-struct Disk : test::EmptyFileSystem {
+// Folders by full path with the names in them ("*.txt" are files); a drive in `unready`
+// fails its volume check, a folder in `failing` its listing.
+struct Machine : test::EmptyFileSystem, MachineDrives {
     std::map<std::wstring, std::vector<std::wstring>> folders{
         {L"C:\\", {L"work", L"Windows"}},
         {L"C:\\Windows", {}},
@@ -30,220 +30,153 @@ struct Disk : test::EmptyFileSystem {
         {L"D:\\", {L"data"}},
         {L"D:\\data", {}},
         {L"\\\\srv\\share\\", {L"dir"}},
-        {L"\\\\srv\\share\\dir", {}},
-    };
+        {L"\\\\srv\\share\\dir", {}}};
     std::map<std::wstring, std::wstring> unready{{L"Q:", L"The device is not ready."}};
     std::map<std::wstring, std::wstring> failing;
+    std::wstring current = L"c:\\work\\proj";
+    std::map<std::wstring, std::wstring> remembered{{L"C:\\", L"C:\\work\\proj"},
+                                                    {L"D:\\", L"D:\\data"}};
 
     ListStatus ListFolder(const std::wstring& folder, std::vector<DirEntry>& entries,
                           std::wstring* error) override {
         entries.clear();
-        if (auto it = failing.find(folder); it != failing.end()) {
-            *error = it->second;
+        if (failing.count(folder)) {
+            *error = failing[folder];
             return ListStatus::Failed;
         }
-        const auto it = folders.find(folder);
-        if (it == folders.end()) return ListStatus::NotFound;
-        for (const auto& name : it->second)
+        if (!folders.count(folder)) return ListStatus::NotFound;
+        for (const auto& name : folders[folder])
             entries.push_back({name, name.ends_with(L".txt") ? kAttrArchive : kAttrDirectory});
         return ListStatus::Ok;
     }
     void CheckVolume(const std::wstring& path) override {
-        if (auto it = unready.find(path.substr(0, 2)); it != unready.end())
-            throw ProwlError(it->second);
+        if (unready.count(path.substr(0, 2))) throw ProwlError(unready[path.substr(0, 2)]);
     }
-};
-
-struct Drives : MachineDrives {
-    std::wstring current = L"c:\\work\\proj";
-    std::map<std::wstring, std::wstring> remembered{{L"C:\\", L"C:\\work\\proj"},
-                                                    {L"D:\\", L"D:\\data"}};
     std::vector<std::wstring> DriveRoots() override { return {L"C:\\", L"D:\\", L"Q:\\"}; }
     std::wstring CurrentFolder() override { return current; }
     std::wstring CurrentFolderOf(const std::wstring& root) override {
-        const auto it = remembered.find(root);
-        return it == remembered.end() ? root : it->second;
+        return remembered.count(root) ? remembered[root] : root;
     }
 };
 
-std::vector<std::wstring> Texts(const DialogControl& list) {
-    std::vector<std::wstring> texts;
-    for (const auto& item : list.items)
-        texts.push_back(std::wstring(static_cast<size_t>(item.indent), L' ') + item.text);
-    return texts;
+// The directory list as a user reads it: each entry indented by its depth.
+std::wstring Entries(const FolderChooser& chooser) {
+    std::wstring text;
+    for (const auto& item : chooser.Control(L"aDir").items)
+        text += std::wstring(static_cast<size_t>(item.indent), L' ') + item.text + L"|";
+    return text;
 }
 
-int32_t Entry(const FolderChooser& chooser, const std::wstring& text) {
-    const auto& items = chooser.Control(L"aDir").items;
-    for (size_t i = 0; i < items.size(); ++i)
-        if (items[i].text == text) return static_cast<int32_t>(i);
-    ADD_FAILURE() << "no entry " << test::ToUtf8(text);
-    return -1;
+// Acts as a user: "open NAME", "highlight NAME", "drive N", "ok", "cancel", "escape".
+void Act(FolderChooser& chooser, const std::wstring& script) {
+    std::wistringstream words(script);
+    for (std::wstring verb, what; words >> verb;) {
+        if (verb == L"ok") chooser.OK();
+        if (verb == L"cancel") chooser.Cancel();
+        if (verb == L"escape") chooser.Dismiss();
+        if (verb == L"drive" && words >> what) chooser.SelectDrive(std::stoi(what));
+        if ((verb == L"open" || verb == L"highlight") && words >> what) {
+            const auto& items = chooser.Control(L"aDir").items;
+            int32_t entry = -1;
+            for (size_t i = 0; i < items.size(); ++i)
+                if (items[i].text == what) entry = static_cast<int32_t>(i);
+            verb == L"open" ? chooser.OpenEntry(entry) : chooser.Highlight(entry);
+        }
+    }
 }
 
 class FolderChooserTest : public ::testing::Test {
   protected:
-    Disk disk;
-    Drives drives;
+    Machine machine;
     ScriptedPrompts prompts;
 };
 
 TEST_F(FolderChooserTest, OpensAtTheProcesssDriveAndFolderWithParentsAboveAndSubfoldersBelow) {
     struct Case {
         std::wstring current;
-        std::vector<std::wstring> drives;
         int32_t drive;
-        std::vector<std::wstring> entries;  // indented by depth
+        const wchar_t* driveText;
+        std::wstring entries;
         int32_t highlighted;
     } cases[] = {
-        {L"c:\\work\\proj",
-         {L"C:", L"D:", L"Q:"},
-         0,
-         {L"C:\\", L" work", L"  proj", L"   Alpha", L"   beta"},
-         2},
+        {L"c:\\work\\proj", 0, L"C:", L"C:\\| work|  proj|   Alpha|   beta|", 2},
         // A process started in a shared folder: the share is a drive of its own.
-        {L"\\\\srv\\share\\dir",
-         {L"C:", L"D:", L"Q:", L"\\\\srv\\share"},
-         3,
-         {L"\\\\srv\\share", L" dir"},
-         1},
+        {L"\\\\srv\\share\\dir", 3, L"\\\\srv\\share", L"\\\\srv\\share| dir|", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(test::ToUtf8(c.current));
-        drives.current = c.current;
-        FolderChooser chooser(drives, disk, prompts);
-        EXPECT_EQ(Texts(chooser.Control(L"aDrive")), c.drives);
-        EXPECT_EQ(chooser.Control(L"aDrive").selected, c.drive);
-        EXPECT_EQ(Texts(chooser.Control(L"aDir")), c.entries);
+        machine.current = c.current;
+        FolderChooser chooser(machine, machine, prompts);
+        const auto& drives = chooser.Control(L"aDrive");
+        ASSERT_EQ(drives.selected, c.drive);
+        EXPECT_EQ(drives.items[1].text, L"D:");
+        EXPECT_EQ(drives.items[static_cast<size_t>(c.drive)].text, c.driveText);
+        EXPECT_EQ(Entries(chooser), c.entries);
         EXPECT_EQ(chooser.Control(L"aDir").selected, c.highlighted);
         EXPECT_FALSE(chooser.Control(L"cmdOK").enabled);
-        EXPECT_EQ(chooser.Folder(), L"");
     }
 }
 
-TEST_F(FolderChooserTest, OkHandsBackTheCurrentPathOnlyAfterItChangedAndEveryOtherWayOutNothing) {
-    using Script = std::function<void(FolderChooser&)>;
+TEST_F(FolderChooserTest, OkHandsBackTheCurrentPathOnceItChangedAndEveryOtherWayOutNothing) {
     struct Case {
-        const char* name;
-        Script act;
-        std::wstring folder;
-        bool closed;
+        const wchar_t* script;
+        const wchar_t* folder;  // null: still open
     } cases[] = {
-        {"cancel at once", [](FolderChooser& c) { c.Cancel(); }, L"", true},
-        {"OK before any change", [](FolderChooser& c) { c.OK(); }, L"", false},
-        {"reopening the current folder is no change",
-         [](FolderChooser& c) {
-             c.OpenEntry(Entry(c, L"proj"));
-             c.OK();
-         },
-         L"", false},
-        {"a subfolder",
-         [](FolderChooser& c) {
-             c.OpenEntry(Entry(c, L"beta"));
-             c.OK();
-         },
-         L"C:\\work\\proj\\beta", true},
-        {"the root",
-         [](FolderChooser& c) {
-             c.OpenEntry(Entry(c, L"C:\\"));
-             c.OK();
-         },
-         L"C:\\", true},
-        {"a parent, then one of its subfolders",
-         [](FolderChooser& c) {
-             c.OpenEntry(Entry(c, L"C:\\"));
-             c.OpenEntry(Entry(c, L"Windows"));
-             c.OK();
-         },
-         L"C:\\Windows", true},
-        {"highlighting is not opening",
-         [](FolderChooser& c) {
-             c.OpenEntry(Entry(c, L"work"));
-             c.Highlight(Entry(c, L"proj"));
-             c.OK();
-         },
-         L"C:\\work", true},
-        {"another drive opens where it was last used",
-         [](FolderChooser& c) {
-             c.SelectDrive(1);
-             c.OK();
-         },
-         L"D:\\data", true},
-        {"escape or the close box after a change",
-         [](FolderChooser& c) {
-             c.OpenEntry(Entry(c, L"beta"));
-             c.Dismiss();
-         },
-         L"", true},
-        {"cancel after a change",
-         [](FolderChooser& c) {
-             c.OpenEntry(Entry(c, L"beta"));
-             c.Cancel();
-         },
-         L"", true},
+        {L"cancel", L""},
+        {L"ok", nullptr},
+        {L"open proj ok", nullptr},  // opening the current folder changes nothing
+        {L"open beta ok", L"C:\\work\\proj\\beta"},
+        {L"open C:\\ ok", L"C:\\"},
+        {L"open C:\\ open Windows ok", L"C:\\Windows"},
+        {L"open work highlight proj ok", L"C:\\work"},
+        {L"drive 1 ok", L"D:\\data"},
+        {L"open beta escape", L""},
+        {L"open beta cancel", L""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        FolderChooser chooser(drives, disk, prompts);
+        SCOPED_TRACE(test::ToUtf8(c.script));
+        FolderChooser chooser(machine, machine, prompts);
         MemoryDialogHost host;
         host.scripts.push_back([&](ModalDialog&) {
-            c.act(chooser);
-            if (!c.closed) {
-                EXPECT_FALSE(chooser.Closed());
-                chooser.Cancel();
-            }
+            Act(chooser, c.script);
+            EXPECT_EQ(chooser.Closed(), c.folder != nullptr);
+            if (!chooser.Closed()) chooser.Cancel();
         });
         host.ShowModal(chooser);
-        EXPECT_EQ(chooser.Folder(), c.folder);
-        EXPECT_TRUE(prompts.messages.empty());
+        EXPECT_EQ(chooser.Folder(), c.folder ? c.folder : L"");
     }
+    EXPECT_TRUE(prompts.messages.empty());
 }
 
-TEST_F(FolderChooserTest, ADriveThatCannotBeReadIsReportedAndTheDialogStaysOnTheDriveItHad) {
-    FolderChooser chooser(drives, disk, prompts);
-    const auto entries = chooser.Control(L"aDir").items;
-    prompts.messageAnswers.push_back(MsgAnswer::Ok);
-    chooser.SelectDrive(2);
+TEST_F(FolderChooserTest, WhatCannotBeReadIsReportedAndTheDialogStaysWhereItWas) {
+    machine.failing[L"C:\\work\\proj\\Alpha"] = L"Access is denied.";
+    machine.remembered[L"D:\\"] = L"D:\\gone";  // the drive itself is fine: its root opens
+    FolderChooser chooser(machine, machine, prompts);
+    const std::wstring before = Entries(chooser);
+    prompts.messageAnswers.assign(3, MsgAnswer::Ok);
 
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, L"Q:\\ is not accessible.\n\nThe device is not ready.");
-    EXPECT_EQ(prompts.messages[0].title, L"ActiveX Prowl - Choose Start Path");
-    EXPECT_EQ(prompts.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Ok);
+    Act(chooser, L"drive 2 open Alpha");
     EXPECT_EQ(chooser.Control(L"aDrive").selected, 0);
-    EXPECT_EQ(chooser.Control(L"aDir").items, entries);
+    EXPECT_EQ(Entries(chooser), before);
     EXPECT_FALSE(chooser.Control(L"cmdOK").enabled);
+    machine.folders[L"C:\\work\\proj"] = {L"Alpha"};  // beta is deleted after it was listed
+    machine.folders.erase(L"C:\\work\\proj\\beta");
+    Act(chooser, L"open beta");
+    EXPECT_EQ(Entries(chooser), L"C:\\| work|  proj|   Alpha|") << "the folder that went";
+    std::vector<std::wstring> texts;
+    for (const auto& message : prompts.messages) {
+        EXPECT_EQ(message.title, L"ActiveX Prowl - Choose Start Path");
+        EXPECT_EQ(message.icon, MsgIcon::Exclamation);
+        texts.push_back(message.text);
+    }
+    EXPECT_EQ(texts,
+              (std::vector<std::wstring>{
+                  L"Q:\\ is not accessible.\n\nThe device is not ready.",
+                  L"C:\\work\\proj\\Alpha is not accessible.\n\nAccess is denied.",
+                  L"C:\\work\\proj\\beta is not accessible.\n\nThe folder does not exist."}));
 
-    // Still usable: the same drive can be left and chosen again.
-    chooser.SelectDrive(1);
-    chooser.SelectDrive(0);
-    chooser.OK();
-    EXPECT_EQ(chooser.Folder(), L"C:\\work\\proj");
-}
-
-TEST_F(FolderChooserTest, AFolderThatCannotBeReadIsReportedAndOneThatWentLeavesTheList) {
-    // The folder a drive remembers has gone: its root opens instead, without a word.
-    drives.remembered[L"D:\\"] = L"D:\\gone";
-    disk.failing[L"C:\\work\\proj\\Alpha"] = L"Access is denied.";
-    FolderChooser chooser(drives, disk, prompts);
-    disk.folders.erase(L"C:\\work\\proj\\beta");
-    disk.folders[L"C:\\work\\proj"] = {L"Alpha"};
-    prompts.messageAnswers = {MsgAnswer::Ok, MsgAnswer::Ok};
-
-    chooser.OpenEntry(Entry(chooser, L"beta"));
-    chooser.OpenEntry(Entry(chooser, L"Alpha"));
-    ASSERT_EQ(prompts.messages.size(), 2u);
-    EXPECT_EQ(prompts.messages[0].text,
-              L"C:\\work\\proj\\beta is not accessible.\n\nThe folder does not exist.");
-    EXPECT_EQ(prompts.messages[1].text,
-              L"C:\\work\\proj\\Alpha is not accessible.\n\nAccess is denied.");
-    EXPECT_EQ(Texts(chooser.Control(L"aDir")),
-              (std::vector<std::wstring>{L"C:\\", L" work", L"  proj", L"   Alpha"}));
-    EXPECT_EQ(chooser.CurrentPath(), L"C:\\work\\proj");
-
-    chooser.SelectDrive(1);
-    EXPECT_EQ(prompts.messages.size(), 2u);
-    EXPECT_EQ(chooser.CurrentPath(), L"D:\\");
+    Act(chooser, L"drive 1 ok");
+    EXPECT_EQ(chooser.Folder(), L"D:\\");
 }
 
 }  // namespace
