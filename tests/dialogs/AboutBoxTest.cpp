@@ -81,62 +81,35 @@ TEST(AboutBox, SystemInfoStartsWhatTheRegistryOrElseTheSystemFolderLeadsTo) {
     ScopedValue path(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH");
     ScopedValue location(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO");
 
+    const std::wstring system = tree.Path(L"system\\MSINFO32.EXE");
     struct Case {
-        const char* name;
         DWORD pathType;  // REG_NONE: no PATH value
         std::string pathData;
         const wchar_t* location;  // the folder MSINFO names, null for none
         const wchar_t* systemFolder;
         std::vector<std::wstring> started;
-        bool unavailable = true;
+        bool unavailable;
     } cases[] = {
-        {"the first place names the tool", REG_SZ, Sz(tool), L"located", L"system", {tool}, false},
-        {"it names a missing program: the second place is not asked",
-         REG_SZ,
-         Sz(missing),
-         L"located",
-         L"empty",
-         {missing}},
-        // Its 1024-byte buffer is counted in the system's ANSI code page, with the NUL.
-        {"a path that fills the buffer", REG_SZ, Sz(fills), nullptr, L"empty", {fills}},
-        {"one that does in UTF-16 only", REG_SZ, Sz(accented), nullptr, L"empty", {accented}},
-        {"one byte too long: the second place is asked",
-         REG_SZ,
-         Sz(fills + L"a"),
-         L"located",
-         L"empty",
-         {located},
-         false},
-        {"a value of another type is read as nothing",
-         REG_EXPAND_SZ,
-         Sz(tool),
-         nullptr,
-         L"empty",
-         {L""}},
-        {"a number is read as hexadecimal",
-         REG_DWORD,
-         std::string("\x03\x0A\x01\x00", 4),
-         nullptr,
-         L"empty",
-         {L"&h10A03"}},
-        {"only the second place, its folder holds the tool",
-         REG_NONE,
-         "",
-         L"located",
-         L"empty",
-         {located},
-         false},
-        {"its folder lacks it: the system folder has it",
-         REG_NONE,
-         "",
-         L"empty",
-         L"system",
-         {tree.Path(L"system\\MSINFO32.EXE")},
-         false},
-        {"nowhere", REG_NONE, "", nullptr, L"empty", {}},
+        // The first place names the tool.
+        {REG_SZ, Sz(tool), L"located", L"system", {tool}, false},
+        // It names a missing program: the second place is not asked.
+        {REG_SZ, Sz(missing), L"located", L"empty", {missing}, true},
+        // A path that fills the 1024-byte buffer, counted in the ANSI code page with the NUL;
+        // one that does in UTF-16 only; one byte too long, so the second place is asked.
+        {REG_SZ, Sz(fills), nullptr, L"empty", {fills}, true},
+        {REG_SZ, Sz(accented), nullptr, L"empty", {accented}, true},
+        {REG_SZ, Sz(fills + L"a"), L"located", L"empty", {located}, false},
+        // A value of another type is read as nothing; a number as hexadecimal.
+        {REG_EXPAND_SZ, Sz(tool), nullptr, L"empty", {L""}, true},
+        {REG_DWORD, std::string("\x03\x0A\x01\x00", 4), nullptr, L"empty", {L"&h10A03"}, true},
+        // Only the second place: its folder holds the tool; it does not but the system's does;
+        // nowhere at all.
+        {REG_NONE, "", L"located", L"empty", {located}, false},
+        {REG_NONE, "", L"empty", L"system", {system}, false},
+        {REG_NONE, "", nullptr, L"empty", {}, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(&c - cases);
         path.Set(c.pathType, c.pathData);
         location.Set(c.location ? REG_SZ : REG_NONE, c.location ? Sz(tree.Path(c.location)) : "");
         win32::Win32RegistryReader registry;

@@ -36,25 +36,22 @@ std::wstring Nodes(const DialogControl& list) {
 
 TEST(ChangeReport, ListsRemovedAndAddedRecordsFlatByPathInCollectionOrder) {
     struct Case {
-        const char* name;
         const wchar_t *before, *after, *removed, *added;
     } cases[] = {
-        {"the same paths, whatever else changed", L"K1 1 C:\\p;K2 2 C:\\p\\a.dll",
-         L"K1 1 C:\\p;K7 3 C:\\p\\a.dll missing", L"", L""},
-        {"a folder gone with its two DLLs, one already missing",
-         L"K1 1 C:\\p;K2 1 C:\\p\\s;K3 2 C:\\p\\s\\x.dll missing;K4 2 C:\\p\\s\\y.dll",
-         L"K1 1 C:\\p", L"K2|A|C:\\p\\s;K3|B|C:\\p\\s\\x.dll;K4|B|C:\\p\\s\\y.dll;", L""},
-        {"a new OCX and a type no picture stands for", L"K1 1 C:\\p",
-         L"K1 1 C:\\p;K2 3 C:\\p\\n.ocx;K3 9 C:\\p\\odd", L"",
-         L"K2|C|C:\\p\\n.ocx;K3||C:\\p\\odd;"},
-        {"a name changed only in letter case", L"K2 2 C:\\a.dll", L"K2 2 C:\\A.DLL",
-         L"K2|B|C:\\a.dll;", L"K2|B|C:\\A.DLL;"},
-        // Only a hand-edited project file repeats a key: both records are listed all the same.
-        {"a key repeated in one list", L"K2 2 C:\\a.dll;K2 2 C:\\b.dll", L"",
-         L"K2|B|C:\\a.dll;|B|C:\\b.dll;", L""},
+        // The same paths, whatever else changed.
+        {L"K1 1 C:\\p;K2 2 C:\\a.dll", L"K1 1 C:\\p;K7 3 C:\\a.dll missing", L"", L""},
+        // A folder gone with its two DLLs, one of them already missing: flat, in the old order.
+        {L"K1 1 C:\\p;K2 1 C:\\s;K3 2 C:\\s\\x.dll missing;K4 2 C:\\s\\y.dll", L"K1 1 C:\\p",
+         L"K2|A|C:\\s;K3|B|C:\\s\\x.dll;K4|B|C:\\s\\y.dll;", L""},
+        // A new OCX, and a type that no picture stands for.
+        {L"", L"K2 3 C:\\n.ocx;K3 9 C:\\odd", L"", L"K2|C|C:\\n.ocx;K3||C:\\odd;"},
+        // A name changed only in letter case.
+        {L"K2 2 C:\\a.dll", L"K2 2 C:\\A.DLL", L"K2|B|C:\\a.dll;", L"K2|B|C:\\A.DLL;"},
+        // A key repeated in one list (only a hand-edited project file does it): both listed.
+        {L"K2 2 C:\\a.dll;K2 2 C:\\b.dll", L"", L"K2|B|C:\\a.dll;|B|C:\\b.dll;", L""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(&c - cases);
         const ItemCollection before = Collection(c.before), after = Collection(c.after);
         ChangeReport report;
         report.Init(before, after);

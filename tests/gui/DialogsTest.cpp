@@ -318,18 +318,14 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
          VK_ESCAPE,
          {L"About ActiveXProwl", L"ActiveXProwl", L"Version 1.0.0",
           L"ActiveX Prowl manages all ActiveX controls (*.DLL and *.OCX) within a specified "
-          L"path.  Most ActiveX control management applications approach control management "
-          L"from "
+          L"path.  Most ActiveX control management applications approach control management from "
           L"the registry level.  ActiveX Prowl manages these controls from the file level, "
-          L"allowing the user to register and unregister the controls.  ActiveX Prowl treats "
-          L"each "
-          L"search as a project.  You can create, modify, save and load ActiveX Prowl "
-          L"projects.  "
+          L"allowing the user to register and unregister the controls.  ActiveX Prowl treats each "
+          L"search as a project.  You can create, modify, save and load ActiveX Prowl projects.  "
           L"Within a project, you may choose to include / exclude controls and / or folders.",
           L"Use of this program results in changes to your PC's registry.  Tampering with the "
           L"registration of certain files may cause Windows to become unstable or inoperable.  "
-          L"Please use caution.  YOU are responsible for any and every action performed by "
-          L"this "
+          L"Please use caution.  YOU are responsible for any and every action performed by this "
           L"software.",
           L"OK", L"&System Info..."}},
     };
