@@ -448,7 +448,8 @@ void DialogWindow::DrawDirectoryItem(const DRAWITEMSTRUCT& draw) {
         int w = 0, h = 0;
         ImageList_GetIconSize(images_, &w, &h);
         int x = rc.left + X(2) + item.indent * X(5);
-        ImageList_Draw(images_, 0, dc, x, rc.top + (rc.bottom - rc.top - h) / 2, ILD_TRANSPARENT);
+        ImageList_Draw(images_, 0 /* the folder */, dc, x, rc.top + (rc.bottom - rc.top - h) / 2,
+                       ILD_TRANSPARENT);
         x += w + X(2);
         RECT text{x, rc.top, rc.right, rc.bottom};
         SetBkMode(dc, TRANSPARENT);

@@ -51,11 +51,4 @@ std::wstring Win32MachineDrives::CurrentFolderOf(const std::wstring& root) {
     return folder.empty() ? root : folder;
 }
 
-std::wstring SystemFolder() {
-    std::wstring folder =
-        Sized([](DWORD size, wchar_t* buffer) { return GetSystemDirectoryW(buffer, size); });
-    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-    return folder;
-}
-
 }  // namespace prowl::win32

@@ -12,7 +12,4 @@ class Win32MachineDrives : public MachineDrives {
     std::wstring CurrentFolderOf(const std::wstring& root) override;
 };
 
-// The system's own folder (System32), without a closing backslash.
-std::wstring SystemFolder();
-
 }  // namespace prowl::win32

@@ -26,6 +26,7 @@
 #include "win32/Locale_win.h"
 #include "win32/Prompts_win.h"
 #include "win32/Registry_win.h"
+#include "win32/SystemFacts_win.h"
 
 namespace prowl {
 namespace {
@@ -270,7 +271,8 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
         }
         bool StartShown(const std::wstring&, std::wstring*) override { return false; }
     } launcher;
-    AboutBox about(registry, launcher, files, prompts, win32::SystemFolder());
+    AboutBox about(registry, launcher, files, prompts,
+                   win32::Win32SystemFacts().SystemFolder(Bitness::Bits64));
 
     struct Case {
         ModalDialog& dialog;

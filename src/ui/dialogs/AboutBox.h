@@ -16,8 +16,8 @@ inline constexpr const wchar_t* kAppTitle = L"ActiveXProwl";
 
 class AboutBox final : public ModalDialog {
   public:
-    // systemFolder: the system's own folder, where the tool is looked for when the registry
-    // leads to none ("" to skip that).
+    // systemFolder: the system's own folder (the platform's SystemFacts tells it), where the
+    // tool is looked for when the registry leads to none; "" to skip that.
     AboutBox(RegistryReader& registry, Launcher& launcher, FileSystem& files, Prompts& prompts,
              std::wstring systemFolder);
 

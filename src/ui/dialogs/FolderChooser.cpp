@@ -90,7 +90,7 @@ FolderChooser::FolderChooser(MachineDrives& drives, FileSystem& files, Prompts& 
     driveList.selected = driveIndex_;
     // A start folder that cannot be read still shows where the dialog is; any other drive
     // or parent can be chosen from there.
-    if (GoTo(start)) Show(start, {});
+    if (const auto unreadable = GoTo(start)) Show(start, {});
 }
 
 std::optional<std::wstring> FolderChooser::GoTo(const std::wstring& folder) {
