@@ -217,14 +217,15 @@ TEST_F(RealDialogs, ChooserTakesRealInputAndTellsOfADriveThatCannotBeRead) {
         EXPECT_EQ(told.substr(0, 24), std::wstring(1, letter) + L":\\ is not accessible.\n\n");
         EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), had) << "back on the drive it had";
 
-        // Enter opens the folder highlighted in the list; a double click opens its parent.
+        // Enter opens the folder highlighted in the list (a parent); a real double click opens
+        // a subfolder.
         HWND list = ControlOf(dialog, chooser, L"aDir");
         SetFocus(list);
-        SendMessageW(list, LB_SETCURSEL, SendMessageW(list, LB_GETCOUNT, 0, 0) - 1, 0);
+        SendMessageW(list, LB_SETCURSEL, SendMessageW(list, LB_GETCOUNT, 0, 0) - 3, 0);
         PostKey(VK_RETURN);
-        PumpUntil(dialog, [&] { return chooser.CurrentPath() == tree.Path(L"start\\sub"); });
+        PumpUntil(dialog, [&] { return chooser.CurrentPath() == tree.Root(); });
         RECT rc;
-        SendMessageW(list, LB_GETITEMRECT, SendMessageW(list, LB_GETCOUNT, 0, 0) - 2,
+        SendMessageW(list, LB_GETITEMRECT, SendMessageW(list, LB_GETCOUNT, 0, 0) - 1,
                      reinterpret_cast<LPARAM>(&rc));
         ClickAt(list, rc, 2);
         PumpUntil(dialog, [&] { return chooser.CurrentPath() == tree.Path(L"start"); });
