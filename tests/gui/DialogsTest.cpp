@@ -1,0 +1,386 @@
+// The five dialogs in real dialog boxes: every control read back from its window, their texts
+// as they stand, real input on the start path chooser, the keys every dialog answers, and a
+// picture of each in the test output.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "model/ProwlError.h"
+#include "support/TempTree.h"
+#include "ui/dialogs/AboutBox.h"
+#include "ui/dialogs/ChangeReport.h"
+#include "ui/dialogs/DetailsDialogs.h"
+#include "ui/dialogs/FolderChooser.h"
+#include "win32/Dialogs_win.h"
+#include "win32/Drives_win.h"
+#include "win32/FileSystem_win.h"
+#include "win32/Images_win.h"
+#include "win32/Locale_win.h"
+#include "win32/Prompts_win.h"
+#include "win32/Registry_win.h"
+#include "win32/SystemFacts_win.h"
+
+namespace prowl {
+namespace {
+
+// Dispatches as the dialog's own loop does (keys go through the dialog manager) until done.
+void PumpUntil(HWND dialog, const std::function<bool()>& done) {
+    for (const ULONGLONG end = GetTickCount64() + 5000; !done() && GetTickCount64() < end;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageW(dialog, &msg)) DispatchMessageW(&msg);
+        Sleep(10);
+    }
+}
+
+// Runs `act` from inside the dialog's own loop once the dialog with that caption is up. One
+// still up long after is cancelled, so that a lost click fails the test instead of hanging it.
+void WhenShown(const std::wstring& caption, std::function<void(HWND)> act) {
+    static std::wstring wanted;
+    static std::function<void(HWND)> pending;
+    static ULONGLONG deadline;
+    wanted = caption;
+    pending = std::move(act);
+    deadline = GetTickCount64() + 30000;
+    SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND dialog = FindWindowW(L"#32770", wanted.c_str());
+        if (dialog && IsWindowVisible(dialog) && pending) {
+            RedrawWindow(dialog, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            std::exchange(pending, nullptr)(dialog);
+        } else if (!dialog && !pending) {
+            KillTimer(nullptr, id);
+        } else if (GetTickCount64() > deadline) {
+            KillTimer(nullptr, id);
+            ADD_FAILURE() << "the dialog did not close";
+            if (dialog) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(hwnd, text, 1024);
+    return text;
+}
+
+// A list's entries as the control holds them, a tree's as "image|text"; none elsewhere.
+std::vector<std::wstring> Items(HWND hwnd, ControlKind kind) {
+    std::vector<std::wstring> items;
+    wchar_t text[1024] = {};
+    if (kind == ControlKind::TreeList) {
+        for (auto item = TreeView_GetRoot(hwnd); item; item = TreeView_GetNextSibling(hwnd, item)) {
+            TVITEMW tv{};
+            tv.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_HANDLE;
+            tv.hItem = item;
+            tv.pszText = text;
+            tv.cchTextMax = 1024;
+            TreeView_GetItem(hwnd, &tv);
+            EXPECT_EQ(TreeView_GetChild(hwnd, item), nullptr) << "the lists are flat";
+            items.push_back(win32::TreeImageKeys().at(static_cast<size_t>(tv.iImage)) + L"|" +
+                            text);
+        }
+        return items;
+    }
+    const bool combo = kind == ControlKind::DriveList;
+    if (!combo && kind != ControlKind::DirectoryList) return items;
+    for (LRESULT i = 0; i < SendMessageW(hwnd, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0); ++i) {
+        SendMessageW(hwnd, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+HWND ControlOf(HWND dialog, const ModalDialog& logic, const std::wstring& name) {
+    const auto& controls = logic.Controls();
+    const auto at = std::find_if(controls.begin(), controls.end(),
+                                 [&](const auto& c) { return c.name == name; });
+    return GetDlgItem(dialog,
+                      win32::kFirstDialogControlId + static_cast<int>(at - controls.begin()));
+}
+
+// Every control of the logic has a window in the dialog that shows what the logic holds, lies
+// inside the dialog and is clear of every other control.
+void ExpectMirrors(HWND dialog, const ModalDialog& logic) {
+    EXPECT_EQ(WindowText(dialog), logic.Caption());
+    RECT client, overlap;
+    GetClientRect(dialog, &client);
+    std::vector<RECT> taken;
+    for (const DialogControl& control : logic.Controls()) {
+        SCOPED_TRACE(test::ToUtf8(control.name));
+        HWND hwnd = ControlOf(dialog, logic, control.name);
+        ASSERT_TRUE(hwnd && IsWindowVisible(hwnd));
+        EXPECT_EQ(IsWindowEnabled(hwnd) != FALSE, control.enabled);
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rc), 2);
+        EXPECT_TRUE(rc.left >= 0 && rc.top >= 0 && rc.right <= client.right &&
+                    rc.bottom <= client.bottom && rc.right > rc.left && rc.bottom > rc.top);
+        for (const RECT& other : taken) EXPECT_FALSE(IntersectRect(&overlap, &rc, &other));
+        taken.push_back(rc);
+        std::vector<std::wstring> items;
+        for (const auto& item : control.items)
+            items.push_back(control.kind == ControlKind::TreeList ? item.image + L"|" + item.text
+                                                                  : item.text);
+        EXPECT_EQ(Items(hwnd, control.kind), items);
+        if (control.kind == ControlKind::DriveList || control.kind == ControlKind::DirectoryList) {
+            const UINT get = control.kind == ControlKind::DriveList ? CB_GETCURSEL : LB_GETCURSEL;
+            EXPECT_EQ(SendMessageW(hwnd, get, 0, 0), control.selected);
+        }
+        if (control.text.empty()) continue;
+        EXPECT_EQ(WindowText(hwnd), control.text);
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font),
+                   &font);
+        EXPECT_EQ(font.lfWeight >= FW_BOLD, control.kind == ControlKind::CaptionLabel);
+    }
+}
+
+void Screenshot(HWND dialog, const std::string& name) {
+    CreateDirectoryW(gui_test::WindowsPath(PROWL_TEST_OUTPUT).c_str(), nullptr);
+    EXPECT_TRUE(gui_test::SaveWindowPng(
+        dialog, gui_test::WindowsPath(PROWL_TEST_OUTPUT "/dialog-" + name + ".png")));
+}
+
+void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); }
+
+// Real pointer input through the X server, at the middle of a rectangle of the window.
+void ClickAt(HWND hwnd, RECT rc, int clicks) {
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    test::RunUnix(L"/usr/bin/xdotool", L"mousemove " + std::to_wstring((rc.left + rc.right) / 2) +
+                                           L" " + std::to_wstring((rc.top + rc.bottom) / 2) +
+                                           L" click --repeat " + std::to_wstring(clicks) +
+                                           L" --delay 80 1");
+}
+
+class RealDialogs : public ::testing::Test {
+  protected:
+    gui_test::HostWindow owner{600, 400};
+    win32::Win32DialogHost host{owner.Handle()};
+    win32::Win32FileSystem files;
+    win32::Win32Prompts prompts{owner.Handle()};
+    test::TempTree tree;
+};
+
+TEST_F(RealDialogs, ChooserTakesRealInputAndTellsOfADriveThatCannotBeRead) {
+    tree.Folder(L"start\\sub");
+    tree.Folder(L"drive");
+    const wchar_t letter = test::UnusedDriveLetter();
+    tree.MapDrive(letter, L"drive");
+    // Opens in "start"; Wine lists only the drive letters a process had when it started, so
+    // the new one is added.
+    struct WithNewDrive : win32::Win32MachineDrives {
+        std::wstring root, start;
+        std::vector<std::wstring> DriveRoots() override {
+            auto roots = Win32MachineDrives::DriveRoots();
+            roots.push_back(root);
+            return roots;
+        }
+        std::wstring CurrentFolder() override { return start; }
+    } drives;
+    drives.root = std::wstring(1, letter) + L":\\";
+    drives.start = tree.Path(L"start");
+    FolderChooser chooser(drives, files, prompts);
+    const std::string gone = tree.UnixPath(L"drive");  // the drive's folder goes
+    test::RunUnix(L"/bin/rm", L"-rf " + std::wstring(gone.begin(), gone.end()));
+
+    static std::wstring told;
+    static HWND toldBy;
+    WhenShown(kChooserCaption, [&](HWND dialog) {
+        EXPECT_FALSE(IsWindowEnabled(owner.Handle())) << "the owner waits";
+        // The message that the choice brings up is read and answered from its own loop.
+        SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
+            HWND box = nullptr;  // the message box, which has the chooser's caption too
+            for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", kChooserCaption); w;
+                 w = FindWindowExW(nullptr, w, L"#32770", kChooserCaption))
+                if (GetDlgItem(w, 0xFFFF)) box = w;
+            if (!box) return;
+            KillTimer(nullptr, id);
+            told = WindowText(GetDlgItem(box, 0xFFFF));
+            toldBy = GetWindow(box, GW_OWNER);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        HWND combo = ControlOf(dialog, chooser, L"aDrive");
+        const LRESULT had = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        SendMessageW(combo, CB_SETCURSEL, SendMessageW(combo, CB_GETCOUNT, 0, 0) - 1, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+        EXPECT_EQ(toldBy, dialog) << "the message belongs to the chooser";
+        EXPECT_EQ(told.substr(0, 24), std::wstring(1, letter) + L":\\ is not accessible.\n\n");
+        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), had) << "back on the drive it had";
+
+        // Enter opens the folder highlighted in the list (a parent); a real double click opens
+        // a subfolder.
+        HWND list = ControlOf(dialog, chooser, L"aDir");
+        SetFocus(list);
+        SendMessageW(list, LB_SETCURSEL, SendMessageW(list, LB_GETCOUNT, 0, 0) - 3, 0);
+        PostKey(VK_RETURN);
+        PumpUntil(dialog, [&] { return chooser.CurrentPath() == tree.Root(); });
+        RECT rc;
+        SendMessageW(list, LB_GETITEMRECT, SendMessageW(list, LB_GETCOUNT, 0, 0) - 1,
+                     reinterpret_cast<LPARAM>(&rc));
+        ClickAt(list, rc, 2);
+        PumpUntil(dialog, [&] { return chooser.CurrentPath() == tree.Path(L"start"); });
+        ExpectMirrors(dialog, chooser);
+        HWND ok = ControlOf(dialog, chooser, L"cmdOK");
+        GetClientRect(ok, &rc);
+        ClickAt(ok, rc, 1);
+    });
+    host.ShowModal(chooser);
+    EXPECT_EQ(chooser.Folder(), tree.Path(L"start"));
+    EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+}
+
+TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
+    ItemCollection before, after;
+    for (const auto* line : {L"1C:\\Tools\\Old", L"2C:\\Tools\\Old\\helper.dll",
+                             L"3C:\\Tools\\Old\\grid32.ocx", L"3C:\\Tools\\New\\chart.ocx"}) {
+        auto record = std::make_shared<clsObject>();
+        record->NodeType = std::wstring(line, 1);
+        record->Path = line + 1;
+        record->Key = L"K" + std::to_wstring(before.Count() + 1);
+        (record->Path.find(L"New") == std::wstring::npos ? before : after).Add(record);
+    }
+    ChangeReport report;
+    report.Init(before, after);
+    win32::Win32MachineDrives drives;
+    FolderChooser chooser(drives, files, prompts);
+    tree.File(L"Common Files\\grid32.ocx", std::string(1234567, 'x'));
+    win32::Win32LocaleFormat locale;
+    FileDetailsDialog fileDetails(files, locale, prompts);
+    ASSERT_FALSE(fileDetails.Init(tree.Path(L"Common Files\\grid32.ocx")));
+    clsSaveFile project;
+    project.Folder_Count = 3;
+    project.DLL_Count = 5;
+    project.OCX_Count = 2;
+    project.DLL_Missing = 2;
+    ProjectDetailsDialog projectDetails;
+    projectDetails.Init(project);
+    win32::Win32RegistryReader registry;
+    struct NoLauncher : Launcher {
+        StartResult StartHidden(const std::wstring&, const std::wstring&,
+                                const std::wstring&) override {
+            return {};
+        }
+        bool StartShown(const std::wstring&, std::wstring*) override { return false; }
+    } launcher;
+    AboutBox about(registry, launcher, files, prompts,
+                   win32::Win32SystemFacts().SystemFolder(Bitness::Bits64));
+
+    struct Case {
+        ModalDialog& dialog;
+        const char* picture;
+        UINT key;  // 0: the close box
+        std::vector<std::wstring> texts;
+    } cases[] = {
+        {chooser,
+         "chooser",
+         VK_ESCAPE,
+         {L"ActiveX Prowl - Choose Start Path",
+          L"Choose a start path for your desired ActiveX objects", L"Initial Drive:",
+          L"Initial Directory:", L"&OK", L"&Cancel"}},
+        {report,
+         "change-report",
+         VK_RETURN,
+         {L"Objects Added / Removed During Re-Prowl Process",
+          L"The objects shown in the list, below, were added during the re-prowl process.  "
+          L"These "
+          L"objects now exist under the project's start path.  If you do not wish to include "
+          L"these objects in your project, then do not save the changes to the project.  Press "
+          L"OK to return to the project.",
+          L"Obejcts Added to Project",
+          L"The objects shown in the list, below, were removed during the re-prowl process.  "
+          L"These objects no longer exist under the project's start path.  If you do not wish "
+          L"to "
+          L"exclude these objects from your project, then do not save the changes to the "
+          L"project.  Press OK to return to the project.",
+          L"Obejcts Removed from Project", L"&OK"}},
+        {fileDetails,
+         "file-details",
+         VK_ESCAPE,
+         {L"File Details", L"File Name....................", L"File Type.....................",
+          L"File Size......................", L"1,234,567 Bytes", L"Date Created...............",
+          L"Date Modified..............", L"Date Accessed............", L"&OK"}},
+        {projectDetails,
+         "project-details",
+         0,
+         {L"Project Details", L"Folder Count......................", L"3", L"(0 missing)",
+          L"DLL Count.........................", L"5", L"(2 missing)",
+          L"OCX Count........................", L"2", L"(0 missing)",
+          L"Total Objects.....................", L"10", L"(2 missing)", L"&OK"}},
+        {about,
+         "about",
+         VK_ESCAPE,
+         {L"About ActiveXProwl", L"ActiveXProwl", L"Version 1.0.0",
+          L"ActiveX Prowl manages all ActiveX controls (*.DLL and *.OCX) within a specified "
+          L"path.  Most ActiveX control management applications approach control management from "
+          L"the registry level.  ActiveX Prowl manages these controls from the file level, "
+          L"allowing the user to register and unregister the controls.  ActiveX Prowl treats each "
+          L"search as a project.  You can create, modify, save and load ActiveX Prowl projects.  "
+          L"Within a project, you may choose to include / exclude controls and / or folders.",
+          L"Use of this program results in changes to your PC's registry.  Tampering with the "
+          L"registration of certain files may cause Windows to become unstable or inoperable.  "
+          L"Please use caution.  YOU are responsible for any and every action performed by this "
+          L"software.",
+          L"OK", L"&System Info..."}},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.picture);
+        WhenShown(c.dialog.Caption(), [&](HWND dialog) {
+            ExpectMirrors(dialog, c.dialog);
+            // The caption, then every text but the file's own name and dates.
+            std::vector<std::wstring> texts{WindowText(dialog)};
+            for (const auto& control : c.dialog.Controls())
+                if (!control.text.empty() && control.kind != ControlKind::TreeList &&
+                    control.name.rfind(L"lblDate", 0) && control.name != L"lblFileName" &&
+                    control.name != L"lblType")
+                    texts.push_back(WindowText(ControlOf(dialog, c.dialog, control.name)));
+            EXPECT_EQ(texts, c.texts);
+            if (&c.dialog == &about) {
+                EXPECT_NE(SendMessageW(ControlOf(dialog, about, L"Image1"), STM_GETICON, 0, 0), 0);
+                EXPECT_EQ(GetFocus(), ControlOf(dialog, about, L"cmdOK"));
+                // The warning is drawn in the colour the dialog gives it, the description not.
+                HDC dc = CreateCompatibleDC(nullptr);
+                for (const auto* name : {L"lblDescription", L"lblDisclaimer"}) {
+                    SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(ControlOf(dialog, about, name)));
+                    EXPECT_EQ(GetTextColor(dc) == RGB(192, 0, 0),
+                              std::wstring(name) == L"lblDisclaimer");
+                }
+                DeleteDC(dc);
+            }
+            Screenshot(dialog, c.picture);
+            if (c.key)
+                PostKey(static_cast<WORD>(c.key));
+            else
+                PostMessageW(dialog, WM_CLOSE, 0, 0);
+        });
+        host.ShowModal(c.dialog);
+        EXPECT_TRUE(c.dialog.Closed());
+    }
+    EXPECT_EQ(chooser.Folder(), L"") << "Escape hands back nothing";
+}
+
+TEST_F(RealDialogs, AnErrorInsideTheDialogEndsItAndReachesTheCaller) {
+    struct Failing : ModalDialog {
+        Failing() : ModalDialog(L"frmFailing", L"Prowl failing dialog") {
+            Add({.name = L"cmdOK", .kind = ControlKind::Button, .text = L"OK", .isDefault = true});
+        }
+        void OnClick(const std::wstring&) override { throw ProwlError(L"disk gone"); }
+    } failing;
+    WhenShown(failing.Caption(), [](HWND) { PostKey(VK_RETURN); });
+    EXPECT_THROW(host.ShowModal(failing), ProwlError);
+    EXPECT_EQ(FindWindowW(L"#32770", L"Prowl failing dialog"), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+}
+
+}  // namespace
+}  // namespace prowl
