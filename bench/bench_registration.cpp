@@ -20,7 +20,7 @@ namespace {
 using namespace prowl;
 
 constexpr int kFolders = 100, kFilesPerFolder = 500;  // 50,000 files
-constexpr int kRuns = 7;
+constexpr int kRuns = 9;
 
 class InstantLauncher final : public Launcher {
   public:
