@@ -144,7 +144,6 @@ std::optional<std::wstring> RegistrationEngine::HandleFile(const std::wstring& p
                 failure = L"RegSvr32 could not be started: " + result.error;
                 Report(L"[RegSvr32 could not be started]: " + path + L" - " + result.error);
             } else if (result.kind == LaunchResult::LeftRunning) {
-                run_.ended = true;
                 failure = L"RegSvr32 still running";
                 Report(L"[RegSvr32 still running]: " + path);
             } else if (result.exitCode != 0) {
@@ -215,7 +214,7 @@ void RegistrationEngine::ProcessGroup(const std::wstring& key, bool registering)
             continue;
         }
         const clsObject& r = *(*level.records)[level.next++];
-        if (state_.ProcessMode == kProcessIdle || run_.ended) return;
+        if (state_.ProcessMode == kProcessIdle) return;
         // Read now, not when the run began: a box ticked during the run counts.
         if (r.Included != kFlagOn) continue;
         if (IsFile(r))

@@ -77,7 +77,6 @@ class RegistrationEngine {
   private:
     struct Run {
         bool group = false;
-        bool ended = false;                    // a launch was left running
         std::optional<std::wstring> noLaunch;  // why the utility cannot be started
         std::vector<std::wstring> failures;    // the first lines of the results box
         std::size_t failureCount = 0;

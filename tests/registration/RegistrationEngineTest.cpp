@@ -119,6 +119,11 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
     EXPECT_EQ(TakeLog(), Log({L"+x.dll", fail + L"RegSvr32 rejected its arguments", L"+x.dll",
                               fail + L"OLE could not be initialized", L"+x.dll",
                               fail + L"exit code 3221225477", L"+x.dll"}));
+    scripts[U(x)].code = 5;
+    engine.UnregisterMe(file);
+    EXPECT_EQ(TakeLog().back(),
+              L"[Unregistration failed]: C:\\P\\x.dll - the component's "
+              L"registration function reported an error");
 
     // A quote would end the path on the command line, a NUL cut it short.
     const std::wstring quoted = L"C:\\x.dll\" /U \"C:\\y.dll", nul(L"C:\\x.dll\0.ocx", 13);
@@ -150,11 +155,14 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
     EXPECT_EQ(TakeLog(),
               Log({L"+0.dll", L"+a.dll", L"+b.ocx", L"+Sub\\c.dll", L"+y.dll", L"+z.dll", L"."}));
     // A box ticked or cleared during the run counts when the walk gets there.
-    window.window.onPump = [&] { state.DigColl->Item(4)->Included = sub->Included = kFlagOff; };
-    state.DigColl->Item(4)->Included = kFlagOn;
+    window.window.onPump = [&] {
+        state.DigColl->Item(4)->Included = kFlagOn;
+        sub->Included = kFlagOff;
+    };
     engine.RunGroup(root, false);
-    EXPECT_EQ(TakeLog(), Log({L"-0.dll", L"-a.dll", L"-b.ocx", L"-y.dll", L"-z.dll", L"."}));
-    EXPECT_EQ(modes, (std::vector<int16_t>{3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4}));
+    EXPECT_EQ(TakeLog(),
+              Log({L"-0.dll", L"-a.dll", L"-skip.dll", L"-b.ocx", L"-y.dll", L"-z.dll", L"."}));
+    EXPECT_EQ(modes, (std::vector<int16_t>{3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4}));
     EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{13, 1, 13, 1}));
     EXPECT_FALSE(logic.Button(kButtonStop).enabled);
     EXPECT_TRUE(window.prompts.messages.empty());
@@ -164,13 +172,13 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
     files[P(L"0.dll")] = FileLookup::Absent;
     scripts[R(P(L"a.dll"))].code = 5;
     scripts[U(P(L"y.dll"))].cannotStart = why;
-    Lines log =
-        Log({L"[File not found]: C:\\P\\0.dll", L"+a.dll",
-             L"[Registration failed]: C:\\P\\a.dll - the component's registration "
-             L"function reported an error",
-             L"+b.ocx", L">y.dll", L"[RegSvr32 could not be started]: C:\\P\\y.dll - " + why,
-             L"Registered File: C:\\P\\z.dll",  // no second try
-             L"[RegSvr32 could not be started]: C:\\P\\z.dll - " + why});
+    Lines log = Log({L"[File not found]: C:\\P\\0.dll", L"+a.dll",
+                     L"[Registration failed]: C:\\P\\a.dll - the component's registration "
+                     L"function reported an error",
+                     L"+skip.dll", L"+b.ocx", L">y.dll",
+                     L"[RegSvr32 could not be started]: C:\\P\\y.dll - " + why,
+                     L"Registered File: C:\\P\\z.dll",  // no second try
+                     L"[RegSvr32 could not be started]: C:\\P\\z.dll - " + why});
     std::wstring box =
         L"The following files could not be registered:\nC:\\P\\0.dll - File not "
         L"found\nC:\\P\\a.dll - the component's registration function reported "
@@ -229,14 +237,15 @@ TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHanging
 TEST_F(RegistrationTest, HandEditedReferencesCannotLoopAndDeepChainsCannotOverflow) {
     // Placed as the tree places them: under the first record of the key, when it is earlier.
     const ObjectRef top = Add(L"C:\\A", kNodeFolder, 0);
-    const ObjectRef x = Add(P(L"X"), kNodeFolder, 3);  // its parent comes later
-    Add(P(L"X\\Y"), kNodeFolder, 2);                   // and is its child: a loop
-    Add(P(L"X\\Y\\x.dll"), kNodeDll, 3);
-    const ObjectRef self = Add(P(L"S"), kNodeFolder, 5);  // its own parent
-    Add(P(L"S\\s.dll"), kNodeDll, 5);
+    Add(P(L"t.dll"), kNodeDll, 1);
+    const ObjectRef x = Add(P(L"X"), kNodeFolder, 4);  // its parent comes later
+    Add(P(L"X\\Y"), kNodeFolder, 3);                   // and is its child: a loop
+    Add(P(L"X\\Y\\x.dll"), kNodeDll, 4);
+    const ObjectRef self = Add(P(L"S"), kNodeFolder, 6);  // its own parent
+    Add(P(L"S\\s.dll"), kNodeDll, 6);
     const ObjectRef twin = Add(L"C:\\B", kNodeFolder, 0, kFlagOn, L"K1");
     for (const ObjectRef& folder : {top, twin, x, self}) engine.RunGroup(folder, false);
-    EXPECT_EQ(TakeLog(), Log({L".", L".", L"-X\\Y\\x.dll", L".", L"-S\\s.dll", L"."}));
+    EXPECT_EQ(TakeLog(), Log({L"-t.dll", L".", L".", L"-X\\Y\\x.dll", L".", L"-S\\s.dll", L"."}));
 
     state.DigColl = std::make_shared<ItemCollection>();
     const ObjectRef chain = Add(L"C:\\D", kNodeFolder, 0);
