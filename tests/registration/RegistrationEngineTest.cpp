@@ -91,20 +91,17 @@ class RegistrationTest : public ::testing::Test, public test::EmptyFileSystem {
 };
 
 TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheFile) {
-    const std::wstring spaced = L"C:\\Program Files\\a b.ocx", root = L"C:\\r.dll";
-    int pumpsWithStop = 0;  // Stop is there in every wait, and nowhere else
+    const std::wstring root = L"C:\\r.dll";  // the folder is C:\, not C:
+    int pumpsWithStop = 0;                   // Stop is there in every wait, and nowhere else
     window.window.onPump = [&] { pumpsWithStop += logic.Button(kButtonStop).enabled; };
-    for (const ObjectRef& file : {Add(spaced, kNodeOcx, 0, kFlagOff), Add(root, kNodeDll, 0)}) {
+    for (const ObjectRef& file :
+         {Add(P(L"a b.ocx"), kNodeOcx, 0, kFlagOff), Add(root, kNodeDll, 0)}) {
         engine.RegisterMe(file);
         engine.UnregisterMe(file);
     }
-    const std::wstring u = L"regsvr32.exe|RegSvr32 /U /S \"C:\\Program Files\\a b.ocx\"|";
-    EXPECT_EQ(TakeLog(), (Lines{L"Registered File: " + spaced, u + L"C:\\Program Files",
-                                L"regsvr32.exe|RegSvr32 /S \"C:\\Program Files\\a b.ocx\"|C:\\"
-                                L"Program Files",
-                                L"Unregistered File: " + spaced, u + L"C:\\Program Files",
-                                L"Registered File: " + root, U(root) + L"\\", R(root) + L"\\",
-                                L"Unregistered File: " + root, U(root) + L"\\"}));
+    EXPECT_EQ(TakeLog(),
+              Log({L"+a b.ocx", L"-a b.ocx", L"Registered File: " + root, U(root) + L"\\",
+                   R(root) + L"\\", L"Unregistered File: " + root, U(root) + L"\\"}));
     EXPECT_EQ(pumpsWithStop, 6);
     EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{11, 1, 11, 1, 11, 1, 11, 1}));
     EXPECT_EQ(modes, std::vector<int16_t>(6, kProcessIdle));
