@@ -39,17 +39,6 @@ class Win32RunningProcess final : public RunningProcess {
     KernelHandle process_;
 };
 
-std::wstring SystemFolder() {
-    std::wstring folder(MAX_PATH, L'\0');
-    for (;;) {
-        const UINT n = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-        if (n == 0) return {};
-        const bool fits = n < folder.size();
-        folder.resize(n);
-        if (fits) return folder;
-    }
-}
-
 // Starts the program and closes the thread's handle; the process's handle is the caller's.
 HANDLE Start(const std::wstring& application, const std::wstring& commandLine,
              const std::wstring& workingFolder, bool hidden, std::wstring* error) {
@@ -84,9 +73,10 @@ StartResult Win32Launcher::StartHidden(const std::wstring& systemProgram,
     StartResult result;
     // Named by its full path in the system folder: a search would look in the program's own
     // folder and the current folder first, where a planted copy would run instead.
-    const std::wstring system = SystemFolder();
+    const std::wstring system =
+        facts_.SystemFolder(sizeof(void*) == 8 ? Bitness::Bits64 : Bitness::Bits32);
     if (system.empty()) {
-        result.error = SystemErrorText(GetLastError());
+        result.error = SystemErrorText(ERROR_PATH_NOT_FOUND);
         return result;
     }
     HANDLE process =

@@ -13,6 +13,7 @@
 #include "win32/Launcher_win.h"
 #include "win32/MainWindow_win.h"
 #include "win32/Registry_win.h"
+#include "win32/SystemFacts_win.h"
 
 namespace prowl {
 namespace {
@@ -56,7 +57,8 @@ class RegistrationWineTest : public ::testing::Test {
     MainWindowLogic& logic = window->Logic();
     test::TempTree tree;
     win32::Win32FileSystem fs;
-    win32::Win32Launcher launcher;
+    win32::Win32SystemFacts facts;
+    win32::Win32Launcher launcher{facts};
     win32::Win32RegistryReader registry;
     ScriptedPrompts prompts;
     RegistrationEngine engine{state, fs, launcher, logic, prompts};
