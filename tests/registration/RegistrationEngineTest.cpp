@@ -57,13 +57,10 @@ class RegistrationTest : public ::testing::Test, public test::EmptyFileSystem {
     }
     ObjectRef Add(const std::wstring& path, const wchar_t* type, int32_t parent,
                   const wchar_t* included = kFlagOn, const wchar_t* key = nullptr) {
-        auto r = std::make_shared<clsObject>();
-        r->Index = state.DigColl->Count() + 1;
-        r->Key = key ? key : MakeKey(r->Index);
-        r->Reference = MakeKey(parent);
-        r->NodeType = type;
-        r->Path = path;
-        r->Included = included;
+        const int32_t index = state.DigColl->Count() + 1;
+        auto r = std::make_shared<clsObject>(clsObject{index, parent, type, path, true,
+                                                       key ? key : MakeKey(index), L"",
+                                                       MakeKey(parent), included, kFlagOff});
         state.DigColl->Add(r);
         if (type != kNodeFolder) files.try_emplace(path, FileLookup::Present);
         return r;
