@@ -90,7 +90,6 @@ void MemoryWindowServices::ProcessPendingMessages() {
 
 bool MemoryWindowServices::WaitForProcess(RunningProcess& process,
                                           const std::function<bool()>& stopRequested) {
-    ++waits;
     for (int pass = 0;; ++pass) {
         if (process.WaitForExitOrInput(0)) return true;
         if (pass == 10000) throw std::logic_error("a wait that nothing ends");

@@ -104,7 +104,6 @@ class MemoryWindowServices : public WindowServices {
     int32_t beeps = 0;
     int32_t pumps = 0;
     int32_t closes = 0;
-    int32_t waits = 0;
     std::vector<int32_t> pointers;
     std::function<void()> onPump;
 };
