@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,7 @@ class RegistrationTest : public ::testing::Test, public test::EmptyFileSystem {
         return log;
     }
     FileLookup LookUpFile(const std::wstring& path, std::wstring*) override {
+        if (path.empty()) throw std::runtime_error("the disk failed");
         const auto f = files.find(path);
         return f == files.end() ? FileLookup::Absent : f->second;
     }
@@ -226,6 +228,12 @@ TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHanging
         L"The following files could not be registered:\nC:\\P\\b.dll - RegSvr32 still running");
     EXPECT_EQ(window.window.beeps, 4);
     EXPECT_FALSE(logic.Busy() || logic.Button(kButtonStop).enabled);
+
+    Add(L"", kNodeDll, 1);  // a failure on every way out puts mode, Stop and pointer back
+    window.window.onPump = nullptr;
+    EXPECT_ANY_THROW(engine.RunGroup(root, false));
+    EXPECT_FALSE(state.ProcessMode != kProcessIdle || logic.Button(kButtonStop).enabled);
+    EXPECT_EQ(window.window.pointers.back(), kPointerArrow);
 }
 
 TEST_F(RegistrationTest, HandEditedReferencesCannotLoopAndDeepChainsCannotOverflow) {
