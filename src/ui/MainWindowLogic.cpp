@@ -176,6 +176,7 @@ void MainWindowLogic::SetProcess(int16_t mode) {
 }
 
 void MainWindowLogic::StopProcess() {
+    stopRequested_ = true;
     if (state_.ProcessMode == kProcessNewScan) {
         state_.SaveFile = std::make_shared<clsSaveFile>();
         state_.DigColl = std::make_shared<ItemCollection>();
@@ -224,6 +225,22 @@ void MainWindowLogic::ProcessPendingMessages() {
     // Any command that arrives now runs nested inside the one that is pumping.
     BusyScope busy(*this);
     controls_.window.ProcessPendingMessages();
+}
+
+bool MainWindowLogic::WaitForLaunch(RunningProcess& process) {
+    BusyScope busy(*this);
+    // Only a Stop pressed during this wait ends it; one pressed before ends a group run after
+    // the file in hand, whose launches still run to the end.
+    stopRequested_ = false;
+    if (!Button(kButtonStop).enabled) EnableStop(true);
+    struct StopFollowsMode {
+        MainWindowLogic& logic;
+        ~StopFollowsMode() {
+            const bool running = logic.state_.ProcessMode != kProcessIdle;
+            if (logic.Button(kButtonStop).enabled != running) logic.EnableStop(running);
+        }
+    } restore{*this};
+    return controls_.window.WaitForProcess(process, [this] { return stopRequested_; });
 }
 
 bool MainWindowLogic::ProjectCommandsLocked() const {

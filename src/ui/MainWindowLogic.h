@@ -15,6 +15,7 @@
 
 #include "model/ProjectState.h"
 #include "model/StatusSink.h"
+#include "registration/RegistrationEngine.h"
 #include "tree/TreeView.h"
 #include "ui/CommandSwitches.h"
 #include "ui/MainWindowCommands.h"
@@ -45,7 +46,7 @@ inline constexpr int32_t kButtonStop = 6;
 const std::vector<ToolbarButtonState>& MainToolbarAtStart();
 const std::vector<MenuItemState>& MainMenuAtStart();
 
-class MainWindowLogic : public StatusSink {
+class MainWindowLogic : public StatusSink, public RegistrationHost {
   public:
     MainWindowLogic(ProjectState& state, MainWindowControls controls);
 
@@ -68,14 +69,14 @@ class MainWindowLogic : public StatusSink {
     void ProgressBar_Show(bool isVisible, int32_t Max) override;
     void ProgressBar_Increment(int32_t Amount) override;
 
-    void SetProcess(int16_t mode);
+    void SetProcess(int16_t mode) override;
     void StopProcess();
     void EnableSave(bool enabled);
     void EnableReprowl(bool enabled);
     void EnableFileDetails(bool enabled);
     void EnableStop(bool enabled);
     void SetMenuItemEnabled(const std::wstring& name, bool enabled);  // the tree's popup items
-    void SetPointer(int32_t pointer);
+    void SetPointer(int32_t pointer) override;
     void SetFilePath(const std::wstring& text);
     void ProcessPendingMessages();  // marks the window busy meanwhile
 
@@ -96,6 +97,12 @@ class MainWindowLogic : public StatusSink {
     // True when New, Open, Save, Re-Prowl, the registration commands and closing must be
     // refused; the caller beeps.
     bool ProjectCommandsLocked() const;
+
+    // RegistrationHost: the guard with its beep, and the only way a command waits for a
+    // program. The wait marks the window busy and enables Stop whatever ProcessMode is; Stop
+    // then ends the wait (the program runs on), and afterwards Stop follows ProcessMode again.
+    bool RefuseCommand() override { return Guarded(); }
+    bool WaitForLaunch(RunningProcess& process) override;
 
     // A save reports success with the generation it captured when it began: the Save
     // command is switched off only when no change was made while the file was written.
@@ -134,6 +141,7 @@ class MainWindowLogic : public StatusSink {
     int32_t pointer_ = kPointerArrow;
 
     int32_t busy_ = 0;
+    bool stopRequested_ = false;  // read by a wait for a launched program
     uint64_t changeGeneration_ = 0;
 };
 

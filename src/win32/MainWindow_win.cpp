@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/ProwlError.h"
+#include "registration/Launcher.h"
 #include "ui/MainWindowTexts.h"
 #include "win32/Images_win.h"
 #include "win32/SystemError.h"
@@ -362,6 +363,16 @@ void MainWindow::DispatchPendingMessages() {
             DispatchMessageW(&msg);
         }
     }
+}
+
+bool MainWindow::WaitForProcess(RunningProcess& process,
+                                const std::function<bool()>& stopRequested) {
+    // The process's wait wakes for input too, so the window is as lively as in its own loop.
+    while (!process.WaitForExitOrInput(INFINITE)) {
+        DispatchPendingMessages();
+        if (stopRequested()) return false;
+    }
+    return true;
 }
 
 void MainWindow::Beep() { MessageBeep(MB_OK); }

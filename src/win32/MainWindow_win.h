@@ -46,6 +46,8 @@ class MainWindow final : public WindowServices {
     // most once every few milliseconds: under Wine each look is a round trip to the server,
     // which once per record would cost more than a whole save. A user cannot tell the delay.
     void ProcessPendingMessages() override;
+    bool WaitForProcess(RunningProcess& process,
+                        const std::function<bool()>& stopRequested) override;
     void Close() override;
     // Dispatches what is waiting now, however recently the queue was looked at.
     void DispatchPendingMessages();

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "registration/Launcher.h"
+
 namespace prowl {
 
 void MemoryCommandSwitches::Build(const std::vector<ToolbarButtonState>& buttons,
@@ -83,6 +85,16 @@ void MemoryWindowServices::ProcessPendingMessages() {
         onPump = nullptr;
         pending();
         if (!onPump) onPump = std::move(pending);
+    }
+}
+
+bool MemoryWindowServices::WaitForProcess(RunningProcess& process,
+                                          const std::function<bool()>& stopRequested) {
+    for (int pass = 0;; ++pass) {
+        if (process.WaitForExitOrInput(0)) return true;
+        if (pass == 10000) throw std::logic_error("a wait that nothing ends");
+        ProcessPendingMessages();
+        if (stopRequested()) return false;
     }
 }
 

@@ -95,6 +95,10 @@ class MemoryWindowServices : public WindowServices {
     // second command, a tree edit. It runs at every pass except one nested inside it, and
     // may replace itself.
     void ProcessPendingMessages() override;
+    // Asks the program whether it has ended, then runs a pass of onPump, then reads the stop
+    // request, as the window's wait does; a wait that nothing ends fails the test.
+    bool WaitForProcess(RunningProcess& process,
+                        const std::function<bool()>& stopRequested) override;
     void Close() override { ++closes; }
 
     int32_t beeps = 0;
