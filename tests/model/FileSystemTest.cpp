@@ -2,16 +2,18 @@
 #include <windows.h>
 
 #include "model/ProwlError.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempTree.h"
 #include "win32/FileSystem_win.h"
+#include "win32/Handles.h"
 
 namespace prowl {
 namespace {
 
 using test::TempTree;
-using test::UnusedDriveLetter;
+using Strings = std::vector<std::wstring>;
 
-TEST(FileSystemLookUp, TellsPresentAbsentAndCannotExamineApart) {
+TEST(FileSystem, LookUpsTellFilesFoldersAndWhatCannotBeExaminedApart) {
     TempTree tree;
     tree.File(L"a.dll", "MZ");
     tree.File(L"hidden.dll");
@@ -19,79 +21,66 @@ TEST(FileSystemLookUp, TellsPresentAbsentAndCannotExamineApart) {
     tree.File(L"ro.ocx");
     tree.SetAttributes(L"ro.ocx", FILE_ATTRIBUTE_READONLY);
     tree.Folder(L"folder.dll");
+    const std::wstring drive(1, test::UnusedDriveLetter());
+    const struct {
+        std::wstring path;
+        FileLookup lookup;
+        bool file, folder;
+    } cases[] = {
+        {tree.Path(L"a.dll"), FileLookup::Present, true, false},
+        {tree.Root() + L"\\\\a.dll", FileLookup::Present, true, false},  // a record's "\\"
+        {tree.Path(L"ro.ocx"), FileLookup::Present, true, false},
+        {tree.Path(L"hidden.dll"), FileLookup::Absent, true, false},
+        {tree.Path(L"folder.dll"), FileLookup::Absent, false, true},
+        {tree.Path(L"gone.dll"), FileLookup::Absent, false, false},
+        {tree.Path(L"no folder\\gone.dll"), FileLookup::Absent, false, false},
+        {drive + L":\\x.dll", FileLookup::CannotExamine, false, false},
+        {tree.Path(L"bad<name>.dll"), FileLookup::CannotExamine, false, false},
+    };
     win32::Win32FileSystem fs;
-    std::wstring error;
-
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"a.dll"), &error), FileLookup::Present);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"ro.ocx"), &error), FileLookup::Present);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"hidden.dll"), &error), FileLookup::Absent);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"folder.dll"), &error), FileLookup::Absent);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"gone.dll"), &error), FileLookup::Absent);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"no folder\\gone.dll"), &error), FileLookup::Absent);
-    // A record's doubled backslash after the root is not a different path to the system.
-    EXPECT_EQ(fs.LookUpFile(tree.Root() + L"\\\\a.dll", &error), FileLookup::Present);
-
-    const wchar_t drive = UnusedDriveLetter();
-    ASSERT_NE(drive, 0);
-    error.clear();
-    EXPECT_EQ(fs.LookUpFile(std::wstring(1, drive) + L":\\x.dll", &error),
-              FileLookup::CannotExamine);
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"bad<name>.dll"), &error), FileLookup::CannotExamine);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::wstring error;
+        EXPECT_EQ(fs.LookUpFile(c.path, &error), c.lookup);
+        EXPECT_EQ(error.empty(), c.lookup != FileLookup::CannotExamine);
+        EXPECT_EQ(fs.FileExists(c.path), c.file);
+        EXPECT_EQ(fs.FolderExists(c.path), c.folder);
+    }
+    EXPECT_NO_THROW(fs.CheckVolume(tree.Path(L"no\\such\\folder")));
+    EXPECT_THROW(fs.CheckVolume(drive + L":\\"), ProwlError);
 }
 
-TEST(FileSystemLookUp, FileAndFolderTestsAreExclusive) {
+TEST(FileSystem, ListsWithoutDotsHiddenOrSystemEntriesAndNestsFreely) {
     TempTree tree;
-    tree.File(L"f.dll");
-    tree.Folder(L"d");
-    win32::Win32FileSystem fs;
-    EXPECT_TRUE(fs.FileExists(tree.Path(L"f.dll")));
-    EXPECT_FALSE(fs.FolderExists(tree.Path(L"f.dll")));
-    EXPECT_TRUE(fs.FolderExists(tree.Path(L"d")));
-    EXPECT_FALSE(fs.FileExists(tree.Path(L"d")));
-    EXPECT_FALSE(fs.FileExists(tree.Path(L"none")));
-    EXPECT_FALSE(fs.FolderExists(tree.Path(L"none")));
-    EXPECT_TRUE(fs.GetAttributes(tree.Path(L"d")).value() & kAttrDirectory);
-}
-
-TEST(FileSystemListing, ListsOnceWithoutDotsHiddenOrSystemEntriesAndNestsFreely) {
-    TempTree tree;
-    tree.File(L"l\\b.txt");
-    tree.File(L"l\\a.dll");
-    tree.Folder(L"l\\Sub");
-    tree.File(L"l\\Sub\\inner.ocx");
-    tree.File(L"l\\.hidden");
-    tree.File(L"l\\sys.dll");
+    for (const wchar_t* name : {L"l\\b.txt", L"l\\a.dll", L"l\\Sub\\inner.ocx", L"l\\.hidden",
+                                L"l\\sys.dll", L"l\\ro.dll"})
+        tree.File(name);
     tree.SetAttributes(L"l\\sys.dll", FILE_ATTRIBUTE_SYSTEM);
+    tree.SetAttributes(L"l\\ro.dll", FILE_ATTRIBUTE_READONLY);
+    tree.Link(L"l\\link", L"l\\Sub");
     win32::Win32FileSystem fs;
-
     std::vector<DirEntry> outer, inner;
     ASSERT_EQ(fs.ListFolder(tree.Path(L"l"), outer, nullptr), ListStatus::Ok);
     ASSERT_EQ(fs.ListFolder(tree.Path(L"l\\Sub"), inner, nullptr), ListStatus::Ok);
-    std::vector<std::wstring> names;
-    for (const auto& e : outer) names.push_back(e.Name + (e.IsFolder() ? L"/" : L""));
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"a.dll", L"b.txt", L"Sub/"}));
+    Strings names;
+    for (const auto& e : outer)
+        names.push_back(e.Name + (e.IsFolder() ? L"/" : L"") +
+                        (e.Attributes & kAttrReparsePoint ? L"@" : L""));
+    EXPECT_EQ(names, (Strings{L"a.dll", L"b.txt", L"link/@", L"ro.dll", L"Sub/"}));
     ASSERT_EQ(inner.size(), 1u);
     EXPECT_EQ(inner[0].Name, L"inner.ocx");
+    EXPECT_EQ(fs.GetIdentity(tree.Path(L"l\\link")), fs.GetIdentity(tree.Path(L"l\\Sub")));
+    EXPECT_NE(fs.GetIdentity(tree.Path(L"l")), fs.GetIdentity(tree.Path(L"l\\Sub")));
 
     EXPECT_EQ(fs.ListFolder(tree.Path(L"missing"), outer, nullptr), ListStatus::NotFound);
     EXPECT_TRUE(outer.empty());
+    std::wstring error;
+    EXPECT_EQ(fs.ListFolder(tree.Path(L"l\\a.dll"), outer, &error), ListStatus::Failed)
+        << "a file is there, only it is no folder";
+    EXPECT_FALSE(error.empty());
 }
 
-TEST(FileSystemVolume, AMissingDriveIsReportedAndAGoodOneIsNot) {
-    win32::Win32FileSystem fs;
-    EXPECT_NO_THROW(fs.CheckVolume(L"Z:\\no\\such\\folder"));
-    EXPECT_NO_THROW(fs.CheckVolume(L"relative"));
-    const wchar_t drive = UnusedDriveLetter();
-    try {
-        fs.CheckVolume(std::wstring(1, drive) + L":\\");
-        ADD_FAILURE() << "no error";
-    } catch (const ProwlError& e) {
-        EXPECT_FALSE(e.message().empty());
-    }
-}
-
-TEST(FileSystemDetails, GivesSizeDatesAndTypeOfAFileButNotOfAFolder) {
+TEST(FileSystem, GivesSizeDatesAndTypeOfAFileButNotOfAFolder) {
     TempTree tree;
     tree.File(L"sized.dll", std::string(1234, 'x'));
     tree.Folder(L"folder");
@@ -99,37 +88,19 @@ TEST(FileSystemDetails, GivesSizeDatesAndTypeOfAFileButNotOfAFolder) {
     const FileDetails d = fs.GetFile(tree.Path(L"sized.dll"));
     EXPECT_EQ(d.Size, 1234u);
     EXPECT_GT(d.DateLastModified, 116444736000000000ull);  // after 1970
-    EXPECT_GE(d.DateLastModified, d.DateCreated / 2);
     EXPECT_FALSE(d.Type.empty());
     EXPECT_THROW(fs.GetFile(tree.Path(L"folder")), ProwlError);
     EXPECT_THROW(fs.GetFile(tree.Path(L"missing.dll")), ProwlError);
 }
 
-TEST(FileSystemIdentity, ALinkHasTheIdentityOfItsTarget) {
-    TempTree tree;
-    tree.Folder(L"target");
-    tree.Folder(L"other");
-    tree.Link(L"link", L"target");
-    win32::Win32FileSystem fs;
-    EXPECT_EQ(fs.GetIdentity(tree.Path(L"link")), fs.GetIdentity(tree.Path(L"target")));
-    EXPECT_NE(fs.GetIdentity(tree.Path(L"other")), fs.GetIdentity(tree.Path(L"target")));
-    EXPECT_FALSE(fs.GetIdentity(tree.Path(L"missing")).has_value());
-    std::vector<DirEntry> entries;
-    fs.ListFolder(tree.Root(), entries, nullptr);
-    for (const auto& e : entries)
-        EXPECT_EQ((e.Attributes & kAttrReparsePoint) != 0, e.Name == L"link") << e.Name;
-}
-
-TEST(FileSystemFiles, LongPathsWorkForEveryOperation) {
+TEST(FileSystem, LongPathsWorkForEveryOperation) {
     TempTree tree;
     std::wstring relative = L"long";
     while (relative.size() < 400) relative += L"\\a fairly long folder name";
     tree.File(relative + L"\\x.dll", "abc");
     win32::Win32FileSystem fs;
     const std::wstring file = tree.Path(relative) + L"\\x.dll";
-    ASSERT_GT(file.size(), 260u);
     EXPECT_EQ(fs.LookUpFile(file, nullptr), FileLookup::Present);
-    EXPECT_TRUE(fs.FileExists(file));
     EXPECT_TRUE(fs.FolderExists(tree.Path(relative)));
     EXPECT_EQ(fs.ReadAllBytes(file), "abc");
     fs.ReplaceFileContents(file, "replaced");
@@ -137,18 +108,47 @@ TEST(FileSystemFiles, LongPathsWorkForEveryOperation) {
     EXPECT_EQ(fs.GetFile(file).Size, 8u);
 }
 
-TEST(FileSystemFiles, AReplaceThatCannotCompleteLeavesTheOldFile) {
+TEST(FileSystemReplace, TheNewFileTakesTheOldOnesPlaceAndAttributes) {
     TempTree tree;
-    tree.File(L"keep.prw", "old");
-    tree.SetAttributes(L"keep.prw", FILE_ATTRIBUTE_READONLY);
+    tree.File(L"p.prw", std::string(100000, 'x'));
+    tree.SetAttributes(L"p.prw", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    tree.File(L"p.prw.~0.tmp", "somebody's");  // the first name a temporary file would take
     win32::Win32FileSystem fs;
-    EXPECT_THROW(fs.ReplaceFileContents(tree.Path(L"keep.prw"), "new"), ProwlError);
-    EXPECT_EQ(fs.ReadAllBytes(tree.Path(L"keep.prw")), "old");
-    EXPECT_THROW(fs.ReplaceFileContents(tree.Path(L"no such folder\\x.prw"), "new"), ProwlError);
+    fs.ReplaceFileContents(tree.Path(L"p.prw"), "new");
+    EXPECT_EQ(tree.Read(L"p.prw"), "new");
+    EXPECT_EQ(GetFileAttributesW(tree.Path(L"p.prw").c_str()),
+              DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
+    EXPECT_EQ(tree.Read(L"p.prw.~0.tmp"), "somebody's");
+    EXPECT_EQ(tree.Names(), (Strings{L"p.prw", L"p.prw.~0.tmp"}));
+    fs.ReplaceFileContents(tree.Path(L"new.prw"), "fresh");
+    EXPECT_EQ(tree.Read(L"new.prw"), "fresh");
+}
+
+TEST(FileSystemReplace, AReplaceThatCannotCompleteLeavesTheOldFileAndNoTemporaryOne) {
+    TempTree tree;
+    tree.File(L"ro.prw", "old");
+    tree.SetAttributes(L"ro.prw", FILE_ATTRIBUTE_READONLY);
+    tree.File(L"locked.prw", "old");
+    tree.File(L"full.prw", "old");
+    win32::FileHandle lock(CreateFileW(tree.Path(L"locked.prw").c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+    test::FaultyFileSystem fs;
+    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"no such folder\\x.prw"}) {
+        SCOPED_TRACE(name);
+        EXPECT_THROW(fs.ReplaceFileContents(tree.Path(name), "new"), ProwlError);
+    }
+    fs.writesBeforeFailure = 1;
+    {
+        const auto file = fs.BeginReplaceFile(tree.Path(L"full.prw"));
+        file->Write("new");
+        EXPECT_THROW(file->Write("more"), ProwlError);
+    }
     EXPECT_THROW(fs.ReadAllBytes(tree.Path(L"missing.prw")), ProwlError);
-    std::vector<DirEntry> entries;
-    fs.ListFolder(tree.Root(), entries, nullptr);
-    EXPECT_EQ(entries.size(), 1u) << "a temporary file was left behind";
+    lock.reset();
+    EXPECT_EQ(tree.Names(), (Strings{L"full.prw", L"locked.prw", L"ro.prw"}));
+    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"full.prw"})
+        EXPECT_EQ(tree.Read(name), "old") << name;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -19,16 +20,6 @@ std::wstring Widen(const std::string& s) {
     return out;
 }
 
-std::wstring Quote(const std::string& s) { return L"\"" + Widen(s) + L"\""; }
-
-std::string WinePrefix() {
-    wchar_t buffer[4096];
-    const DWORD n = GetEnvironmentVariableW(L"WINEPREFIX", buffer, 4096);
-    if (n == 0 || n >= 4096) throw std::runtime_error("WINEPREFIX is not set");
-    return ToUtf8(std::wstring(buffer, n));
-}
-}  // namespace
-
 std::string ToUtf8(const std::wstring& text) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                       nullptr, 0, nullptr, nullptr);
@@ -38,6 +29,8 @@ std::string ToUtf8(const std::wstring& text) {
     return out;
 }
 
+std::wstring Quote(const std::string& s) { return L"\"" + Widen(s) + L"\""; }
+
 // A Unix child's process handle may signal before the child has finished its work, so
 // callers that need the result wait for it to show.
 template <typename Done>
@@ -45,6 +38,7 @@ void WaitUntil(Done done) {
     for (int i = 0; i < 500 && !done(); ++i) Sleep(10);
     if (!done()) throw std::runtime_error("a Unix command did not take effect");
 }
+}  // namespace
 
 wchar_t UnusedDriveLetter() {
     const DWORD drives = GetLogicalDrives();
@@ -55,8 +49,7 @@ wchar_t UnusedDriveLetter() {
 
 void RunUnix(const std::wstring& program, const std::wstring& arguments) {
     std::wstring windowsProgram = L"Z:" + program;
-    for (auto& c : windowsProgram)
-        if (c == L'/') c = L'\\';
+    std::replace(windowsProgram.begin(), windowsProgram.end(), L'/', L'\\');
     std::wstring commandLine = program + L" " + arguments;
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -76,14 +69,13 @@ TempTree::TempTree() {
     unixRoot_ = "/tmp/prowl-test-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(now.QuadPart) + "-" + std::to_string(counter++);
     root_ = L"Z:" + Widen(unixRoot_);
-    for (auto& c : root_)
-        if (c == L'/') c = L'\\';
+    std::replace(root_.begin(), root_.end(), L'/', L'\\');
     if (!CreateDirectoryW(root_.c_str(), nullptr))
         throw std::runtime_error("cannot make temp root");
 }
 
 TempTree::~TempTree() {
-    for (const auto& drive : mappedDrives_) RunUnix(L"/bin/rm", L"-f " + Quote(drive));
+    for (const auto& link : mapped_) RunUnix(L"/bin/rm", L"-f " + Quote(link));
     // rm does not follow links, so a link into or out of the tree cannot take anything else.
     RunUnix(L"/bin/rm", L"-rf " + Quote(unixRoot_));
 }
@@ -94,21 +86,17 @@ std::wstring TempTree::Path(const std::wstring& relative) const {
 
 std::string TempTree::UnixPath(const std::wstring& relative) const {
     std::string path = unixRoot_ + (relative.empty() ? "" : "/" + ToUtf8(relative));
-    for (auto& c : path)
-        if (c == '\\') c = '/';
+    std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
 
 void TempTree::Folder(const std::wstring& relative) {
-    std::size_t pos = 0;
-    while (true) {
+    for (std::size_t pos = 0;; ++pos) {
         pos = relative.find(L'\\', pos);
-        const std::wstring part = relative.substr(0, pos);
-        const std::wstring path = ToSystemPath(Path(part));
+        const std::wstring path = ToSystemPath(Path(relative.substr(0, pos)));
         if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             throw std::runtime_error("cannot make folder");
         if (pos == std::wstring::npos) break;
-        ++pos;
     }
 }
 
@@ -124,6 +112,32 @@ void TempTree::File(const std::wstring& relative, const std::string& bytes) {
     CloseHandle(h);
 }
 
+std::string TempTree::Read(const std::wstring& relative) const {
+    HANDLE h = CreateFileW(ToSystemPath(Path(relative)).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(h);
+    return bytes;
+}
+
+std::vector<std::wstring> TempTree::Names(const std::wstring& relative) const {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((Path(relative) + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void TempTree::SetAttributes(const std::wstring& relative, unsigned long attributes) {
     if (!SetFileAttributesW(ToSystemPath(Path(relative)).c_str(), attributes))
         throw std::runtime_error("cannot set attributes");
@@ -135,13 +149,21 @@ void TempTree::Link(const std::wstring& link, const std::wstring& target) {
     WaitUntil([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
-void TempTree::MapDrive(wchar_t letter, const std::wstring& relative) {
-    wchar_t lower = static_cast<wchar_t>(towlower(letter));
-    const std::string drive = WinePrefix() + "/dosdevices/" + ToUtf8(std::wstring(1, lower)) + ":";
-    RunUnix(L"/bin/ln", L"-sfn " + Quote(UnixPath(relative)) + L" " + Quote(drive));
-    mappedDrives_.push_back(drive);
-    const std::wstring root = std::wstring(1, letter) + L":\\";
-    WaitUntil([&] { return GetDriveTypeW(root.c_str()) != DRIVE_NO_ROOT_DIR; });
+void TempTree::Map(const std::wstring& name, const std::wstring& relative) {
+    wchar_t prefix[4096];
+    const DWORD n = GetEnvironmentVariableW(L"WINEPREFIX", prefix, 4096);
+    if (n == 0 || n >= 4096) throw std::runtime_error("WINEPREFIX is not set");
+    // Q: is dosdevices/q:, and \\server\share is dosdevices/unc/server/share.
+    std::wstring device = name;
+    std::transform(device.begin(), device.end(), device.begin(), towlower);
+    if (device.rfind(L"\\\\", 0) == 0) device = L"unc" + device.substr(1);
+    std::replace(device.begin(), device.end(), L'\\', L'/');
+    const std::string link = ToUtf8(std::wstring(prefix, n)) + "/dosdevices/" + ToUtf8(device);
+    RunUnix(L"/bin/mkdir", L"-p " + Quote(link.substr(0, link.rfind('/'))));
+    RunUnix(L"/bin/ln", L"-sfn " + Quote(UnixPath(relative)) + L" " + Quote(link));
+    mapped_.push_back(link);
+    const std::wstring root = name + L"\\";
+    WaitUntil([&] { return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 }  // namespace prowl::test
