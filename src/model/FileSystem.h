@@ -2,6 +2,7 @@
 // Every disk access of the program goes through this interface. The Win32 implementation
 // lives in src/win32; tests inject faults with in-memory doubles.
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -36,7 +37,7 @@ enum class FileLookup { Present, Absent, CannotExamine };
 struct FileIdentity {
     uint64_t Volume = 0;
     uint64_t FileIndex = 0;
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+    friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
 };
 
 // Times are UTC, in 100-nanosecond ticks since 1601-01-01 (the platform's file time).
