@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <string>
+
+#include "support/TempTree.h"
 
 namespace prowl::gui_test {
 
@@ -54,134 +56,17 @@ LRESULT CALLBACK HostWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-}  // namespace prowl::gui_test
-
-namespace prowl::gui_test {
-namespace {
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void PutBig32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-    PutBig32(out, static_cast<uint32_t>(data.size()));
-    std::vector<uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    out.insert(out.end(), body.begin(), body.end());
-    PutBig32(out, Crc32(body.data(), body.size()));
-}
-
-// An RGB PNG with stored (uncompressed) deflate blocks: large, but needs no library.
-std::vector<uint8_t> EncodePng(int width, int height, const std::vector<uint8_t>& rgb) {
-    std::vector<uint8_t> raw;
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0);  // no filter
-        raw.insert(raw.end(), rgb.begin() + static_cast<size_t>(y) * width * 3,
-                   rgb.begin() + static_cast<size_t>(y + 1) * width * 3);
-    }
-    std::vector<uint8_t> z{0x78, 0x01};
-    uint32_t a = 1, b = 0;
-    for (uint8_t c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (size_t pos = 0; pos < raw.size() || pos == 0;) {
-        const size_t n = std::min<size_t>(65535, raw.size() - pos);
-        const bool last = pos + n >= raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(static_cast<uint8_t>(n));
-        z.push_back(static_cast<uint8_t>(n >> 8));
-        z.push_back(static_cast<uint8_t>(~n));
-        z.push_back(static_cast<uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + pos, raw.begin() + pos + n);
-        pos += n;
-        if (last) break;
-    }
-    PutBig32(z, (b << 16) | a);
-
-    std::vector<uint8_t> png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    std::vector<uint8_t> header;
-    PutBig32(header, static_cast<uint32_t>(width));
-    PutBig32(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
-    Chunk(png, "IHDR", header);
-    Chunk(png, "IDAT", z);
-    Chunk(png, "IEND", {});
-    return png;
-}
-
-}  // namespace
-
-std::wstring WindowsPath(const std::string& path) {
-    std::wstring out(path.begin(), path.end());
-    if (!out.empty() && out[0] == L'/') out = L"Z:" + out;
-    for (auto& c : out)
-        if (c == L'/') c = L'\\';
-    return out;
-}
-
-bool SaveWindowPng(HWND hwnd, const std::wstring& file) {
+void SaveScreenshot(HWND hwnd, const std::string& name) {
     RECT rc;
-    if (!GetWindowRect(hwnd, &rc)) return false;
-    const int width = rc.right - rc.left, height = rc.bottom - rc.top;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, width, height, screen, rc.left, rc.top, SRCCOPY);
-    GdiFlush();
-    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-    const auto* px = static_cast<const uint8_t*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
-        rgb[i * 3] = px[i * 4 + 2];
-        rgb[i * 3 + 1] = px[i * 4 + 1];
-        rgb[i * 3 + 2] = px[i * 4];
-    }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-
-    const auto png = EncodePng(width, height, rgb);
-    HANDLE f = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(f, png.data(), static_cast<DWORD>(png.size()), &written, nullptr) &&
-                    written == png.size();
-    CloseHandle(f);
-    return ok;
-}
-
-RemoteBuffer::RemoteBuffer(HANDLE process, size_t size)
-    : process_(process),
-      address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-
-RemoteBuffer::~RemoteBuffer() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-}
-
-void RemoteBuffer::Write(const void* data, size_t size, size_t offset) {
-    WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
-}
-
-void RemoteBuffer::Read(void* data, size_t size, size_t offset) const {
-    ReadProcessMemory(process_, static_cast<const char*>(address_) + offset, data, size, nullptr);
+    GetWindowRect(hwnd, &rc);
+    const std::string folder = PROWL_TEST_OUTPUT;
+    const auto text = [](long n) { return std::to_wstring(n); };
+    test::RunUnix(L"/bin/mkdir", L"-p " + std::wstring(folder.begin(), folder.end()));
+    test::RunUnix(L"/usr/bin/import", L"-window root -crop " + text(rc.right - rc.left) + L"x" +
+                                          text(rc.bottom - rc.top) + L"+" + text(rc.left) + L"+" +
+                                          text(rc.top) + L" +repage " +
+                                          std::wstring(folder.begin(), folder.end()) + L"/" +
+                                          std::wstring(name.begin(), name.end()) + L".png");
 }
 
 ChildProcess::ChildProcess(const std::wstring& exe) {
@@ -210,12 +95,11 @@ std::optional<DWORD> ChildProcess::WaitForExit(DWORD milliseconds) {
     return code;
 }
 
-HWND WaitForWindow(DWORD processId, const wchar_t* cls, const wchar_t* caption,
-                   DWORD milliseconds) {
+HWND WaitForWindow(DWORD processId, const wchar_t* caption, DWORD milliseconds) {
     const ULONGLONG end = GetTickCount64() + milliseconds;
     do {
-        for (HWND h = FindWindowExW(nullptr, nullptr, cls, caption); h;
-             h = FindWindowExW(nullptr, h, cls, caption)) {
+        for (HWND h = FindWindowExW(nullptr, nullptr, nullptr, caption); h;
+             h = FindWindowExW(nullptr, h, nullptr, caption)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(h, &owner);
             if (owner == processId && IsWindowVisible(h)) return h;

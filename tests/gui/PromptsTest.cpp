@@ -40,9 +40,8 @@ void CALLBACK Answer(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageW(box, WM_COMMAND, g_press, 0);
 }
 
-MsgAnswer Ask(MsgButtons buttons, int defaultButton, int press) {
-    gui_test::HostWindow owner(300, 200);
-    win32::Win32Prompts prompts(owner.Handle());
+MsgAnswer Ask(HWND owner, MsgButtons buttons, int defaultButton, int press) {
+    win32::Win32Prompts prompts(owner);
     g_seen = {};
     g_press = press;
     SetTimer(nullptr, 0, 20, Answer);
@@ -55,22 +54,39 @@ MsgAnswer Ask(MsgButtons buttons, int defaultButton, int press) {
     return prompts.ShowMessage(request);
 }
 
-TEST(Prompts, EachAnswerComesBackAsTheButtonPressed) {
-    EXPECT_EQ(Ask(MsgButtons::YesNoCancel, 1, IDYES), MsgAnswer::Yes);
-    EXPECT_EQ(g_seen.text, L"Save changes to current project?");
-    EXPECT_EQ(g_seen.buttons, (std::vector<std::wstring>{L"&Yes", L"&No", L"Cancel"}));
-    EXPECT_EQ(Ask(MsgButtons::YesNoCancel, 1, IDNO), MsgAnswer::No);
-    EXPECT_EQ(Ask(MsgButtons::YesNoCancel, 1, IDCANCEL), MsgAnswer::Cancel);
-    EXPECT_EQ(Ask(MsgButtons::OkCancel, 1, IDOK), MsgAnswer::Ok);
-    EXPECT_EQ(Ask(MsgButtons::Ok, 1, IDOK), MsgAnswer::Ok);
-    EXPECT_EQ(g_seen.buttons, std::vector<std::wstring>{L"OK"});
+TEST(Prompts, EachAnswerComesBackAsTheButtonPressedWithTheDefaultFocused) {
+    gui_test::HostWindow owner(300, 200);
+    const struct {
+        MsgButtons buttons;
+        int defaultButton, press;
+        MsgAnswer answer;
+        std::vector<std::wstring> shown;
+        std::wstring focused;
+    } cases[] = {
+        {MsgButtons::YesNoCancel, 1, IDYES, MsgAnswer::Yes, {L"&Yes", L"&No", L"Cancel"}, L"&Yes"},
+        {MsgButtons::YesNoCancel,
+         3,
+         IDCANCEL,
+         MsgAnswer::Cancel,
+         {L"&Yes", L"&No", L"Cancel"},
+         L"Cancel"},
+        {MsgButtons::YesNo, 2, IDNO, MsgAnswer::No, {L"&Yes", L"&No"}, L"&No"},
+        {MsgButtons::OkCancel, 1, IDOK, MsgAnswer::Ok, {L"OK", L"Cancel"}, L"OK"},
+        {MsgButtons::Ok, 1, IDOK, MsgAnswer::Ok, {L"OK"}, L"OK"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.press);
+        EXPECT_EQ(Ask(owner.Handle(), c.buttons, c.defaultButton, c.press), c.answer);
+        EXPECT_EQ(g_seen.text, L"Save changes to current project?");
+        EXPECT_EQ(g_seen.buttons, c.shown);
+        EXPECT_EQ(g_seen.focused, c.focused);
+    }
 }
 
-TEST(Prompts, TheDefaultButtonHasTheFocus) {
-    Ask(MsgButtons::YesNo, 2, IDNO);
-    EXPECT_EQ(g_seen.focused, L"&No");
-    Ask(MsgButtons::YesNoCancel, 3, IDCANCEL);
-    EXPECT_EQ(g_seen.focused, L"Cancel");
+TEST(Prompts, ABoxThatCannotBeShownSaysSo) {
+    HWND gone = gui_test::HostWindow(300, 200).Handle();  // its owner is destroyed
+    for (MsgButtons buttons : {MsgButtons::Ok, MsgButtons::YesNo, MsgButtons::YesNoCancel})
+        EXPECT_EQ(Ask(gone, buttons, 1, IDYES), MsgAnswer::NotShown);
 }
 
 }  // namespace
