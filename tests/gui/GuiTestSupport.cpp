@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <string>
-
 #include "support/TempTree.h"
 
 namespace prowl::gui_test {
@@ -19,57 +17,34 @@ void Pump() {
     }
 }
 
-HostWindow::HostWindow(int width, int height) {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&icc);
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = L"ProwlTestHost";
-        return RegisterClassW(&wc) != 0;
-    }();
-    (void)registered;
-    hwnd_ = CreateWindowExW(0, L"ProwlTestHost", L"Prowl test host", WS_OVERLAPPEDWINDOW, 10, 10,
-                            width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-    Pump();
+void InitControls() {
+    const INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
 }
 
-HostWindow::~HostWindow() {
-    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+Window MakeWindow(int width, int height) {
+    InitControls();
+    Window window(
+        CreateWindowExW(0, L"STATIC", L"Prowl test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                        width, height, nullptr, nullptr, nullptr, nullptr),
+        &DestroyWindow);
     Pump();
-}
-
-LRESULT CALLBACK HostWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE)
-        SetWindowLongPtrW(
-            hwnd, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_NOTIFY && self && self->handler_) {
-        LRESULT result = 0;
-        if (self->handler_(self->context_, *reinterpret_cast<NMHDR*>(lp), result)) return result;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    return window;
 }
 
 void SaveScreenshot(HWND hwnd, const std::string& name) {
     RECT rc;
     GetWindowRect(hwnd, &rc);
-    const std::string folder = PROWL_TEST_OUTPUT;
-    const auto text = [](long n) { return std::to_wstring(n); };
-    test::RunUnix(L"/bin/mkdir", L"-p " + std::wstring(folder.begin(), folder.end()));
-    test::RunUnix(L"/usr/bin/import", L"-window root -crop " + text(rc.right - rc.left) + L"x" +
-                                          text(rc.bottom - rc.top) + L"+" + text(rc.left) + L"+" +
-                                          text(rc.top) + L" +repage " +
-                                          std::wstring(folder.begin(), folder.end()) + L"/" +
+    const std::wstring folder(PROWL_TEST_OUTPUT, PROWL_TEST_OUTPUT + sizeof(PROWL_TEST_OUTPUT) - 1);
+    const auto n = [](long value) { return std::to_wstring(value); };
+    test::RunUnix(L"/bin/mkdir", L"-p " + folder);
+    test::RunUnix(L"/usr/bin/import", L"-window root -crop " + n(rc.right - rc.left) + L"x" +
+                                          n(rc.bottom - rc.top) + L"+" + n(rc.left) + L"+" +
+                                          n(rc.top) + L" +repage " + folder + L"/" +
                                           std::wstring(name.begin(), name.end()) + L".png");
 }
 
-ChildProcess::ChildProcess(const std::wstring& exe) {
+ChildProcess::ChildProcess(std::wstring exe) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     std::wstring command = L"\"" + exe + L"\"";
@@ -89,24 +64,22 @@ ChildProcess::~ChildProcess() {
 }
 
 std::optional<DWORD> ChildProcess::WaitForExit(DWORD milliseconds) {
-    if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
     DWORD code = 0;
+    if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
     GetExitCodeProcess(info_.hProcess, &code);
     return code;
 }
 
 HWND WaitForWindow(DWORD processId, const wchar_t* caption, DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    do {
+    for (const ULONGLONG end = GetTickCount64() + milliseconds;; Sleep(20)) {
         for (HWND h = FindWindowExW(nullptr, nullptr, nullptr, caption); h;
              h = FindWindowExW(nullptr, h, nullptr, caption)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(h, &owner);
             if (owner == processId && IsWindowVisible(h)) return h;
         }
-        Sleep(20);
-    } while (GetTickCount64() < end);
-    return nullptr;
+        if (GetTickCount64() >= end) return nullptr;
+    }
 }
 
 }  // namespace prowl::gui_test

@@ -12,6 +12,7 @@
 #include "support/ControlContracts.h"
 #include "win32/Images_win.h"
 #include "win32/MainWindow_win.h"
+#include "win32/Prompts_win.h"
 
 namespace prowl {
 namespace {
@@ -26,18 +27,18 @@ struct Win32Controls : ControlsFixture {
             return CreateWindowExW(0, cls, L"", WS_CHILD | visible, 0, 0, 200, 20, parent, nullptr,
                                    nullptr, nullptr);
         };
-        HWND action = make(STATUSCLASSNAMEW, host.Handle());
+        HWND action = make(STATUSCLASSNAMEW, host.get());
         panels = std::make_unique<win32::Win32StatusPanels>(
-            make(STATUSCLASSNAMEW, host.Handle()), action, make(PROGRESS_CLASSW, action, 0),
-            host.Handle(), 1);
+            make(STATUSCLASSNAMEW, host.get()), action, make(PROGRESS_CLASSW, action, 0),
+            host.get(), 1);
         switches = std::make_unique<win32::Win32CommandSwitches>(
-            host.Handle(), make(TOOLBARCLASSNAMEW, host.Handle()), images);
+            host.get(), make(TOOLBARCLASSNAMEW, host.get()), images);
     }
     ~Win32Controls() override { ImageList_Destroy(images); }
     CommandSwitches& Switches() override { return *switches; }
     StatusPanels& Panels() override { return *panels; }
     ProgressBarView& Progress() override { return *panels; }
-    gui_test::HostWindow host{400, 200};
+    gui_test::Window host = gui_test::MakeWindow();
     HIMAGELIST images = win32::CreateToolbarImageList();
     std::unique_ptr<win32::Win32StatusPanels> panels;
     std::unique_ptr<win32::Win32CommandSwitches> switches;
@@ -75,6 +76,7 @@ struct CommandLog : MainWindowCommands {
 class RealMainWindow : public ::testing::Test {
   protected:
     void SetUp() override {
+        gui_test::InitControls();
         window = MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW);
         Logic().SetCommands(&log);
         window->DispatchPendingMessages();
@@ -155,9 +157,10 @@ TEST_F(RealMainWindow, StartsWithItsDesignedControls) {
     EXPECT_EQ(
         GetWindowLongPtrW(window->Tree().Handle(), GWL_STYLE) & (TVS_CHECKBOXES | TVS_EDITLABELS),
         TVS_CHECKBOXES | TVS_EDITLABELS);
+    EXPECT_TRUE(GetWindowLongPtrW(window->FilePathBox(), GWL_STYLE) & ES_READONLY);
 }
 
-TEST_F(RealMainWindow, TheKeyboardReachesTheTreeAndTabMovesBetweenTreeAndPathBox) {
+TEST_F(RealMainWindow, TheKeyboardReachesTheTreeAndTabAndShortcutsWork) {
     HWND tree = window->Tree().Handle(), path = window->FilePathBox();
     EXPECT_EQ(GetFocus(), tree) << "the tree has the focus from the start";
     PressKey(VK_TAB);
@@ -165,13 +168,11 @@ TEST_F(RealMainWindow, TheKeyboardReachesTheTreeAndTabMovesBetweenTreeAndPathBox
     PressKey(VK_TAB, VK_SHIFT);
     EXPECT_EQ(GetFocus(), tree);
     PressKey(VK_TAB);
-    gui_test::HostWindow other(200, 100);
-    SetActiveWindow(other.Handle());
+    const gui_test::Window other = gui_test::MakeWindow();
+    SetActiveWindow(other.get());
     SetActiveWindow(Main());
     EXPECT_EQ(GetFocus(), path) << "activation brings the focus back where it was";
-}
 
-TEST_F(RealMainWindow, ShortcutsRunTheCommandsOfTheirEnabledMenuItems) {
     const auto pressAll = [&] {
         for (const auto& [key, modifier] : {std::pair<WORD, BYTE>{'N', VK_CONTROL},
                                             {'O', VK_CONTROL},
@@ -210,72 +211,8 @@ TEST_F(RealMainWindow, CommandsArrivingWhileWorkProcessesMessagesOnlyBeep) {
     EXPECT_EQ(Main(), nullptr);
 }
 
-TEST_F(RealMainWindow, StatusTextsAreAllTakenButRepaintedAtMostEveryFewTensOfMilliseconds) {
-    const uint64_t flushesBefore = window->Panels().FlushCount();
-    const ULONGLONG start = GetTickCount64();
-    for (int i = 1; i <= 20000; ++i)
-        Logic().StatusBar_Update(kPanelAction, L"Scanning folder " + std::to_wstring(i));
-    const ULONGLONG ms = GetTickCount64() - start;
-    EXPECT_LE(window->Panels().FlushCount() - flushesBefore, ms / win32::kRepaintInterval + 2);
-    Sleep(2 * win32::kRepaintInterval);  // the last text shows without any further call
-    window->DispatchPendingMessages();
-    wchar_t shown[64] = {};
-    SendMessageW(Bar(1), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(shown));
-    EXPECT_STREQ(shown, L"Scanning folder 20000");
-}
-
-TEST_F(RealMainWindow, TheTreeTakesTheRoomAsTheWindowGrowsAndThePanelsStayAtTheBottom) {
-    const auto rect = [&](HWND child) {
-        RECT rc;
-        GetWindowRect(child, &rc);
-        MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    };
-    const auto check = [&](int width, int height) {
-        SetWindowPos(Main(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
-        RECT client, tree = rect(window->Tree().Handle()), path = rect(window->FilePathBox());
-        GetClientRect(Main(), &client);
-        const RECT source = rect(Bar(0)), action = rect(Bar(1));
-        EXPECT_TRUE(tree.top >= rect(Toolbar()).bottom && tree.bottom < path.top &&
-                    path.bottom < source.top && source.bottom <= action.top);
-        EXPECT_EQ(std::tuple(action.bottom, action.right, source.right),
-                  std::tuple(client.bottom, client.right, client.right));
-        return SIZE{tree.right - tree.left, tree.bottom - tree.top};
-    };
-    const SIZE small = check(500, 450), large = check(800, 850);
-    EXPECT_EQ(std::pair(large.cx - small.cx, large.cy - small.cy), std::pair(300L, 400L));
-
-    // For people to look at: every tree picture, a path, the progress bar over SBAction.
-    auto& tree = window->Tree();
-    tree.Add(L"", L"K0", L"Active X Controls (C:\\Tools)");
-    tree.SetBold(1, true);
-    for (int i = 0; i < 6; ++i) {
-        const std::wstring image(1, static_cast<wchar_t>(L'A' + i));
-        tree.SetImage(tree.Add(L"K0", L"K" + image, L"picture " + image), image);
-        tree.SetChecked(i + 2, i % 2 == 0);
-    }
-    tree.SetExpanded(1, true);
-    Logic().SetFilePath(L"C:\\Tools\\helper.dll");
-    Logic().StatusBar_Update(kPanelAction, L"Saving project");
-    Logic().ProgressBar_Show(true, 10);
-    Logic().ProgressBar_Increment(6);
-    window->Panels().Flush();
-    EXPECT_TRUE(IsWindowVisible(FindWindowExW(Bar(1), nullptr, PROGRESS_CLASSW, nullptr)));
-    RedrawWindow(Main(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    window->DispatchPendingMessages();
-    gui_test::SaveScreenshot(Main(), "main-window-tree");
-}
-
-TEST_F(RealMainWindow, ThePathBoxTakesNoTypingAndBusyPointersShow) {
-    HWND path = window->FilePathBox(), tree = window->Tree().Handle();
-    Logic().SetFilePath(L"C:\\Windows\\System32\\x.ocx [File Not Found]");
-    SetFocus(path);
-    PostMessageW(path, WM_KEYDOWN, VK_DELETE, 0);
-    PostMessageW(path, WM_CHAR, L'x', 0);
-    window->DispatchPendingMessages();
-    wchar_t text[128] = {};
-    GetWindowTextW(path, text, 128);
-    EXPECT_STREQ(text, L"C:\\Windows\\System32\\x.ocx [File Not Found]");
+TEST_F(RealMainWindow, BusyPointersShowOverTheWindow) {
+    HWND tree = window->Tree().Handle();
     for (const auto& [pointer, cursor] : {std::pair(kPointerHourglass, IDC_WAIT),
                                           std::pair(kPointerArrowHourglass, IDC_APPSTARTING),
                                           std::pair(kPointerArrow, IDC_ARROW)}) {
@@ -355,6 +292,51 @@ TEST(MainWindowLife, AClosedWindowsMenusAreDestroyedOnceEach) {
         EXPECT_FALSE(IsMenu(bar));
     }
     EXPECT_EQ(MenuDestroyWatch::stale, 0) << "a menu was destroyed twice";
+}
+
+// Answers the message box titled "Prowl test" with g_press once it is up, noting what it showed.
+int g_press = 0;
+std::wstring g_shown;
+void CALLBACK Answer(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowW(L"#32770", L"Prowl test");
+    if (!box) return;  // not up yet
+    KillTimer(nullptr, id);
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    g_shown = text;
+    for (HWND b = FindWindowExW(box, nullptr, L"Button", nullptr); b;
+         b = FindWindowExW(box, b, L"Button", nullptr)) {
+        GetWindowTextW(b, text, 256);
+        if (IsWindowVisible(b))
+            g_shown += L"|" + std::wstring(text) + (GetFocus() == b ? L"*" : L"");
+    }
+    PostMessageW(box, WM_COMMAND, g_press, 0);
+}
+
+TEST(Prompts, AMessageBoxAnswersWithTheButtonPressedOrSaysItWasNotShown) {
+    const gui_test::Window owner = gui_test::MakeWindow();
+    const auto ask = [](HWND hwnd, MsgButtons buttons, int defaultButton, int press) {
+        g_press = press;
+        g_shown.clear();
+        SetTimer(nullptr, 0, 20, Answer);
+        return win32::Win32Prompts(hwnd).ShowMessage({L"Save changes to current project?",
+                                                      L"Prowl test", buttons, MsgIcon::Question,
+                                                      defaultButton});
+    };
+    const std::wstring text = L"Save changes to current project?";
+    const std::tuple<MsgButtons, int, int, MsgAnswer, std::wstring> cases[] = {
+        {MsgButtons::YesNoCancel, 1, IDYES, MsgAnswer::Yes, L"|&Yes*|&No|Cancel"},
+        {MsgButtons::YesNoCancel, 3, IDCANCEL, MsgAnswer::Cancel, L"|&Yes|&No|Cancel*"},
+        {MsgButtons::YesNo, 2, IDNO, MsgAnswer::No, L"|&Yes|&No*"},
+        {MsgButtons::OkCancel, 1, IDOK, MsgAnswer::Ok, L"|OK*|Cancel"},
+        {MsgButtons::Ok, 1, IDOK, MsgAnswer::Ok, L"|OK*"},
+    };
+    for (const auto& [buttons, defaultButton, press, answer, shown] : cases) {
+        EXPECT_EQ(ask(owner.get(), buttons, defaultButton, press), answer) << shown;
+        EXPECT_EQ(g_shown, text + shown);
+    }
+    HWND gone = gui_test::MakeWindow().get();  // an owner that no longer exists
+    EXPECT_EQ(ask(gone, MsgButtons::YesNoCancel, 1, IDYES), MsgAnswer::NotShown);
 }
 
 }  // namespace

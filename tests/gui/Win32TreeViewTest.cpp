@@ -11,26 +11,17 @@
 #include "GuiTestSupport.h"
 #include "support/TreeViewContract.h"
 #include "win32/Images_win.h"
-#include "win32/TreeView_win.h"
+#include "win32/MainWindow_win.h"
 
 namespace prowl {
 namespace {
 
 using gui_test::Pump;
 
+// The tree of a real main window, which hands it the control's notifications.
 class Win32Fixture : public TreeViewFixture {
   public:
-    Win32Fixture() {
-        MoveWindow(tree.Handle(), 0, 0, 380, 260, TRUE);
-        host.OnNotify(
-            [](void* self, const NMHDR& header, LRESULT& result) {
-                return static_cast<win32::Win32TreeView*>(self)->OnNotify(header, result);
-            },
-            &tree);
-    }
-    ~Win32Fixture() override { ImageList_Destroy(images); }
     TreeView& Tree() override { return tree; }
-
     void Click(int32_t node) override {
         const RECT text = TextRect(node);
         Press(WM_LBUTTONDOWN, MK_LBUTTON,
@@ -99,9 +90,10 @@ class Win32Fixture : public TreeViewFixture {
         Pump();
     }
 
-    gui_test::HostWindow host{400, 300};
-    HIMAGELIST images = win32::CreateTreeImageList();
-    win32::Win32TreeView tree{host.Handle(), 1, images, win32::TreeImageKeys(), {true, true}};
+    ProjectState state;
+    std::unique_ptr<win32::MainWindow> window =
+        (gui_test::InitControls(), win32::MainWindow::Create(nullptr, state, SW_SHOWNOACTIVATE));
+    win32::Win32TreeView& tree = window->Tree();
 };
 
 std::unique_ptr<TreeViewFixture> MakeWin32Tree() { return std::make_unique<Win32Fixture>(); }
@@ -163,19 +155,6 @@ TEST(Win32TreeView, NodesEnterTheControlWithTheirStateOnlyWhenShownAndAreScrolle
     TreeView_GetItemRect(f.tree.Handle(), f.tree.ItemHandle(deep), &shown, TRUE);
     GetClientRect(f.tree.Handle(), &client);
     EXPECT_TRUE(shown.top >= client.top && shown.bottom <= client.bottom);
-}
-
-TEST(Win32TreeView, PicturesGrowByWholePixelsOnADenseScreen) {
-    for (int scale : {1, 2}) {
-        for (auto [list, count] : {std::pair(win32::CreateTreeImageList(scale), 6),
-                                   std::pair(win32::CreateToolbarImageList(scale), 5)}) {
-            int cx = 0, cy = 0;
-            ImageList_GetIconSize(list, &cx, &cy);
-            EXPECT_EQ(std::tuple(cx, cy, ImageList_GetImageCount(list)),
-                      std::tuple(16 * scale, 16 * scale, count));
-            ImageList_Destroy(list);
-        }
-    }
 }
 
 }  // namespace

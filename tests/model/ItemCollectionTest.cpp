@@ -13,21 +13,9 @@ ObjectRef Record(int32_t index, const std::wstring& path) {
     return r;
 }
 
-TEST(ItemCollection, OneBasedPositionsAndRemovalShiftsUp) {
-    EXPECT_EQ(MakeKey(10), L"K10");
-    EXPECT_EQ(MakeKey(-3), L"K-3");
-    ItemCollection c;
-    for (int i = 1; i <= 4; ++i) c.Add(Record(i, L"p" + std::to_wstring(i)));
-    c.Remove(2);
-    EXPECT_EQ(c.Count(), 3);
-    EXPECT_EQ(c.Item(2)->Index, 3);
-    EXPECT_THROW(c.Item(0), std::out_of_range);
-    EXPECT_THROW(c.Item(4), std::out_of_range);
-    c.Truncate(2);
-    EXPECT_EQ(c.Count(), 1);
-}
-
-TEST(ItemCollection, LookUpsFindTheFirstMatchThroughAnyRunOfChanges) {
+TEST(ItemCollection, PositionsAreOneBasedAndLookUpsFindTheFirstMatchThroughAnyChange) {
+    EXPECT_EQ(std::pair(MakeKey(10), MakeKey(-3)),
+              std::pair(std::wstring(L"K10"), std::wstring(L"K-3")));
     // Hand-edited files may repeat keys and paths: records 1, 3 and 5 share K1 and C:\A.
     ItemCollection c;
     std::vector<ObjectRef> r;
@@ -35,19 +23,19 @@ TEST(ItemCollection, LookUpsFindTheFirstMatchThroughAnyRunOfChanges) {
     c.Add(r[0]);
     EXPECT_EQ(c.FindByKey(L"K1"), r[0]);  // the index is built here and kept from now on
     for (int i = 1; i < 6; ++i) c.Add(r[i]);
-    EXPECT_EQ(c.FindByPath(L"C:\\A"), r[0]);
-    EXPECT_EQ(c.FindByPath(L"c:\\a"), nullptr) << "exact and case-sensitive";
-    EXPECT_EQ(c.FindByKey(L"K9"), nullptr);
-
+    EXPECT_EQ(std::tuple(c.FindByPath(L"C:\\A"), c.FindByPath(L"c:\\a"), c.FindByKey(L"K9")),
+              std::tuple(r[0], nullptr, nullptr))
+        << "exact and case-sensitive";
     c.Remove(1);
-    EXPECT_EQ(c.FindByKey(L"K1"), r[2]);
-    EXPECT_EQ(c.FindByPath(L"C:\\A"), r[2]);
+    EXPECT_EQ(std::tuple(c.Count(), c.Item(2), c.FindByKey(L"K1"), c.FindByPath(L"C:\\A")),
+              std::tuple(5, r[2], r[2], r[2]));
     c.Remove(3);  // r[3], K4
-    EXPECT_EQ(c.FindByKey(L"K4"), nullptr);
-    EXPECT_EQ(c.FindByKey(L"K6"), r[5]);
+    EXPECT_EQ(std::tuple(c.FindByKey(L"K4"), c.FindByKey(L"K6")), std::tuple(nullptr, r[5]));
+    EXPECT_THROW(c.Item(0), std::out_of_range);
+    EXPECT_THROW(c.Item(5), std::out_of_range);
     c.Truncate(2);  // leaves r[1] alone
-    EXPECT_EQ(c.FindByKey(L"K1"), nullptr);
-    EXPECT_EQ(c.FindByPath(L"C:\\B"), r[1]);
+    EXPECT_EQ(std::tuple(c.Count(), c.FindByKey(L"K1"), c.FindByPath(L"C:\\B")),
+              std::tuple(1, nullptr, r[1]));
     c.Add(r[0]);
     EXPECT_EQ(c.FindByKey(L"K1"), r[0]);
 }
@@ -61,8 +49,7 @@ TEST(ItemCollection, KeyAndPathAreFixedOnceARecordIsInACollection) {
     EXPECT_THROW(r->Key = L"K2", std::logic_error);
     EXPECT_THROW(r->Path = std::wstring(L"C:\\B"), std::logic_error);
     EXPECT_NO_THROW(r->Path = L"C:\\A") << "the same value is no change";
-    EXPECT_EQ(a.FindByKey(L"K7"), r);
-    EXPECT_EQ(b.FindByPath(L"C:\\A"), r);
+    EXPECT_EQ(std::tuple(a.FindByKey(L"K7"), b.FindByPath(L"C:\\A")), std::tuple(r, r));
     clsObject copy = *r;  // a copy is a new record, free again
     EXPECT_NO_THROW(copy.Key = L"K2");
 }

@@ -108,39 +108,29 @@ TEST(ScanResult, DrivesAndSharesScanLikeAnyFolder) {
                        L"5|K5|2|4|K4|\\Winnt\\w.dll|w.dll"}));
 }
 
-TEST(ScanResult, OnlyVisibleDllAndOcxFilesCountByTheExtensionAfterTheLastDot) {
+TEST(ScanResult, VisibleDllAndOcxFilesComeFirstAndOnlyFoldersWithThemStayWithoutGaps) {
+    // By the extension after the last dot, in any case; hidden and system entries are not
+    // seen; the listing gives the folders A and B (empty, removed) before the files.
     TempTree tree;
     for (const wchar_t* name :
          {L"X.Dll", L"a.b.OCX", L"DLL", L"x.dll.bak", L"ocx.txt", L"hid.dll", L"sys.ocx", L"ro.ocx",
-          L".dotted.dll", L"Hid\\in.dll", L"Sys\\in.dll"})
+          L".dotted.dll", L"Hid\\in.dll", L"Sys\\in.dll", L"B\\notes.txt", L"C\\one\\deep.dll"})
         tree.File(std::wstring(L"c\\") + name);
+    tree.Folder(L"c\\A\\empty");
     for (const auto& [name, attributes] :
-         {std::make_pair(L"c\\hid.dll", FILE_ATTRIBUTE_HIDDEN),
-          std::make_pair(L"c\\sys.ocx", FILE_ATTRIBUTE_SYSTEM),
-          std::make_pair(L"c\\ro.ocx", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE),
-          std::make_pair(L"c\\Hid", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN),
-          std::make_pair(L"c\\Sys", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM)})
+         {std::pair(L"c\\hid.dll", FILE_ATTRIBUTE_HIDDEN),
+          std::pair(L"c\\sys.ocx", FILE_ATTRIBUTE_SYSTEM),
+          std::pair(L"c\\ro.ocx", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE),
+          std::pair(L"c\\Hid", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN),
+          std::pair(L"c\\Sys", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM)})
         tree.SetAttributes(name, attributes);
     Scan scan;
     EXPECT_TRUE(scan.Run(tree.Path(L"c")));
     EXPECT_EQ(
         Rows(scan.state, tree.Path(L"c")),
         (Strings{L"1|K1|1|0|K0||C", L"2|K2|3|1|K1|\\a.b.OCX|a.b.OCX", L"3|K3|2|1|K1|\\DLL|DLL",
-                 L"4|K4|3|1|K1|\\ro.ocx|ro.ocx", L"5|K5|2|1|K1|\\X.Dll|X.Dll"}));
-}
-
-TEST(ScanResult, OwnFilesComeFirstAndOnlyFoldersWithFilesBeneathStayWithoutGaps) {
-    // The listing gives the folders A..E before zz.dll; removed folders leave no gap.
-    TempTree tree;
-    for (const wchar_t* name : {L"t\\A\\empty", L"t\\B\\nested\\empty", L"t\\D\\empty"})
-        tree.Folder(name);
-    for (const wchar_t* name : {L"t\\B\\notes.txt", L"t\\C\\one\\deep.dll", L"t\\zz.dll"})
-        tree.File(name);
-    Scan scan;
-    EXPECT_TRUE(scan.Run(tree.Path(L"t")));
-    EXPECT_EQ(Rows(scan.state, tree.Path(L"t")),
-              (Strings{L"1|K1|1|0|K0||T", L"2|K2|2|1|K1|\\zz.dll|zz.dll", L"3|K3|1|1|K1|\\C|C",
-                       L"4|K4|1|3|K3|\\C\\one|ONE", L"5|K5|2|4|K4|\\C\\one\\deep.dll|deep.dll"}));
+                 L"4|K4|3|1|K1|\\ro.ocx|ro.ocx", L"5|K5|2|1|K1|\\X.Dll|X.Dll", L"6|K6|1|1|K1|\\C|C",
+                 L"7|K7|1|6|K6|\\C\\one|ONE", L"8|K8|2|7|K7|\\C\\one\\deep.dll|deep.dll"}));
 }
 
 TEST(ScanResult, NothingFoundGivesAnEmptyProjectAndDepthCostsNoStack) {
@@ -246,6 +236,17 @@ TEST(ScanFaults, FoldersThatCannotBeListedAreLeftOutWholeAndTheStartIsAnError) {
                 << "only that folder's own DLL is left out";
         }
     }
+    // ScanFolder on its own counts into a fresh record each time, never the project's.
+    Scan scan;
+    scan.fs.listingFaults[folders[1]] = {};
+    PathScanner scanner(scan.state, scan.fs, scan.sink);
+    for (int32_t parent : {0, 7}) {
+        ItemCollection items;
+        EXPECT_TRUE(scanner.ScanFolder(items, folders[0], parent));
+        EXPECT_EQ(std::tuple(items.Item(1)->ParentIndex, scanner.Counts().Folder_Count,
+                             scanner.Counts().DLL_Count, scan.state.SaveFile->DLL_Count),
+                  std::tuple(parent, 13, 9, 0));
+    }
     tree.File(L"file.dll");
     const std::wstring missingDrive = std::wstring(1, test::UnusedDriveLetter()) + L":\\Apps";
     for (const std::wstring& start : {folders[0], tree.Path(L"file.dll"), missingDrive}) {
@@ -262,22 +263,6 @@ TEST(ScanFaults, FoldersThatCannotBeListedAreLeftOutWholeAndTheStartIsAnError) {
         EXPECT_EQ(std::make_tuple(scan.state.DigColl, scan.state.SaveFile),
                   std::make_tuple(before.DigColl, before.SaveFile));
     }
-}
-
-TEST(ScanFolder, OnItsOwnCountsIntoAFreshRecordAndSkipsWhatCannotBeListed) {
-    TempTree tree;
-    const Strings folders = TenFolders(tree);
-    Scan scan;
-    scan.fs.listingFaults[folders[1]] = {};
-    PathScanner scanner(scan.state, scan.fs, scan.sink);
-    for (int32_t parent : {0, 7}) {
-        ItemCollection items;
-        EXPECT_TRUE(scanner.ScanFolder(items, folders[0], parent));
-        EXPECT_EQ(std::make_tuple(items.Item(1)->ParentIndex, scanner.Counts().Folder_Count,
-                                  scanner.Counts().DLL_Count),
-                  std::make_tuple(parent, 13, 9));
-    }
-    EXPECT_EQ(scan.state.SaveFile->DLL_Count, 0) << "not the project's own counts";
 }
 
 TEST(ScanNames, FolderLabelsAreTheLastPartInTheUsersUpperCase) {

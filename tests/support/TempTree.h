@@ -39,6 +39,9 @@ class TempTree {
 // Runs a Unix command line (the program given by its absolute Unix path) and waits for it.
 void RunUnix(const std::wstring& program, const std::wstring& arguments);
 
+// The text as bytes, for ASCII paths in files written by hand.
+inline std::string Narrow(const std::wstring& ascii) { return {ascii.begin(), ascii.end()}; }
+
 // A drive letter that names no drive of the prefix, for "drive does not exist" cases.
 wchar_t UnusedDriveLetter();
 
