@@ -202,13 +202,33 @@ TEST_F(RealMainWindow, CommandsArrivingWhileWorkProcessesMessagesOnlyBeep) {
     PostMessageW(Main(), WM_CLOSE, 0, 0);
     Sleep(20);
     Logic().ProgressBar_Increment(1);
-    EXPECT_TRUE(log.ran.empty());
     EXPECT_NE(Main(), nullptr) << "closing is refused as well";
+    window->DispatchPendingMessages();
+    EXPECT_TRUE(log.ran.empty()) << "the click was taken, and refused, during the work";
     clickNew();
     window->DispatchPendingMessages();
     EXPECT_EQ(log.ran, Strings{L"New"});
     Logic().OnMenuClick(L"mnuFileExit");
     EXPECT_EQ(Main(), nullptr);
+}
+
+TEST_F(RealMainWindow, TheLastStatusTextShowsAndTheTreeTakesTheRoomAsTheWindowGrows) {
+    for (int i = 1; i <= 1000; ++i)
+        Logic().StatusBar_Update(kPanelAction, L"Scanning folder " + std::to_wstring(i));
+    Sleep(2 * win32::kRepaintInterval);  // however fast the texts came, the last one shows
+    window->DispatchPendingMessages();
+    wchar_t shown[64] = {};
+    SendMessageW(Bar(1), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(shown));
+    EXPECT_STREQ(shown, L"Scanning folder 1000");
+
+    const auto treeSize = [&](int width, int height) {
+        SetWindowPos(Main(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+        RECT tree;
+        GetWindowRect(window->Tree().Handle(), &tree);
+        return std::pair(tree.right - tree.left, tree.bottom - tree.top);
+    };
+    const auto [width, height] = treeSize(500, 450);
+    EXPECT_EQ(treeSize(800, 850), std::pair(width + 300, height + 400));
 }
 
 TEST_F(RealMainWindow, BusyPointersShowOverTheWindow) {

@@ -157,5 +157,17 @@ TEST(Win32TreeView, NodesEnterTheControlWithTheirStateOnlyWhenShownAndAreScrolle
     EXPECT_TRUE(shown.top >= client.top && shown.bottom <= client.bottom);
 }
 
+TEST(Win32TreeView, PicturesGrowByWholePixelsOnADenseScreen) {
+    for (int scale : {1, 2})
+        for (auto [list, count] : {std::pair(win32::CreateTreeImageList(scale), 6),
+                                   std::pair(win32::CreateToolbarImageList(scale), 5)}) {
+            int cx = 0, cy = 0;
+            ImageList_GetIconSize(list, &cx, &cy);
+            EXPECT_EQ(std::tuple(cx, cy, ImageList_GetImageCount(list)),
+                      std::tuple(16 * scale, 16 * scale, count));
+            ImageList_Destroy(list);
+        }
+}
+
 }  // namespace
 }  // namespace prowl

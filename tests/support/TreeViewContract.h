@@ -199,9 +199,9 @@ TEST_P(TreeViewContract, UserActionsReportTheirNodeByPositionWithItsNewState) {
     User().Expand(2);
     User().Click(4);  // shown second under the root's first child
     User().Click(5);
-    User().ToggleCheck(3);
-    User().ToggleCheck(3);
     User().ToggleCheck(1);
+    User().ToggleCheck(3);
+    User().ToggleCheck(3);
     User().Collapse(2);
     User().Collapse(1);
     User().EditLabel(5, L"Renamed \u00FC");
@@ -209,13 +209,13 @@ TEST_P(TreeViewContract, UserActionsReportTheirNodeByPositionWithItsNewState) {
     EXPECT_EQ(
         events_->Of({L"NodeClick", L"NodeCheck", L"Expand", L"Collapse", L"AfterLabelEdit"}),
         (contract::Lines{L"Expand 1 expanded", L"Expand 2 expanded", L"NodeClick 4", L"NodeClick 5",
-                         L"NodeCheck 3 checked", L"NodeCheck 3 unchecked", L"NodeCheck 1 checked",
+                         L"NodeCheck 1 checked", L"NodeCheck 3 checked", L"NodeCheck 3 unchecked",
                          L"Collapse 2 collapsed", L"Collapse 1 collapsed",
                          L"AfterLabelEdit 5 done Renamed \u00FC", L"AfterLabelEdit 5 cancelled"}));
     EXPECT_EQ(std::tuple(Node(5), Node(1), Node(2)),
               std::tuple(std::wstring(L"K4|Renamed \u00FC|0|"), std::wstring(L"K0|Root|0||checked"),
                          std::wstring(L"K1|Folder|1|")))
-        << "a finished edit keeps its text; the control does not cascade checks";
+        << "a finished edit keeps its text; checks do not spread up or down";
     events_->lines.clear();  // a real click releases a button too
     User().ReleaseMouse(kMouseRight, 0, 12, 7);
     User().ReleaseMouse(kMouseLeft, 1, 30, 40);

@@ -123,12 +123,14 @@ TEST_F(MainWindowTest, ProgressStopsAtTheMaximumAndHidingKeepsTheValue) {
     logic.ProgressBar_Increment(7);
     logic.ProgressBar_Increment(3);
     EXPECT_EQ(bar(), std::tuple(true, 10.0f, 10.0f)) << "the maximum itself is reached";
+    logic.ProgressBar_Increment(1);
+    EXPECT_EQ(bar(), std::tuple(true, 10.0f, 10.0f)) << "and not one more";
     logic.ProgressBar_Increment(-25);
     EXPECT_EQ(bar(), std::tuple(true, 0.0f, 10.0f)) << "nothing below the minimum";
     logic.ProgressBar_Increment(3);
     logic.ProgressBar_Show(false, 99);
     EXPECT_EQ(bar(), std::tuple(false, 3.0f, 10.0f));
-    EXPECT_EQ(window.window.pumps, 10) << "showing, hiding and each step process messages";
+    EXPECT_EQ(window.window.pumps, 11) << "showing, hiding and each step process messages";
     logic.ProgressBar_Show(true, 16777217);  // 2^24 + 1 has no single-precision form
     logic.ProgressBar_Increment(16777217);
     EXPECT_EQ(bar(), std::tuple(true, 16777216.0f, 16777216.0f));
