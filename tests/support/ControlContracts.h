@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -31,6 +32,7 @@ struct ControlsFactory {
     const char* name;
     std::unique_ptr<ControlsFixture> (*make)();
 };
+inline void PrintTo(const ControlsFactory& factory, std::ostream* os) { *os << factory.name; }
 inline std::string ControlsFactoryName(const ::testing::TestParamInfo<ControlsFactory>& info) {
     return info.param.name;
 }

@@ -15,6 +15,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -42,6 +43,7 @@ struct TreeViewFactory {
     const char* name;  // letters and digits: it becomes part of each test's name
     std::unique_ptr<TreeViewFixture> (*make)();
 };
+inline void PrintTo(const TreeViewFactory& factory, std::ostream* os) { *os << factory.name; }
 inline std::string TreeViewFactoryName(const ::testing::TestParamInfo<TreeViewFactory>& info) {
     return info.param.name;
 }
