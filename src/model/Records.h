@@ -24,6 +24,8 @@ inline constexpr const wchar_t* kFlagOff = L"0";
 class IdentityText : public std::wstring {
   public:
     IdentityText() = default;
+    IdentityText(std::wstring text) : std::wstring(std::move(text)) {}
+    IdentityText(const wchar_t* text) : std::wstring(text) {}
     // A copy belongs to no collection yet.
     IdentityText(const IdentityText& other) : std::wstring(other) {}
     IdentityText& operator=(const IdentityText& other) { return Set(other); }

@@ -17,7 +17,9 @@ namespace fs = std::filesystem;
 namespace {
 std::atomic<int> counter{0};
 
-std::wstring Quote(const std::string& s) { return L"\"" + fs::path(s).wstring() + L"\""; }
+std::wstring Quote(const std::string& utf8) {
+    return L"\"" + fs::path(std::u8string(utf8.begin(), utf8.end())).wstring() + L"\"";
+}
 
 // A Unix child's process handle may signal before the child has finished its work, so
 // callers that need the result wait for it to show.
@@ -70,7 +72,7 @@ std::wstring TempTree::Path(const std::wstring& relative) const {
 }
 
 std::string TempTree::UnixPath(const std::wstring& relative) const {
-    std::string path = unixRoot_ + (relative.empty() ? "" : "/" + fs::path(relative).string());
+    std::string path = unixRoot_ + (relative.empty() ? "" : "/" + ToUtf8(relative));
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
@@ -114,8 +116,7 @@ void TempTree::Map(const std::wstring& name, const std::wstring& relative) {
     std::transform(device.begin(), device.end(), device.begin(), towlower);
     if (device.rfind(L"\\\\", 0) == 0) device = L"unc" + device.substr(1);
     std::replace(device.begin(), device.end(), L'\\', L'/');
-    const std::string link =
-        std::string(getenv("WINEPREFIX")) + "/dosdevices/" + fs::path(device).string();
+    const std::string link = std::string(getenv("WINEPREFIX")) + "/dosdevices/" + ToUtf8(device);
     RunUnix(L"/bin/mkdir", L"-p " + Quote(link.substr(0, link.rfind('/'))));
     RunUnix(L"/bin/ln", L"-sfn " + Quote(UnixPath(relative)) + L" " + Quote(link));
     mapped_.push_back(link);

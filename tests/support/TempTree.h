@@ -2,6 +2,7 @@
 // A scratch folder on the real disk for tests under Wine, under Z:\tmp so that its Unix
 // path is known: symbolic links, drive letters and shares can only be made from the Unix side.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,11 @@ class TempTree {
 
 // Runs a Unix command line (the program given by its absolute Unix path) and waits for it.
 void RunUnix(const std::wstring& program, const std::wstring& arguments);
+
+inline std::string ToUtf8(const std::wstring& text) {
+    const std::u8string bytes = std::filesystem::path(text).u8string();
+    return {bytes.begin(), bytes.end()};
+}
 
 // The text as bytes, for ASCII paths in files written by hand.
 inline std::string Narrow(const std::wstring& ascii) { return {ascii.begin(), ascii.end()}; }
