@@ -16,7 +16,6 @@
 #include "Measure.h"
 #include "model/ProjectState.h"
 #include "projectfile/ProjectFile.h"
-#include "support/EmptyFileSystem.h"
 #include "win32/FileSystem_win.h"
 #include "win32/MainWindow_win.h"
 
@@ -31,7 +30,7 @@ constexpr int kTop = 10, kMid = 10, kLeaf = 10;
 constexpr int kLeafFiles = 98, kInnerFiles = 8, kRootFiles = 9;  // 100,000 records in all
 
 // Takes the file's bytes and drops them: what the save costs before the disk is involved.
-class DiscardingFileSystem final : public test::EmptyFileSystem {
+class DiscardingFileSystem final : public win32::Win32FileSystem {
   public:
     std::unique_ptr<FileReplacement> BeginReplaceFile(const std::wstring&) override {
         struct Discard final : FileReplacement {

@@ -2,6 +2,7 @@
 // Every disk access of the program goes through this interface. The Win32 implementation
 // lives in src/win32; tests inject faults with in-memory doubles.
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -27,7 +28,7 @@ struct DirEntry {
 enum class ListStatus {
     Ok,
     NotFound,  // the folder is not there (any more): nothing to list, not a failure
-    Failed,    // access denied, removed part-way, device error: the listing is incomplete
+    Failed,    // access denied, a file where the folder was, device error: incomplete
 };
 
 enum class FileLookup { Present, Absent, CannotExamine };
@@ -36,7 +37,7 @@ enum class FileLookup { Present, Absent, CannotExamine };
 struct FileIdentity {
     uint64_t Volume = 0;
     uint64_t FileIndex = 0;
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+    friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
 };
 
 // Times are UTC, in 100-nanosecond ticks since 1601-01-01 (the platform's file time).
@@ -49,8 +50,9 @@ struct FileDetails {
 };
 
 // A file's new contents written in pieces: they go to a temporary file beside the target,
-// and Commit flushes it and only then replaces the target. Dropped without a Commit, it
-// removes the temporary file and the target stays as it was. Write and Commit throw ProwlError.
+// under a name no file had, and Commit flushes it and only then puts it in the target's
+// place, with the target's attributes. Whatever fails, the target stays as it was and no
+// temporary file is left. A read-only target is refused. Write and Commit throw ProwlError.
 class FileReplacement {
   public:
     virtual ~FileReplacement() = default;
@@ -84,8 +86,7 @@ class FileSystem {
 
     // Whole-file reads and safe replacement, for the project file. Both throw ProwlError.
     virtual std::string ReadAllBytes(const std::wstring& path) = 0;
-    // Writes to a temporary file beside the target, flushes it, and only then replaces the
-    // target, so a failure at any point leaves the previous file as it was.
+    // The whole contents at once, replaced as FileReplacement does it.
     virtual void ReplaceFileContents(const std::wstring& path, const std::string& bytes) = 0;
     // The same replacement, for contents too large to want whole in memory. By default the
     // pieces are gathered and handed to ReplaceFileContents at Commit.

@@ -1,30 +1,56 @@
 #include "model/ItemCollection.h"
 
+#include <cstdio>
+#include <ostream>
 #include <stdexcept>
 
 namespace prowl {
 
 std::wstring MakeKey(int32_t index) { return L"K" + std::to_wstring(index); }
 
+IdentityText& IdentityText::Set(std::wstring text) {
+    if (fixed_ && text != *this)
+        throw std::logic_error("a record's Key and Path cannot change once it is in a collection");
+    std::wstring::operator=(std::move(text));
+    return *this;
+}
+
+std::ostream& operator<<(std::ostream& out, const IdentityText& text) {
+    for (const wchar_t c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out << static_cast<char>(c);
+        } else {
+            char escaped[16];
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(c));
+            out << escaped;
+        }
+    }
+    return out;
+}
+
 void ItemCollection::Add(ObjectRef item) {
-    const std::size_t pos = items_.size();
-    // try_emplace keeps an existing entry, which is exactly "the first match wins".
-    if (keyIndexBuilt_) keyIndex_.try_emplace(item->Key, pos);
-    if (pathIndexBuilt_) pathIndex_.try_emplace(item->Path, pos);
+    item->Key.fixed_ = true;
+    item->Path.fixed_ = true;
+    ForEachBuiltIndex([&](Index& index) { Enter(index, item); });
     items_.push_back(std::move(item));
 }
 
 void ItemCollection::Remove(int32_t position) {
     if (position < 1 || position > Count()) throw std::out_of_range("ItemCollection::Remove");
+    const ObjectRef item = std::move(items_[static_cast<std::size_t>(position - 1)]);
     items_.erase(items_.begin() + (position - 1));
-    Invalidate();
+    ForEachBuiltIndex([&](Index& index) { Leave(index, item, true); });
 }
 
 void ItemCollection::Truncate(int32_t firstRemoved) {
     if (firstRemoved < 1 || firstRemoved > Count() + 1)
         throw std::out_of_range("ItemCollection::Truncate");
-    items_.resize(static_cast<std::size_t>(firstRemoved - 1));
-    Invalidate();
+    // From the end, so that a removed first match never has a later one left to hand over to.
+    while (Count() >= firstRemoved) {
+        const ObjectRef item = std::move(items_.back());
+        items_.pop_back();
+        ForEachBuiltIndex([&](Index& index) { Leave(index, item, false); });
+    }
 }
 
 const ObjectRef& ItemCollection::Item(int32_t position) const {
@@ -32,31 +58,40 @@ const ObjectRef& ItemCollection::Item(int32_t position) const {
     return items_[static_cast<std::size_t>(position - 1)];
 }
 
-ObjectRef ItemCollection::FindByKey(const std::wstring& key) const {
-    return Find(key, &clsObject::Key, keyIndex_, keyIndexBuilt_);
-}
+ObjectRef ItemCollection::FindByKey(const std::wstring& key) const { return Find(keys_, key); }
 
-ObjectRef ItemCollection::FindByPath(const std::wstring& path) const {
-    return Find(path, &clsObject::Path, pathIndex_, pathIndexBuilt_);
-}
+ObjectRef ItemCollection::FindByPath(const std::wstring& path) const { return Find(paths_, path); }
 
-ObjectRef ItemCollection::Find(const std::wstring& value, std::wstring clsObject::*field,
-                               Index& index, bool& built) const {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!built) {
-            index.clear();
-            index.reserve(items_.size());
-            for (std::size_t i = 0; i < items_.size(); ++i)
-                index.try_emplace((*items_[i]).*field, i);
-            built = true;
-        }
-        auto it = index.find(value);
-        if (it == index.end()) return nullptr;
-        const ObjectRef& hit = items_[it->second];
-        if ((*hit).*field == value) return hit;
-        built = false;  // a record was rewritten in place; rebuild once and look again
+ObjectRef ItemCollection::Find(Index& index, const std::wstring& value) const {
+    if (!index.built) {
+        index.slots.reserve(items_.size());
+        for (const auto& item : items_) Enter(index, item);
+        index.built = true;
     }
-    return nullptr;
+    const auto it = index.slots.find(value);
+    return it == index.slots.end() ? nullptr : it->second.first;
+}
+
+void ItemCollection::Enter(Index& index, const ObjectRef& item) const {
+    Slot& slot = index.slots[(*item).*index.field];
+    if (slot.count++ == 0) slot.first = item;
+}
+
+void ItemCollection::Leave(Index& index, const ObjectRef& item, bool findNext) const {
+    const std::wstring& value = (*item).*index.field;
+    const auto it = index.slots.find(value);
+    if (it == index.slots.end()) return;
+    Slot& slot = it->second;
+    if (--slot.count == 0) {
+        index.slots.erase(it);
+    } else if (findNext && slot.first == item) {
+        // Only records sharing a value get here, so the walk is rare.
+        for (const auto& other : items_)
+            if ((*other).*index.field == value) {
+                slot.first = other;
+                break;
+            }
+    }
 }
 
 }  // namespace prowl

@@ -18,6 +18,7 @@ using ObjectRef = std::shared_ptr<clsObject>;
 class ItemCollection {
   public:
     int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+    // Fixes the record's Key and Path (see IdentityText).
     void Add(ObjectRef item);
     // 1-based; the records behind it move up one place.
     void Remove(int32_t position);
@@ -26,9 +27,9 @@ class ItemCollection {
     const ObjectRef& Item(int32_t position) const;
     void Reserve(std::size_t n) { items_.reserve(n); }
 
-    // First record whose field equals the given text exactly; null when none does.
-    // The index assumes Key and Path are not rewritten in place after a record is added;
-    // a stale hit is detected and repaired, so a rewrite can only cost a rebuild.
+    // First record whose field equals the given text exactly; null when none does. Each
+    // index is built at the first look-up and then kept up to date by Add, Remove and
+    // Truncate, which is exact because Key and Path cannot change once added.
     ObjectRef FindByKey(const std::wstring& key) const;
     ObjectRef FindByPath(const std::wstring& path) const;
 
@@ -37,16 +38,29 @@ class ItemCollection {
     bool empty() const { return items_.empty(); }
 
   private:
-    using Index = std::unordered_map<std::wstring, std::size_t>;
-    ObjectRef Find(const std::wstring& value, std::wstring clsObject::*field, Index& index,
-                   bool& built) const;
-    void Invalidate() { keyIndexBuilt_ = pathIndexBuilt_ = false; }
+    // The first record with a value, and how many records share it (more than one only in a
+    // hand-edited project file).
+    struct Slot {
+        ObjectRef first;
+        std::size_t count = 0;
+    };
+    struct Index {
+        IdentityText clsObject::*field;
+        std::unordered_map<std::wstring, Slot> slots;
+        bool built = false;
+    };
+    ObjectRef Find(Index& index, const std::wstring& value) const;
+    void Enter(Index& index, const ObjectRef& item) const;
+    void Leave(Index& index, const ObjectRef& item, bool findNext) const;
+    template <typename Each>
+    void ForEachBuiltIndex(Each each) const {
+        if (keys_.built) each(keys_);
+        if (paths_.built) each(paths_);
+    }
 
     std::vector<ObjectRef> items_;
-    mutable Index keyIndex_;
-    mutable Index pathIndex_;
-    mutable bool keyIndexBuilt_ = false;
-    mutable bool pathIndexBuilt_ = false;
+    mutable Index keys_{&clsObject::Key, {}, false};
+    mutable Index paths_{&clsObject::Path, {}, false};
 };
 
 using CollectionRef = std::shared_ptr<ItemCollection>;

@@ -3,7 +3,9 @@
 // because project files edited by hand must round-trip exactly as they were read.
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
+#include <string_view>
 
 namespace prowl {
 
@@ -13,13 +15,40 @@ inline constexpr const wchar_t* kNodeOcx = L"3";
 inline constexpr const wchar_t* kFlagOn = L"1";
 inline constexpr const wchar_t* kFlagOff = L"0";
 
+// Key and Path are a record's identity: collections find records by them through indexes.
+// They may be set freely until the record first enters a collection; from then on they are
+// fixed, and an assignment that would change them throws std::logic_error, so no index can
+// go stale. Nothing in the program renames a record in place: another Key or Path makes
+// another record. (The string's own modifiers, append and the like, are not guarded; do not
+// use them on a record's identity.)
+class IdentityText : public std::wstring {
+  public:
+    IdentityText() = default;
+    IdentityText(std::wstring text) : std::wstring(std::move(text)) {}
+    IdentityText(const wchar_t* text) : std::wstring(text) {}
+    // A copy belongs to no collection yet.
+    IdentityText(const IdentityText& other) : std::wstring(other) {}
+    IdentityText& operator=(const IdentityText& other) { return Set(other); }
+    IdentityText& operator=(std::wstring text) { return Set(std::move(text)); }
+    IdentityText& operator=(std::wstring_view text) { return Set(std::wstring(text)); }
+    IdentityText& operator=(const wchar_t* text) { return Set(std::wstring(text)); }
+    bool Fixed() const { return fixed_; }
+
+  private:
+    friend class ItemCollection;
+    IdentityText& Set(std::wstring text);
+    bool fixed_ = false;
+};
+// For diagnostics such as test messages: ASCII as it is, anything else as \uXXXX.
+std::ostream& operator<<(std::ostream& out, const IdentityText& text);
+
 struct clsObject {
     int32_t Index = 0;
     int32_t ParentIndex = 0;
     std::wstring NodeType;
-    std::wstring Path;
+    IdentityText Path;
     bool Exists = false;
-    std::wstring Key;
+    IdentityText Key;
     std::wstring Text;
     std::wstring Reference;
     std::wstring Included;

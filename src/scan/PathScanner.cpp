@@ -61,7 +61,7 @@ bool PathScanner::ScanProjectPath(const std::wstring& startPath) {
     record_->StartPath = startPath;
 
     sink_.StatusBar_Update(kPanelAction, kStartStatus + startPath);
-    const bool found = ScanFolder(*collection, startPath, 0);
+    const bool found = Walk(*collection, startPath, 0);
     sink_.StatusBar_Update(kPanelAction, kFinishedStatus);
     if (Stopped()) return false;
 
@@ -72,6 +72,13 @@ bool PathScanner::ScanProjectPath(const std::wstring& startPath) {
 
 bool PathScanner::ScanFolder(ItemCollection& collection, const std::wstring& folderPath,
                              int32_t parentIndex) {
+    record_ = std::make_shared<clsSaveFile>();
+    return Walk(collection, folderPath, parentIndex);
+}
+
+bool PathScanner::Walk(ItemCollection& collection, const std::wstring& folderPath,
+                       int32_t parentIndex) {
+    linkTargets_.clear();
     std::vector<Frame> stack;
     if (!EnterFolder(collection, stack, folderPath, parentIndex, true)) return false;
 
@@ -80,9 +87,9 @@ bool PathScanner::ScanFolder(ItemCollection& collection, const std::wstring& fol
         if (top.next < top.subfolders.size()) {
             const DirEntry& entry = top.subfolders[top.next++];
             std::wstring path = top.path + L"\\" + entry.Name;
-            // Only links and mount points can lead back up; plain folders need no check.
-            if ((entry.Attributes & kAttrReparsePoint) && LeadsBackToAncestor(stack, path))
-                continue;
+            // Only links and mount points can lead back up or to a folder reached before;
+            // plain folders need no check, so a tree without links costs nothing here.
+            if ((entry.Attributes & kAttrReparsePoint) && SkipLinkTarget(stack, path)) continue;
             const int32_t parent = top.ownIndex;  // `top` dies if the stack grows
             if (!EnterFolder(collection, stack, std::move(path), parent, false) && Stopped())
                 return false;
@@ -139,7 +146,7 @@ bool PathScanner::EnterFolder(ItemCollection& collection, std::vector<Frame>& st
     return true;
 }
 
-bool PathScanner::LeadsBackToAncestor(std::vector<Frame>& stack, const std::wstring& path) {
+bool PathScanner::SkipLinkTarget(std::vector<Frame>& stack, const std::wstring& path) {
     const auto target = fs_.GetIdentity(path);
     if (!target) return false;  // a dangling link fails its listing and is skipped there
     for (Frame& frame : stack) {
@@ -149,7 +156,9 @@ bool PathScanner::LeadsBackToAncestor(std::vector<Frame>& stack, const std::wstr
         }
         if (frame.identity && *frame.identity == *target) return true;
     }
-    return false;
+    // Links that fan out to one folder would otherwise multiply the walk beneath it with
+    // every level of links: each such folder is entered through a link once per walk.
+    return !linkTargets_.insert(*target).second;
 }
 
 bool PathScanner::ClassifyFile(int32_t parentIndex, ItemCollection& collection,

@@ -3,7 +3,9 @@
 // somewhere beneath it and one per such file, depth first, in the platform's listing order.
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "model/FileSystem.h"
 #include "model/ProjectState.h"
@@ -24,10 +26,13 @@ class PathScanner {
     // not ready, or when the start folder exists but cannot be listed.
     bool ScanProjectPath(const std::wstring& startPath);
 
-    // One walk rooted at the folder, appending to the collection; counts go to the record of
-    // the running scan (a fresh one when called on its own).
+    // One walk rooted at the folder, appending to the collection and counting into a fresh
+    // record (Counts), never into the project's. A folder below it that cannot be listed is
+    // left out; the folder itself, when it cannot be listed, is an error (ProwlError).
     bool ScanFolder(ItemCollection& collection, const std::wstring& folderPath,
                     int32_t parentIndex);
+    // The counts of the latest walk.
+    const clsSaveFile& Counts() const { return *record_; }
 
     // Adds a record when the name's extension is DLL or OCX (any case); true when it did.
     bool ClassifyFile(int32_t parentIndex, ItemCollection& collection, const std::wstring& name,
@@ -36,14 +41,18 @@ class PathScanner {
   private:
     struct Frame;
     bool Stopped() const { return state_.ProcessMode == kProcessIdle; }
+    bool Walk(ItemCollection& collection, const std::wstring& folderPath, int32_t parentIndex);
+    // Whether the folder a link or junction leads to must be left out: it is one of the
+    // folders being visited (a cycle), or a link already led to it in this walk.
+    bool SkipLinkTarget(std::vector<Frame>& stack, const std::wstring& path);
     bool EnterFolder(ItemCollection& collection, std::vector<Frame>& stack, std::wstring path,
                      int32_t parentIndex, bool isStart);
-    bool LeadsBackToAncestor(std::vector<Frame>& stack, const std::wstring& path);
 
     ProjectState& state_;
     FileSystem& fs_;
     StatusSink& sink_;
     SaveFileRef record_ = std::make_shared<clsSaveFile>();
+    std::set<FileIdentity> linkTargets_;
 };
 
 // The last component of a path, ignoring one trailing backslash ("C:\" gives "C:").

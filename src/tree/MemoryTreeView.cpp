@@ -1,5 +1,6 @@
 #include "tree/MemoryTreeView.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace prowl {
@@ -40,7 +41,9 @@ int32_t MemoryTreeView::Find(const std::wstring& key) const {
 }
 
 void MemoryTreeView::SetImage(int32_t node, const std::wstring& imageKey) {
-    At(node).image = imageKey;
+    const bool held = imageKeys_.empty() ||
+                      std::find(imageKeys_.begin(), imageKeys_.end(), imageKey) != imageKeys_.end();
+    At(node).image = held ? imageKey : std::wstring();
 }
 
 void MemoryTreeView::EnsureVisible(int32_t node) {

@@ -25,7 +25,10 @@ class MemoryTreeView : public TreeView {
     std::wstring Text(int32_t node) const override { return At(node).text; }
     void SetText(int32_t node, const std::wstring& text) override { At(node).text = text; }
     std::wstring Image(int32_t node) const override { return At(node).image; }
+    // A key the image list does not hold shows no picture and reads back as "", as on the
+    // real control. Without SetImageKeys every key is held.
     void SetImage(int32_t node, const std::wstring& imageKey) override;
+    void SetImageKeys(std::vector<std::wstring> keys) { imageKeys_ = std::move(keys); }
     bool Checked(int32_t node) const override { return At(node).checked; }
     void SetChecked(int32_t node, bool checked) override { At(node).checked = checked; }
     bool Expanded(int32_t node) const override { return At(node).expanded; }
@@ -77,6 +80,7 @@ class MemoryTreeView : public TreeView {
     std::vector<std::vector<int32_t>> children_{1};
     int32_t lastRevealed_ = 0;
     TreeViewEvents* events_ = nullptr;
+    std::vector<std::wstring> imageKeys_;
 };
 
 }  // namespace prowl

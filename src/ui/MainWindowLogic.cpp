@@ -1,7 +1,9 @@
 #include "ui/MainWindowLogic.h"
 
+#include <optional>
 #include <stdexcept>
 
+#include "model/ProwlError.h"
 #include "ui/MainWindowTexts.h"
 
 namespace prowl {
@@ -82,15 +84,15 @@ void MainWindowLogic::OnToolbarButtonClick(const std::wstring& key) {
         if (!b.separator && b.key == key && !b.enabled) return;
 
     if (key == L"New") {
-        if (!Guarded()) commands_->NewProject();
+        if (!Guarded()) RunCommand([this] { commands_->NewProject(); });
     } else if (key == L"Open") {
-        if (!Guarded()) commands_->OpenProject();
+        if (!Guarded()) RunCommand([this] { commands_->OpenProject(); });
     } else if (key == L"Save") {
-        if (!Guarded()) commands_->SaveProject();
+        if (!Guarded()) RunCommand([this] { commands_->SaveProject(); });
     } else if (key == L"Re-Dig") {
-        if (!Guarded()) commands_->ReprowlProject();
+        if (!Guarded()) RunCommand([this] { commands_->ReprowlProject(); });
     } else if (key == L"Stop") {
-        StopProcess();
+        RunCommand([this] { StopProcess(); });
     }
 }
 
@@ -102,37 +104,41 @@ void MainWindowLogic::OnMenuClick(const std::wstring& name) {
     // the menu.
     if (!item || !item->enabled) return;
 
-    if (name == L"mnuFileNew") {
-        if (!Guarded()) commands_->NewProject();
-    } else if (name == L"mnuFileOpen") {
-        if (!Guarded()) commands_->OpenProject();
-    } else if (name == L"mnuFileSave") {
-        if (!Guarded()) commands_->SaveProject();
-    } else if (name == L"mnuFileReprowl") {
-        if (!Guarded()) commands_->ReprowlProject();
+    // The commands that change the project or start a process are refused while another
+    // runs; the details and the about box may be used meanwhile.
+    using Command = void (MainWindowCommands::*)();
+    const struct {
+        const wchar_t* name;
+        Command command;
+        bool guarded;
+    } routes[] = {
+        {L"mnuFileNew", &MainWindowCommands::NewProject, true},
+        {L"mnuFileOpen", &MainWindowCommands::OpenProject, true},
+        {L"mnuFileReprowl", &MainWindowCommands::ReprowlProject, true},
+        {L"mnuMe_Reg", &MainWindowCommands::RegisterMe, true},
+        {L"mnuMe_Unreg", &MainWindowCommands::UnregisterMe, true},
+        {L"mnuGroup_Reg", &MainWindowCommands::RegisterGroup, true},
+        {L"mnuGroup_Unreg", &MainWindowCommands::UnregisterGroup, true},
+        {L"mnuTreeDetails", &MainWindowCommands::ShowFileDetails, false},
+        {L"mnuViewProject", &MainWindowCommands::ShowProjectDetails, false},
+        {L"mnuHelpAbout", &MainWindowCommands::ShowAbout, false},
+    };
+    if (name == L"mnuFileSave") {
+        if (!Guarded()) RunCommand([this] { commands_->SaveProject(); });
     } else if (name == L"mnuFileExit") {
         if (QueryClose()) controls_.window.Close();
-    } else if (name == L"mnuMe_Reg") {
-        if (!Guarded()) commands_->RegisterMe();
-    } else if (name == L"mnuMe_Unreg") {
-        if (!Guarded()) commands_->UnregisterMe();
-    } else if (name == L"mnuGroup_Reg") {
-        if (!Guarded()) commands_->RegisterGroup();
-    } else if (name == L"mnuGroup_Unreg") {
-        if (!Guarded()) commands_->UnregisterGroup();
-    } else if (name == L"mnuTreeDetails") {
-        commands_->ShowFileDetails();
-    } else if (name == L"mnuViewProject") {
-        commands_->ShowProjectDetails();
-    } else if (name == L"mnuHelpAbout") {
-        commands_->ShowAbout();
     }
+    for (const auto& route : routes)
+        if (name == route.name && !(route.guarded && Guarded()))
+            RunCommand([this, &route] { (commands_->*route.command)(); });
     // mnuViewFile has no action.
 }
 
 bool MainWindowLogic::QueryClose() {
     if (Guarded()) return false;
-    return commands_->CanClose();
+    bool mayClose = false;
+    RunCommand([this, &mayClose] { mayClose = commands_->CanClose(); });
+    return mayClose;
 }
 
 void MainWindowLogic::StatusBar_Update(int32_t SBIndex, const std::wstring& aString) {
@@ -241,6 +247,42 @@ bool MainWindowLogic::WaitForLaunch(RunningProcess& process) {
         }
     } restore{*this};
     return controls_.window.WaitForProcess(process, [this] { return stopRequested_; });
+}
+
+MainWindowLogic::CommandScope::CommandScope(MainWindowLogic& logic)
+    : logic_(logic),
+      ownsProcess_(logic.state_.ProcessMode == kProcessIdle),
+      pointerAtEnd_(logic.commandDepth_ == 0 ? kPointerArrow : logic.pointer_) {
+    ++logic_.commandDepth_;
+}
+
+MainWindowLogic::CommandScope::~CommandScope() {
+    --logic_.commandDepth_;
+    if (ownsProcess_ && logic_.state_.ProcessMode != kProcessIdle) logic_.SetProcess(kProcessIdle);
+    if (logic_.pointer_ != pointerAtEnd_) logic_.SetPointer(pointerAtEnd_);
+}
+
+void MainWindowLogic::RunCommand(const std::function<void()>& command) {
+    std::optional<std::wstring> failure;
+    try {
+        CommandScope scope(*this);
+        command();
+    } catch (const ProwlError& e) {
+        failure = e.message();
+    } catch (...) {
+        failure = kUnexpectedErrorText;
+    }
+    if (!failure) return;
+    MessageBoxRequest box;
+    box.text = *failure;
+    box.title = kErrorCaption;
+    box.icon = MsgIcon::Critical;
+    Ask(box);
+}
+
+MsgAnswer MainWindowLogic::Ask(const MessageBoxRequest& request) {
+    const MsgAnswer answer = controls_.prompts.ShowMessage(request);
+    return answer == MsgAnswer::NotShown ? MsgAnswer::Cancel : answer;
 }
 
 bool MainWindowLogic::ProjectCommandsLocked() const {

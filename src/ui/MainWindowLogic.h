@@ -7,9 +7,10 @@
 // call Start before showing itself; report a toolbar click by the button's key, a menu click
 // or an accelerator by the item's name, and a close request through QueryClose. Any loop of
 // its own that dispatches messages while a command runs (a wait for a child process) holds
-// a BusyScope.
+// a BusyScope. Every command runs inside a CommandScope.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,40 @@ class MainWindowLogic : public StatusSink, public RegistrationHost {
         MainWindowLogic* logic_;
     };
     bool Busy() const { return busy_ > 0; }
+
+    // What a command leaves behind is put back by this object, not by the command's own
+    // discipline. On every way out, an exception included:
+    // - ProcessMode goes back to 0 through SetProcess (so Stop is disabled again) when it was
+    //   0 as the scope began; a scope begun while a process runs (a dialog opened while a scan
+    //   reports, Stop itself) leaves the mode to that process;
+    // - the pointer goes back to the arrow, or, for a scope begun inside another command (a
+    //   command's own scope, or one taken while a command processes messages), to the pointer
+    //   it found.
+    // It touches nothing of the project. A command sets its pointer through the scope it runs
+    // in, or through one of its own.
+    class CommandScope {
+      public:
+        explicit CommandScope(MainWindowLogic& logic);
+        ~CommandScope();
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+        void SetPointer(int32_t pointer) { logic_.SetPointer(pointer); }
+
+      private:
+        MainWindowLogic& logic_;
+        bool ownsProcess_;
+        int32_t pointerAtEnd_;
+    };
+    // Runs a command inside a CommandScope. A failure it lets escape ends it there: once the
+    // scope has put everything back, a message box with the critical icon and the caption
+    // "ActiveX Prowl - Error" gives the ProwlError's text or a general sentence. Nothing of
+    // the project is replaced, and every later command works as before.
+    void RunCommand(const std::function<void()>& command);
+
+    // Asks the user through the prompts. A box that could not be shown answers Cancel,
+    // whatever its buttons: the command that asked ends as cancelled, so nothing is saved,
+    // discarded, replaced or closed on an answer nobody gave.
+    MsgAnswer Ask(const MessageBoxRequest& request);
     // True when New, Open, Save, Re-Prowl, the registration commands and closing must be
     // refused; the caller beeps.
     bool ProjectCommandsLocked() const;
@@ -142,6 +177,7 @@ class MainWindowLogic : public StatusSink, public RegistrationHost {
 
     int32_t busy_ = 0;
     bool stopRequested_ = false;  // read by a wait for a launched program
+    int32_t commandDepth_ = 0;
     uint64_t changeGeneration_ = 0;
 };
 

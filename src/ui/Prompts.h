@@ -10,7 +10,9 @@ namespace prowl {
 
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgAnswer { Ok, Cancel, Yes, No };
+// NotShown: the box could not be shown at all, so nobody answered. Commands ask through
+// MainWindowLogic::Ask, which takes that as Cancel.
+enum class MsgAnswer { Ok, Cancel, Yes, No, NotShown };
 
 struct MessageBoxRequest {
     std::wstring text;

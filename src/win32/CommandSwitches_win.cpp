@@ -31,7 +31,13 @@ Win32CommandSwitches::Win32CommandSwitches(HWND owner, HWND toolbar, HIMAGELIST 
 }
 
 Win32CommandSwitches::~Win32CommandSwitches() {
-    if (IsWindow(owner_) && GetMenu(owner_) == bar_) SetMenu(owner_, nullptr);
+    if (!IsWindow(owner_)) {
+        // The window took its menu bar, and everything in it, when it was destroyed; the
+        // handle may name another menu by now. What was attached to nothing is still ours.
+        bar_ = nullptr;
+    } else if (GetMenu(owner_) == bar_) {
+        SetMenu(owner_, nullptr);
+    }
     DestroyMenus();
 }
 

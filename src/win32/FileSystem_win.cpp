@@ -64,7 +64,12 @@ ListStatus Win32FileSystem::ListFolder(const std::wstring& folder, std::vector<D
         const DWORD code = GetLastError();
         // A root without entries has no "." either, so the search finds nothing at all.
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES) return ListStatus::Ok;
-        if (code == ERROR_PATH_NOT_FOUND || code == ERROR_DIRECTORY) return ListStatus::NotFound;
+        if (code == ERROR_PATH_NOT_FOUND || code == ERROR_DIRECTORY) {
+            // A file where a folder was expected is there, only not listable.
+            if (!FileExists(folder)) return ListStatus::NotFound;
+            SetError(error, ERROR_DIRECTORY);
+            return ListStatus::Failed;
+        }
         SetError(error, code);
         return ListStatus::Failed;
     }
@@ -175,12 +180,32 @@ std::string Win32FileSystem::ReadAllBytes(const std::wstring& path) {
 
 namespace {
 
+// What a replaced file hands on to its successor. Read-only never gets this far.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// A new file beside `path` under a name no file has yet: CREATE_NEW refuses an existing one,
+// whoever made it. `name` receives the name, in the system's form.
+FileHandle CreateUnique(const std::wstring& path, std::wstring& name) {
+    for (unsigned n = 0;; ++n) {
+        name = ToSystemPath(path + L".~" + std::to_wstring(n) + L".tmp");
+        FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) return file;
+        const DWORD code = GetLastError();
+        if ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) || n == 999)
+            ThrowSystemError(code);
+    }
+}
+
 class Win32FileReplacement final : public FileReplacement {
   public:
-    Win32FileReplacement(std::wstring target, std::wstring temp, FileHandle file)
-        : target_(std::move(target)), temp_(std::move(temp)), file_(std::move(file)) {}
+    explicit Win32FileReplacement(std::wstring path)
+        : path_(std::move(path)), target_(ToSystemPath(path_)) {
+        file_ = CreateUnique(path_, temp_);
+    }
     ~Win32FileReplacement() override {
-        if (committed_) return;
+        if (settled_) return;
         file_.reset();
         DeleteFileW(temp_.c_str());
     }
@@ -201,36 +226,58 @@ class Win32FileReplacement final : public FileReplacement {
     void Commit() override {
         if (!FlushFileBuffers(file_.get())) ThrowSystemError(GetLastError());
         file_.reset();
-        if (!MoveFileExW(temp_.c_str(), target_.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        const DWORD old = GetFileAttributesW(target_.c_str());
+        if (old != INVALID_FILE_ATTRIBUTES) {
+            Swap(old);
+        } else if (!MoveFileExW(temp_.c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) {
             ThrowSystemError(GetLastError());
-        committed_ = true;
+        }
+        settled_ = true;
     }
 
   private:
+    // Puts the new file in the old one's place with the platform's replace call, which on
+    // Windows keeps the old file's security too. It gets a backup name of our own: without
+    // one, Wine's call leaves a file of its own behind when it fails.
+    void Swap(DWORD old) {
+        if (old & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))
+            ThrowSystemError(ERROR_ACCESS_DENIED);
+        // The new file takes the old one's attributes first: Wine's replace call copies none.
+        if (!SetFileAttributesW(temp_.c_str(), (old & kKeptAttributes) | FILE_ATTRIBUTE_NORMAL))
+            ThrowSystemError(GetLastError());
+        std::wstring backup;
+        CreateUnique(path_, backup);
+        if (ReplaceFileW(target_.c_str(), temp_.c_str(), backup.c_str(),
+                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+            DeleteFileW(backup.c_str());
+            return;
+        }
+        const DWORD code = GetLastError();
+        // Some failures have moved the old file to the backup name already: put it back.
+        if (GetFileAttributesW(target_.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            !MoveFileExW(backup.c_str(), target_.c_str(), 0))
+            throw ProwlError(SystemErrorText(code) + L" The previous file is kept as " + backup +
+                             L".");
+        DeleteFileW(backup.c_str());
+        ThrowSystemError(code);
+    }
+
+    std::wstring path_;
     std::wstring target_;
     std::wstring temp_;
     FileHandle file_;
-    bool committed_ = false;
+    bool settled_ = false;  // the temporary file is the target now
 };
 
 }  // namespace
 
 std::unique_ptr<FileReplacement> Win32FileSystem::BeginReplaceFile(const std::wstring& path) {
-    std::wstring target = ToSystemPath(path);
     // Replacing by rename would quietly defeat a read-only mark; refuse as a write would.
-    const DWORD existing = GetFileAttributesW(target.c_str());
+    const DWORD existing = GetFileAttributesW(ToSystemPath(path).c_str());
     if (existing != INVALID_FILE_ATTRIBUTES &&
         (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         ThrowSystemError(ERROR_ACCESS_DENIED);
-
-    std::wstring temp =
-        ToSystemPath(path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp");
-    FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) ThrowSystemError(GetLastError());
-    return std::make_unique<Win32FileReplacement>(std::move(target), std::move(temp),
-                                                  std::move(file));
+    return std::make_unique<Win32FileReplacement>(path);
 }
 
 void Win32FileSystem::ReplaceFileContents(const std::wstring& path, const std::string& bytes) {

@@ -106,7 +106,10 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, ProjectState&
     HWND hwnd = CreateWindowExW(0, kWindowClass, kMainCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 CW_USEDEFAULT, MulDiv(560, dpi, 96), MulDiv(620, dpi, 96), nullptr,
                                 nullptr, instance, window.get());
-    if (!hwnd) ThrowSystemError(GetLastError());
+    if (!hwnd) {
+        if (window->creationFailure_) std::rethrow_exception(window->creationFailure_);
+        ThrowSystemError(GetLastError());
+    }
 
     MainWindow& w = *window;
     w.filePathView_ = std::make_unique<FilePathBoxView>(w.filePath_);
@@ -256,21 +259,36 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             self->hwnd_ = nullptr;
         }
         return result;
-    } catch (const std::exception& e) {
+    } catch (const ProwlError& e) {
         // Nothing may cross into the system's code; say what went wrong rather than vanish.
-        std::string what = e.what();
-        std::wstring text(what.begin(), what.end());
-        if (const auto* prowlError = dynamic_cast<const ProwlError*>(&e))
-            text = prowlError->message();
-        MessageBoxW(hwnd, text.c_str(), kMainCaption, MB_OK | MB_ICONERROR);
-        return 0;
+        MessageBoxW(hwnd, e.message().c_str(), kErrorCaption, MB_OK | MB_ICONERROR);
+    } catch (...) {
+        MessageBoxW(hwnd, kUnexpectedErrorText, kErrorCaption, MB_OK | MB_ICONERROR);
     }
+    return 0;
 }
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CREATE:
-            CreateControls();
+            try {
+                CreateControls();
+            } catch (...) {
+                // A window without its controls must not run on: refuse, and Create throws.
+                creationFailure_ = std::current_exception();
+                return -1;
+            }
+            focus_ = tree_->Handle();
+            return 0;
+        case WM_ACTIVATE:
+            // Taken now, while it is still there to see: the focus goes back there on return.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd_, focus)) focus_ = focus;
+            }
+            break;
+        case WM_SETFOCUS:
+            if (focus_ && IsWindow(focus_)) SetFocus(focus_);
             return 0;
         case WM_SIZE:
             Layout();

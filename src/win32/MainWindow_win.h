@@ -4,6 +4,7 @@
 // can make one (the exe, GUI tests, benchmarks that scan through the real status panel).
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 
 #include "model/ProjectState.h"
@@ -18,8 +19,8 @@ namespace prowl::win32 {
 class MainWindow final : public WindowServices {
   public:
     // Makes the window with every control in its start state and shows it with showCmd
-    // (SW_HIDE keeps it hidden). Common controls must have been initialised. Throws
-    // ProwlError when the window cannot be made.
+    // (SW_HIDE keeps it hidden). Common controls must have been initialised. Throws when the
+    // window or any of its controls cannot be made; then no window is left.
     static std::unique_ptr<MainWindow> Create(HINSTANCE instance, ProjectState& state, int showCmd);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
@@ -77,7 +78,10 @@ class MainWindow final : public WindowServices {
     HWND actionBar_ = nullptr;
     HWND progressBar_ = nullptr;
     int32_t pointer_ = kPointerArrow;
-    uint64_t lastDispatch_ = 0;  // GetTickCount64 of the last look at the queue
+    uint64_t lastDispatch_ = 0;
+    HWND focus_ = nullptr;  // the control that gets the focus back on activation
+    std::exception_ptr
+        creationFailure_;  // why WM_CREATE refused  // GetTickCount64 of the last look at the queue
 
     std::unique_ptr<Win32TreeView> tree_;
     std::unique_ptr<Win32CommandSwitches> commands_;

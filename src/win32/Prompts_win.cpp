@@ -51,8 +51,11 @@ MsgAnswer Win32Prompts::ShowMessage(const MessageBoxRequest& request) {
             return MsgAnswer::No;
         case IDCANCEL:
             return MsgAnswer::Cancel;
+        case IDOK:
+            return MsgAnswer::Ok;
         default:
-            return request.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+            // 0 on Windows, -1 under Wine: no box, no answer.
+            return MsgAnswer::NotShown;
     }
 }
 

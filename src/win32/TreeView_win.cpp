@@ -32,6 +32,7 @@ int32_t ShiftState(WPARAM mouseFlags) {
 Win32TreeView::Win32TreeView(HWND parent, int controlId, HIMAGELIST images,
                              std::vector<std::wstring> imageKeys, TreeViewOptions options)
     : imageKeys_(std::move(imageKeys)) {
+    model_.SetImageKeys(imageKeys_);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES |
                   TVS_LINESATROOT | TVS_SHOWSELALWAYS;
     if (options.editLabels) style |= TVS_EDITLABELS;

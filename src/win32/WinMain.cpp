@@ -38,11 +38,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
         auto window = win32::MainWindow::Create(instance, state, showCmd);
         return window->RunMessageLoop();
     } catch (const ProwlError& e) {
-        MessageBoxW(nullptr, e.message().c_str(), kMainCaption, MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, e.message().c_str(), kErrorCaption, MB_OK | MB_ICONERROR);
         return 1;
     } catch (const std::exception& e) {
         const std::string what = e.what();
-        MessageBoxW(nullptr, std::wstring(what.begin(), what.end()).c_str(), kMainCaption,
+        MessageBoxW(nullptr, std::wstring(what.begin(), what.end()).c_str(), kErrorCaption,
                     MB_OK | MB_ICONERROR);
         return 1;
     }

@@ -145,9 +145,7 @@ void ExpectMirrors(HWND dialog, const ModalDialog& logic) {
 }
 
 void Screenshot(HWND dialog, const std::string& name) {
-    CreateDirectoryW(gui_test::WindowsPath(PROWL_TEST_OUTPUT).c_str(), nullptr);
-    EXPECT_TRUE(gui_test::SaveWindowPng(
-        dialog, gui_test::WindowsPath(PROWL_TEST_OUTPUT "/dialog-" + name + ".png")));
+    gui_test::SaveScreenshot(dialog, "dialog-" + name);
 }
 
 void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); }
@@ -163,10 +161,10 @@ void ClickAt(HWND hwnd, RECT rc, int clicks) {
 
 class RealDialogs : public ::testing::Test {
   protected:
-    gui_test::HostWindow owner{600, 400};
-    win32::Win32DialogHost host{owner.Handle()};
+    gui_test::Window owner = gui_test::MakeWindow(600, 400);
+    win32::Win32DialogHost host{owner.get()};
     win32::Win32FileSystem files;
-    win32::Win32Prompts prompts{owner.Handle()};
+    win32::Win32Prompts prompts{owner.get()};
     test::TempTree tree;
 };
 
@@ -174,7 +172,7 @@ TEST_F(RealDialogs, ChooserTakesRealInputAndTellsOfADriveThatCannotBeRead) {
     tree.Folder(L"start\\sub");
     tree.Folder(L"drive");
     const wchar_t letter = test::UnusedDriveLetter();
-    tree.MapDrive(letter, L"drive");
+    tree.Map(std::wstring(1, letter) + L":", L"drive");
     // Opens in "start"; Wine lists only the drive letters a process had when it started, so
     // the new one is added.
     struct WithNewDrive : win32::Win32MachineDrives {
@@ -195,7 +193,7 @@ TEST_F(RealDialogs, ChooserTakesRealInputAndTellsOfADriveThatCannotBeRead) {
     static std::wstring told;
     static HWND toldBy;
     WhenShown(kChooserCaption, [&](HWND dialog) {
-        EXPECT_FALSE(IsWindowEnabled(owner.Handle())) << "the owner waits";
+        EXPECT_FALSE(IsWindowEnabled(owner.get())) << "the owner waits";
         // The message that the choice brings up is read and answered from its own loop.
         SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
             HWND box = nullptr;  // the message box, which has the chooser's caption too
@@ -236,7 +234,7 @@ TEST_F(RealDialogs, ChooserTakesRealInputAndTellsOfADriveThatCannotBeRead) {
     });
     host.ShowModal(chooser);
     EXPECT_EQ(chooser.Folder(), tree.Path(L"start"));
-    EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+    EXPECT_TRUE(IsWindowEnabled(owner.get()));
 }
 
 TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
@@ -379,7 +377,7 @@ TEST_F(RealDialogs, AnErrorInsideTheDialogEndsItAndReachesTheCaller) {
     WhenShown(failing.Caption(), [](HWND) { PostKey(VK_RETURN); });
     EXPECT_THROW(host.ShowModal(failing), ProwlError);
     EXPECT_EQ(FindWindowW(L"#32770", L"Prowl failing dialog"), nullptr);
-    EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
+    EXPECT_TRUE(IsWindowEnabled(owner.get()));
 }
 
 }  // namespace

@@ -61,8 +61,9 @@ TEST(RegistrationIndex, FindsWhatTheUtilityRegisteredAndNothingOnceUnregistered)
                                      {kNodeOcx, path},
                                      {kNodeDll, tree.Path(L"a.dll")},
                                      {kNodeDll, tree.Path(L"b.dll")}}) {
-        items.Add(std::make_shared<clsObject>());
-        items.Item(items.Count())->NodeType = type, items.Item(items.Count())->Path = file;
+        auto item = std::make_shared<clsObject>();
+        item->NodeType = type, item->Path = file;
+        items.Add(item);
     }
     EXPECT_EQ(RegisteredNowText(CountRegistered(items, index)), L"1 of 3");
 

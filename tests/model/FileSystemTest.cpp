@@ -2,153 +2,141 @@
 #include <windows.h>
 
 #include "model/ProwlError.h"
+#include "model/SystemPath.h"
+#include "support/FaultyFileSystem.h"
 #include "support/TempTree.h"
-#include "win32/FileSystem_win.h"
+#include "win32/Handles.h"
 
 namespace prowl {
 namespace {
 
 using test::TempTree;
-using test::UnusedDriveLetter;
+using Strings = std::vector<std::wstring>;
 
-TEST(FileSystemLookUp, TellsPresentAbsentAndCannotExamineApart) {
+TEST(FileSystem, ThePathGivenToTheSystemHasNoDoubledBackslashesAndLongOnesTheLongForm) {
+    const std::wstring a(300, L'a');
+    for (const auto& [path, system] :
+         {std::pair<std::wstring, std::wstring>{L"C:\\\\Winnt", L"C:\\Winnt"},
+          {L"C:\\", L"C:\\"},
+          {L"C:\\a\\\\\\b\\", L"C:\\a\\b\\"},
+          {L"\\\\server\\share\\\\x", L"\\\\server\\share\\x"},
+          {L"\\\\?\\C:\\\\keep", L"\\\\?\\C:\\\\keep"},
+          {L"C:\\\\" + a, L"\\\\?\\C:\\" + a},
+          {L"\\\\srv\\share\\" + a, L"\\\\?\\UNC\\srv\\share\\" + a},
+          {L"C:\\" + a.substr(100), L"C:\\" + a.substr(100)}})
+        EXPECT_EQ(ToSystemPath(path), system);
+}
+
+TEST(FileSystem, LookUpsTellFilesFoldersAndWhatCannotBeExaminedApart) {
     TempTree tree;
-    tree.File(L"a.dll", "MZ");
-    tree.File(L"hidden.dll");
+    for (const wchar_t* name : {L"a.dll", L"hidden.dll", L"ro.ocx"}) tree.File(name);
     tree.SetAttributes(L"hidden.dll", FILE_ATTRIBUTE_HIDDEN);
-    tree.File(L"ro.ocx");
     tree.SetAttributes(L"ro.ocx", FILE_ATTRIBUTE_READONLY);
     tree.Folder(L"folder.dll");
+    const std::wstring drive(1, test::UnusedDriveLetter());
+    const std::tuple<std::wstring, FileLookup, bool, bool> cases[] = {
+        {tree.Path(L"a.dll"), FileLookup::Present, true, false},
+        {tree.Root() + L"\\\\a.dll", FileLookup::Present, true, false},  // a record's "\\"
+        {tree.Path(L"ro.ocx"), FileLookup::Present, true, false},
+        {tree.Path(L"hidden.dll"), FileLookup::Absent, true, false},
+        {tree.Path(L"folder.dll"), FileLookup::Absent, false, true},
+        {tree.Path(L"gone.dll"), FileLookup::Absent, false, false},
+        {tree.Path(L"no folder\\gone.dll"), FileLookup::Absent, false, false},
+        {drive + L":\\x.dll", FileLookup::CannotExamine, false, false},
+        {tree.Path(L"bad<name>.dll"), FileLookup::CannotExamine, false, false},
+    };
     win32::Win32FileSystem fs;
-    std::wstring error;
-
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"a.dll"), &error), FileLookup::Present);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"ro.ocx"), &error), FileLookup::Present);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"hidden.dll"), &error), FileLookup::Absent);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"folder.dll"), &error), FileLookup::Absent);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"gone.dll"), &error), FileLookup::Absent);
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"no folder\\gone.dll"), &error), FileLookup::Absent);
-    // A record's doubled backslash after the root is not a different path to the system.
-    EXPECT_EQ(fs.LookUpFile(tree.Root() + L"\\\\a.dll", &error), FileLookup::Present);
-
-    const wchar_t drive = UnusedDriveLetter();
-    ASSERT_NE(drive, 0);
-    error.clear();
-    EXPECT_EQ(fs.LookUpFile(std::wstring(1, drive) + L":\\x.dll", &error),
-              FileLookup::CannotExamine);
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(fs.LookUpFile(tree.Path(L"bad<name>.dll"), &error), FileLookup::CannotExamine);
-}
-
-TEST(FileSystemLookUp, FileAndFolderTestsAreExclusive) {
-    TempTree tree;
-    tree.File(L"f.dll");
-    tree.Folder(L"d");
-    win32::Win32FileSystem fs;
-    EXPECT_TRUE(fs.FileExists(tree.Path(L"f.dll")));
-    EXPECT_FALSE(fs.FolderExists(tree.Path(L"f.dll")));
-    EXPECT_TRUE(fs.FolderExists(tree.Path(L"d")));
-    EXPECT_FALSE(fs.FileExists(tree.Path(L"d")));
-    EXPECT_FALSE(fs.FileExists(tree.Path(L"none")));
-    EXPECT_FALSE(fs.FolderExists(tree.Path(L"none")));
-    EXPECT_TRUE(fs.GetAttributes(tree.Path(L"d")).value() & kAttrDirectory);
-}
-
-TEST(FileSystemListing, ListsOnceWithoutDotsHiddenOrSystemEntriesAndNestsFreely) {
-    TempTree tree;
-    tree.File(L"l\\b.txt");
-    tree.File(L"l\\a.dll");
-    tree.Folder(L"l\\Sub");
-    tree.File(L"l\\Sub\\inner.ocx");
-    tree.File(L"l\\.hidden");
-    tree.File(L"l\\sys.dll");
-    tree.SetAttributes(L"l\\sys.dll", FILE_ATTRIBUTE_SYSTEM);
-    win32::Win32FileSystem fs;
-
-    std::vector<DirEntry> outer, inner;
-    ASSERT_EQ(fs.ListFolder(tree.Path(L"l"), outer, nullptr), ListStatus::Ok);
-    ASSERT_EQ(fs.ListFolder(tree.Path(L"l\\Sub"), inner, nullptr), ListStatus::Ok);
-    std::vector<std::wstring> names;
-    for (const auto& e : outer) names.push_back(e.Name + (e.IsFolder() ? L"/" : L""));
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"a.dll", L"b.txt", L"Sub/"}));
-    ASSERT_EQ(inner.size(), 1u);
-    EXPECT_EQ(inner[0].Name, L"inner.ocx");
-
-    EXPECT_EQ(fs.ListFolder(tree.Path(L"missing"), outer, nullptr), ListStatus::NotFound);
-    EXPECT_TRUE(outer.empty());
-}
-
-TEST(FileSystemVolume, AMissingDriveIsReportedAndAGoodOneIsNot) {
-    win32::Win32FileSystem fs;
-    EXPECT_NO_THROW(fs.CheckVolume(L"Z:\\no\\such\\folder"));
-    EXPECT_NO_THROW(fs.CheckVolume(L"relative"));
-    const wchar_t drive = UnusedDriveLetter();
-    try {
-        fs.CheckVolume(std::wstring(1, drive) + L":\\");
-        ADD_FAILURE() << "no error";
-    } catch (const ProwlError& e) {
-        EXPECT_FALSE(e.message().empty());
+    for (const auto& [path, lookup, file, folder] : cases) {
+        std::wstring error;
+        const FileLookup found = fs.LookUpFile(path, &error);
+        EXPECT_EQ(std::tuple(found, error.empty(), fs.FileExists(path), fs.FolderExists(path)),
+                  std::tuple(lookup, lookup != FileLookup::CannotExamine, file, folder))
+            << path;
     }
+    EXPECT_NO_THROW(fs.CheckVolume(tree.Path(L"no\\such\\folder")));
+    EXPECT_THROW(fs.CheckVolume(drive + L":\\"), ProwlError);
 }
 
-TEST(FileSystemDetails, GivesSizeDatesAndTypeOfAFileButNotOfAFolder) {
+TEST(FileSystem, ListsWithoutDotsHiddenOrSystemEntriesAndNestsFreely) {
     TempTree tree;
-    tree.File(L"sized.dll", std::string(1234, 'x'));
-    tree.Folder(L"folder");
+    for (const wchar_t* name : {L"l\\b.txt", L"l\\a.dll", L"l\\Sub\\inner.ocx", L"l\\.hidden",
+                                L"l\\sys.dll", L"l\\ro.dll"})
+        tree.File(name);
+    tree.SetAttributes(L"l\\sys.dll", FILE_ATTRIBUTE_SYSTEM);
+    tree.SetAttributes(L"l\\ro.dll", FILE_ATTRIBUTE_READONLY);
+    tree.Link(L"l\\link", L"l\\Sub");
     win32::Win32FileSystem fs;
-    const FileDetails d = fs.GetFile(tree.Path(L"sized.dll"));
-    EXPECT_EQ(d.Size, 1234u);
-    EXPECT_GT(d.DateLastModified, 116444736000000000ull);  // after 1970
-    EXPECT_GE(d.DateLastModified, d.DateCreated / 2);
-    EXPECT_FALSE(d.Type.empty());
-    EXPECT_THROW(fs.GetFile(tree.Path(L"folder")), ProwlError);
-    EXPECT_THROW(fs.GetFile(tree.Path(L"missing.dll")), ProwlError);
+    const auto list = [&](const std::wstring& folder, ListStatus expected) {
+        std::vector<DirEntry> entries;
+        std::wstring error, names;
+        EXPECT_EQ(fs.ListFolder(tree.Path(folder), entries, &error), expected) << folder;
+        for (const auto& e : entries)
+            names += e.Name + (e.IsFolder() ? L"/" : L"") +
+                     (e.Attributes & kAttrReparsePoint ? L"@ " : L" ");
+        return names + (error.empty() ? L"" : L"(error)");
+    };
+    EXPECT_EQ(list(L"l", ListStatus::Ok), L"a.dll b.txt link/@ ro.dll Sub/ ");
+    EXPECT_EQ(list(L"l\\Sub", ListStatus::Ok), L"inner.ocx ");
+    EXPECT_EQ(list(L"missing", ListStatus::NotFound), L"");
+    EXPECT_EQ(list(L"l\\a.dll", ListStatus::Failed), L"(error)") << "a file there is no folder";
+    EXPECT_EQ(fs.GetIdentity(tree.Path(L"l\\link")), fs.GetIdentity(tree.Path(L"l\\Sub")));
+    EXPECT_NE(fs.GetIdentity(tree.Path(L"l")), fs.GetIdentity(tree.Path(L"l\\Sub")));
 }
 
-TEST(FileSystemIdentity, ALinkHasTheIdentityOfItsTarget) {
-    TempTree tree;
-    tree.Folder(L"target");
-    tree.Folder(L"other");
-    tree.Link(L"link", L"target");
-    win32::Win32FileSystem fs;
-    EXPECT_EQ(fs.GetIdentity(tree.Path(L"link")), fs.GetIdentity(tree.Path(L"target")));
-    EXPECT_NE(fs.GetIdentity(tree.Path(L"other")), fs.GetIdentity(tree.Path(L"target")));
-    EXPECT_FALSE(fs.GetIdentity(tree.Path(L"missing")).has_value());
-    std::vector<DirEntry> entries;
-    fs.ListFolder(tree.Root(), entries, nullptr);
-    for (const auto& e : entries)
-        EXPECT_EQ((e.Attributes & kAttrReparsePoint) != 0, e.Name == L"link") << e.Name;
-}
-
-TEST(FileSystemFiles, LongPathsWorkForEveryOperation) {
+TEST(FileSystem, LongPathsWorkForEveryOperationAndAFileHasItsDetails) {
     TempTree tree;
     std::wstring relative = L"long";
     while (relative.size() < 400) relative += L"\\a fairly long folder name";
     tree.File(relative + L"\\x.dll", "abc");
     win32::Win32FileSystem fs;
     const std::wstring file = tree.Path(relative) + L"\\x.dll";
-    ASSERT_GT(file.size(), 260u);
     EXPECT_EQ(fs.LookUpFile(file, nullptr), FileLookup::Present);
-    EXPECT_TRUE(fs.FileExists(file));
     EXPECT_TRUE(fs.FolderExists(tree.Path(relative)));
     EXPECT_EQ(fs.ReadAllBytes(file), "abc");
-    fs.ReplaceFileContents(file, "replaced");
-    EXPECT_EQ(fs.ReadAllBytes(file), "replaced");
-    EXPECT_EQ(fs.GetFile(file).Size, 8u);
+    fs.ReplaceFileContents(file, std::string(1234, 'x'));
+    const FileDetails d = fs.GetFile(file);
+    EXPECT_EQ(std::tuple(d.Size, d.DateLastModified > 116444736000000000ull, d.Type.empty()),
+              std::tuple(1234u, true, false));
+    EXPECT_THROW(fs.GetFile(tree.Path(relative)), ProwlError) << "a folder has no details";
+    EXPECT_THROW(fs.GetFile(file + L".missing"), ProwlError);
 }
 
-TEST(FileSystemFiles, AReplaceThatCannotCompleteLeavesTheOldFile) {
+TEST(FileSystem, TheNewFileTakesTheOldOnesPlaceAndAttributes) {
     TempTree tree;
-    tree.File(L"keep.prw", "old");
-    tree.SetAttributes(L"keep.prw", FILE_ATTRIBUTE_READONLY);
+    tree.File(L"p.prw", std::string(100000, 'x'));
+    tree.SetAttributes(L"p.prw", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    tree.File(L"p.prw.~0.tmp", "somebody's");  // the first name a temporary file would take
     win32::Win32FileSystem fs;
-    EXPECT_THROW(fs.ReplaceFileContents(tree.Path(L"keep.prw"), "new"), ProwlError);
-    EXPECT_EQ(fs.ReadAllBytes(tree.Path(L"keep.prw")), "old");
-    EXPECT_THROW(fs.ReplaceFileContents(tree.Path(L"no such folder\\x.prw"), "new"), ProwlError);
+    fs.ReplaceFileContents(tree.Path(L"p.prw"), "new");
+    fs.ReplaceFileContents(tree.Path(L"new.prw"), "fresh");
+    EXPECT_EQ(std::tuple(tree.Read(L"p.prw"), tree.Read(L"p.prw.~0.tmp"), tree.Read(L"new.prw")),
+              std::tuple("new", "somebody's", "fresh"));
+    EXPECT_EQ(GetFileAttributesW(tree.Path(L"p.prw").c_str()),
+              DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
+    EXPECT_EQ(tree.Names(), (Strings{L"new.prw", L"p.prw", L"p.prw.~0.tmp"}));
+}
+
+TEST(FileSystem, AReplaceThatCannotCompleteLeavesTheOldFileAndNoTemporaryOne) {
+    TempTree tree;
+    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"full.prw"}) tree.File(name, "old");
+    tree.SetAttributes(L"ro.prw", FILE_ATTRIBUTE_READONLY);
+    win32::FileHandle lock(CreateFileW(tree.Path(L"locked.prw").c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+    test::FaultyFileSystem fs;
+    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"no such folder\\x.prw"})
+        EXPECT_THROW(fs.ReplaceFileContents(tree.Path(name), "new"), ProwlError) << name;
+    fs.writesBeforeFailure = 1;
+    {
+        const auto file = fs.BeginReplaceFile(tree.Path(L"full.prw"));
+        file->Write("new");
+        EXPECT_THROW(file->Write("more"), ProwlError);
+    }
     EXPECT_THROW(fs.ReadAllBytes(tree.Path(L"missing.prw")), ProwlError);
-    std::vector<DirEntry> entries;
-    fs.ListFolder(tree.Root(), entries, nullptr);
-    EXPECT_EQ(entries.size(), 1u) << "a temporary file was left behind";
+    lock.reset();
+    EXPECT_EQ(tree.Names(), (Strings{L"full.prw", L"locked.prw", L"ro.prw"}));
+    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"full.prw"})
+        EXPECT_EQ(tree.Read(name), "old") << name;
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "model/ItemCollection.h"
-#include "model/ProjectState.h"
 
 namespace prowl {
 namespace {
@@ -14,66 +13,45 @@ ObjectRef Record(int32_t index, const std::wstring& path) {
     return r;
 }
 
-TEST(Records, StartEmpty) {
-    clsObject o;
-    EXPECT_EQ(o.Index, 0);
-    EXPECT_FALSE(o.Exists);
-    EXPECT_TRUE(o.Key.empty() && o.Included.empty());
-    clsSaveFile s;
-    EXPECT_FALSE(s.Altered);
-    EXPECT_EQ(s.DLL_Count + s.OCX_Count + s.Folder_Count, 0);
-    ProjectState state;
-    EXPECT_EQ(state.DigColl->Count(), 0);
-    EXPECT_EQ(state.ProcessMode, 0);
-    EXPECT_NE(state.DigColl, state.PreDigColl);
-}
-
-TEST(Records, KeyIsKFollowedByDecimalIndex) {
-    EXPECT_EQ(MakeKey(10), L"K10");
-    EXPECT_EQ(MakeKey(0), L"K0");
-    EXPECT_EQ(MakeKey(-3), L"K-3");
-}
-
-TEST(ItemCollection, OneBasedPositionsAndRemovalShiftsUp) {
+TEST(ItemCollection, PositionsAreOneBasedAndLookUpsFindTheFirstMatchThroughAnyChange) {
+    EXPECT_EQ(std::pair(MakeKey(10), MakeKey(-3)),
+              std::pair(std::wstring(L"K10"), std::wstring(L"K-3")));
+    // Hand-edited files may repeat keys and paths: records 1, 3 and 5 share K1 and C:\A.
     ItemCollection c;
-    for (int i = 1; i <= 4; ++i) c.Add(Record(i, L"p" + std::to_wstring(i)));
-    EXPECT_EQ(c.Count(), 4);
-    EXPECT_EQ(c.Item(1)->Index, 1);
-    c.Remove(2);
-    EXPECT_EQ(c.Count(), 3);
-    EXPECT_EQ(c.Item(2)->Index, 3);
-    EXPECT_THROW(c.Item(0), std::out_of_range);
-    EXPECT_THROW(c.Item(4), std::out_of_range);
-    c.Truncate(2);
-    EXPECT_EQ(c.Count(), 1);
-}
-
-TEST(ItemCollection, LookupsTakeTheFirstMatchAndSurviveChanges) {
-    ItemCollection c;
-    auto first = Record(1, L"C:\\A");
-    auto duplicate = Record(1, L"C:\\A");
-    c.Add(first);
-    EXPECT_EQ(c.FindByKey(L"K1"), first);  // builds the index
-    c.Add(duplicate);
-    EXPECT_EQ(c.FindByKey(L"K1"), first);
-    EXPECT_EQ(c.FindByPath(L"C:\\A"), first);
-    EXPECT_EQ(c.FindByPath(L"c:\\a"), nullptr);  // exact, case-sensitive
-    EXPECT_EQ(c.FindByKey(L"K9"), nullptr);
-
+    std::vector<ObjectRef> r;
+    for (int i = 1; i <= 6; ++i) r.push_back(Record(i % 2 ? 1 : i, i % 2 ? L"C:\\A" : L"C:\\B"));
+    c.Add(r[0]);
+    EXPECT_EQ(c.FindByKey(L"K1"), r[0]);  // the index is built here and kept from now on
+    for (int i = 1; i < 6; ++i) c.Add(r[i]);
+    EXPECT_EQ(std::tuple(c.FindByPath(L"C:\\A"), c.FindByPath(L"c:\\a"), c.FindByKey(L"K9")),
+              std::tuple(r[0], nullptr, nullptr))
+        << "exact and case-sensitive";
     c.Remove(1);
-    EXPECT_EQ(c.FindByKey(L"K1"), duplicate);
-    duplicate->Key = L"K7";  // rewritten in place: the stale entry must not answer
-    EXPECT_EQ(c.FindByKey(L"K1"), nullptr);
-    EXPECT_EQ(c.FindByKey(L"K7"), duplicate);
+    EXPECT_EQ(std::tuple(c.Count(), c.Item(2), c.FindByKey(L"K1"), c.FindByPath(L"C:\\A")),
+              std::tuple(5, r[2], r[2], r[2]));
+    c.Remove(3);  // r[3], K4
+    EXPECT_EQ(std::tuple(c.FindByKey(L"K4"), c.FindByKey(L"K6")), std::tuple(nullptr, r[5]));
+    EXPECT_THROW(c.Item(0), std::out_of_range);
+    EXPECT_THROW(c.Item(5), std::out_of_range);
+    c.Truncate(2);  // leaves r[1] alone
+    EXPECT_EQ(std::tuple(c.Count(), c.FindByKey(L"K1"), c.FindByPath(L"C:\\B")),
+              std::tuple(1, nullptr, r[1]));
+    c.Add(r[0]);
+    EXPECT_EQ(c.FindByKey(L"K1"), r[0]);
 }
 
-TEST(ItemCollection, RecordsAreSharedBetweenCollections) {
+TEST(ItemCollection, KeyAndPathAreFixedOnceARecordIsInACollection) {
     ItemCollection a, b;
-    auto r = Record(1, L"x");
+    auto r = Record(1, L"C:\\A");
+    r->Key = L"K7";  // free until added
     a.Add(r);
-    b.Add(r);
-    a.Item(1)->Included = L"0";
-    EXPECT_EQ(b.Item(1)->Included, L"0");
+    b.Add(r);  // shared, as PreDigColl and DigColl share records
+    EXPECT_THROW(r->Key = L"K2", std::logic_error);
+    EXPECT_THROW(r->Path = std::wstring(L"C:\\B"), std::logic_error);
+    EXPECT_NO_THROW(r->Path = L"C:\\A") << "the same value is no change";
+    EXPECT_EQ(std::tuple(a.FindByKey(L"K7"), b.FindByPath(L"C:\\A")), std::tuple(r, r));
+    clsObject copy = *r;  // a copy is a new record, free again
+    EXPECT_NO_THROW(copy.Key = L"K2");
 }
 
 }  // namespace

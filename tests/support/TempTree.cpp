@@ -2,40 +2,23 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "model/SystemPath.h"
 
 namespace prowl::test {
 
+namespace fs = std::filesystem;
+
 namespace {
 std::atomic<int> counter{0};
 
-std::wstring Widen(const std::string& s) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
-    return out;
-}
-
-std::wstring Quote(const std::string& s) { return L"\"" + Widen(s) + L"\""; }
-
-std::string WinePrefix() {
-    wchar_t buffer[4096];
-    const DWORD n = GetEnvironmentVariableW(L"WINEPREFIX", buffer, 4096);
-    if (n == 0 || n >= 4096) throw std::runtime_error("WINEPREFIX is not set");
-    return ToUtf8(std::wstring(buffer, n));
-}
-}  // namespace
-
-std::string ToUtf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                        nullptr, nullptr);
-    return out;
+std::wstring Quote(const std::string& utf8) {
+    return L"\"" + fs::path(std::u8string(utf8.begin(), utf8.end())).wstring() + L"\"";
 }
 
 // A Unix child's process handle may signal before the child has finished its work, so
@@ -45,6 +28,7 @@ void WaitUntil(Done done) {
     for (int i = 0; i < 500 && !done(); ++i) Sleep(10);
     if (!done()) throw std::runtime_error("a Unix command did not take effect");
 }
+}  // namespace
 
 wchar_t UnusedDriveLetter() {
     const DWORD drives = GetLogicalDrives();
@@ -54,10 +38,8 @@ wchar_t UnusedDriveLetter() {
 }
 
 void RunUnix(const std::wstring& program, const std::wstring& arguments) {
-    std::wstring windowsProgram = L"Z:" + program;
-    for (auto& c : windowsProgram)
-        if (c == L'/') c = L'\\';
-    std::wstring commandLine = program + L" " + arguments;
+    std::wstring windowsProgram = L"Z:" + program, commandLine = program + L" " + arguments;
+    std::replace(windowsProgram.begin(), windowsProgram.end(), L'/', L'\\');
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -75,15 +57,12 @@ TempTree::TempTree() {
     QueryPerformanceCounter(&now);
     unixRoot_ = "/tmp/prowl-test-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(now.QuadPart) + "-" + std::to_string(counter++);
-    root_ = L"Z:" + Widen(unixRoot_);
-    for (auto& c : root_)
-        if (c == L'/') c = L'\\';
-    if (!CreateDirectoryW(root_.c_str(), nullptr))
-        throw std::runtime_error("cannot make temp root");
+    root_ = fs::path("Z:" + unixRoot_).make_preferred().wstring();
+    fs::create_directory(root_);
 }
 
 TempTree::~TempTree() {
-    for (const auto& drive : mappedDrives_) RunUnix(L"/bin/rm", L"-f " + Quote(drive));
+    for (const auto& link : mapped_) RunUnix(L"/bin/rm", L"-f " + Quote(link));
     // rm does not follow links, so a link into or out of the tree cannot take anything else.
     RunUnix(L"/bin/rm", L"-rf " + Quote(unixRoot_));
 }
@@ -94,34 +73,31 @@ std::wstring TempTree::Path(const std::wstring& relative) const {
 
 std::string TempTree::UnixPath(const std::wstring& relative) const {
     std::string path = unixRoot_ + (relative.empty() ? "" : "/" + ToUtf8(relative));
-    for (auto& c : path)
-        if (c == '\\') c = '/';
+    std::replace(path.begin(), path.end(), '\\', '/');
     return path;
 }
 
 void TempTree::Folder(const std::wstring& relative) {
-    std::size_t pos = 0;
-    while (true) {
-        pos = relative.find(L'\\', pos);
-        const std::wstring part = relative.substr(0, pos);
-        const std::wstring path = ToSystemPath(Path(part));
-        if (!CreateDirectoryW(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            throw std::runtime_error("cannot make folder");
-        if (pos == std::wstring::npos) break;
-        ++pos;
-    }
+    fs::create_directories(ToSystemPath(Path(relative)));
 }
 
 void TempTree::File(const std::wstring& relative, const std::string& bytes) {
-    const std::size_t slash = relative.rfind(L'\\');
-    if (slash != std::wstring::npos) Folder(relative.substr(0, slash));
-    HANDLE h = CreateFileW(ToSystemPath(Path(relative)).c_str(), GENERIC_WRITE, 0, nullptr,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot make file");
-    DWORD written = 0;
-    if (!bytes.empty())
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
+    const fs::path path = ToSystemPath(Path(relative));
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string TempTree::Read(const std::wstring& relative) const {
+    std::ifstream in(fs::path(ToSystemPath(Path(relative))), std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+}
+
+std::vector<std::wstring> TempTree::Names(const std::wstring& relative) const {
+    std::vector<std::wstring> names;
+    for (const auto& entry : fs::directory_iterator(Path(relative)))
+        names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void TempTree::SetAttributes(const std::wstring& relative, unsigned long attributes) {
@@ -131,17 +107,21 @@ void TempTree::SetAttributes(const std::wstring& relative, unsigned long attribu
 
 void TempTree::Link(const std::wstring& link, const std::wstring& target) {
     RunUnix(L"/bin/ln", L"-sfn " + Quote(UnixPath(target)) + L" " + Quote(UnixPath(link)));
-    const std::wstring path = Path(link);
-    WaitUntil([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    WaitUntil([&] { return GetFileAttributesW(Path(link).c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
-void TempTree::MapDrive(wchar_t letter, const std::wstring& relative) {
-    wchar_t lower = static_cast<wchar_t>(towlower(letter));
-    const std::string drive = WinePrefix() + "/dosdevices/" + ToUtf8(std::wstring(1, lower)) + ":";
-    RunUnix(L"/bin/ln", L"-sfn " + Quote(UnixPath(relative)) + L" " + Quote(drive));
-    mappedDrives_.push_back(drive);
-    const std::wstring root = std::wstring(1, letter) + L":\\";
-    WaitUntil([&] { return GetDriveTypeW(root.c_str()) != DRIVE_NO_ROOT_DIR; });
+void TempTree::Map(const std::wstring& name, const std::wstring& relative) {
+    // Q: is dosdevices/q:, and \\server\share is dosdevices/unc/server/share.
+    std::wstring device = name;
+    std::transform(device.begin(), device.end(), device.begin(), towlower);
+    if (device.rfind(L"\\\\", 0) == 0) device = L"unc" + device.substr(1);
+    std::replace(device.begin(), device.end(), L'\\', L'/');
+    const std::string link = std::string(getenv("WINEPREFIX")) + "/dosdevices/" + ToUtf8(device);
+    RunUnix(L"/bin/mkdir", L"-p " + Quote(link.substr(0, link.rfind('/'))));
+    RunUnix(L"/bin/ln", L"-sfn " + Quote(UnixPath(relative)) + L" " + Quote(link));
+    mapped_.push_back(link);
+    WaitUntil(
+        [&] { return GetFileAttributesW((name + L"\\").c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 }  // namespace prowl::test

@@ -1,7 +1,8 @@
 #pragma once
 // A scratch folder on the real disk for tests under Wine, under Z:\tmp so that its Unix
-// path is known: symbolic links and drive letters can only be made from the Unix side.
+// path is known: symbolic links, drive letters and shares can only be made from the Unix side.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,22 +21,32 @@ class TempTree {
 
     void Folder(const std::wstring& relative);  // with any missing parents
     void File(const std::wstring& relative, const std::string& bytes = "");
+    std::string Read(const std::wstring& relative) const;  // "<missing>" when there is none
+    // Every entry of a folder, hidden ones too, sorted.
+    std::vector<std::wstring> Names(const std::wstring& relative = L"") const;
     void SetAttributes(const std::wstring& relative, unsigned long attributes);
     // A Unix symbolic link at `link` pointing to `target` (both relative to the root).
     void Link(const std::wstring& link, const std::wstring& target);
-    // Maps a drive letter of the Wine prefix to a folder of the tree, until destruction.
-    void MapDrive(wchar_t letter, const std::wstring& relative);
+    // Maps a drive ("Q:") or a share ("\\server\share") of the Wine prefix to a folder of
+    // the tree, until destruction.
+    void Map(const std::wstring& name, const std::wstring& relative);
 
   private:
     std::wstring root_;
     std::string unixRoot_;
-    std::vector<std::string> mappedDrives_;
+    std::vector<std::string> mapped_;
 };
 
 // Runs a Unix command line (the program given by its absolute Unix path) and waits for it.
 void RunUnix(const std::wstring& program, const std::wstring& arguments);
 
-std::string ToUtf8(const std::wstring& text);
+inline std::string ToUtf8(const std::wstring& text) {
+    const std::u8string bytes = std::filesystem::path(text).u8string();
+    return {bytes.begin(), bytes.end()};
+}
+
+// The text as bytes, for ASCII paths in files written by hand.
+inline std::string Narrow(const std::wstring& ascii) { return {ascii.begin(), ascii.end()}; }
 
 // A drive letter that names no drive of the prefix, for "drive does not exist" cases.
 wchar_t UnusedDriveLetter();

@@ -13,23 +13,22 @@ void MemoryCommandSwitches::Build(const std::vector<ToolbarButtonState>& buttons
     ++builds;
 }
 
+// As on the real controls, a change aimed at nothing is ignored and reading nothing throws.
 void MemoryCommandSwitches::SetButtonEnabled(int32_t index, bool enabled) {
-    if (index < 1 || index > static_cast<int32_t>(buttons_.size()))
-        throw std::out_of_range("toolbar: no such button");
-    buttons_[static_cast<std::size_t>(index - 1)].enabled = enabled;
+    if (index >= 1 && index <= static_cast<int32_t>(buttons_.size()))
+        buttons_[static_cast<std::size_t>(index - 1)].enabled = enabled;
 }
 
 void MemoryCommandSwitches::SetMenuItemEnabled(const std::wstring& name, bool enabled) {
-    Item(name).enabled = enabled;
+    if (MenuItemState* item = Find(name)) item->enabled = enabled;
 }
 
 void MemoryCommandSwitches::SetMenuItemVisible(const std::wstring& name, bool visible) {
-    Item(name).visible = visible;
+    if (MenuItemState* item = Find(name)) item->visible = visible;
 }
 
 void MemoryCommandSwitches::ShowPopupMenu(const std::wstring& name, int32_t x, int32_t y) {
-    Item(name);
-    popups.push_back({name, x, y});
+    if (Find(name)) popups.push_back({name, x, y});
 }
 
 ToolbarButtonState MemoryCommandSwitches::Button(int32_t index) const {
@@ -39,26 +38,25 @@ ToolbarButtonState MemoryCommandSwitches::Button(int32_t index) const {
 }
 
 MenuItemState MemoryCommandSwitches::MenuItem(const std::wstring& name) const {
-    for (const auto& item : items_)
-        if (item.name == name) return item;
+    if (const MenuItemState* item = const_cast<MemoryCommandSwitches*>(this)->Find(name))
+        return *item;
     throw std::out_of_range("menu: no such item");
 }
 
-MenuItemState& MemoryCommandSwitches::Item(const std::wstring& name) {
+MenuItemState* MemoryCommandSwitches::Find(const std::wstring& name) {
     for (auto& item : items_)
-        if (item.name == name) return item;
-    throw std::out_of_range("menu: no such item");
+        if (item.name == name) return &item;
+    return nullptr;
 }
 
 void MemoryStatusPanels::SetPanelText(int32_t panel, const std::wstring& text) {
-    if (panel != 1 && panel != 2) throw std::out_of_range("status bar: no such panel");
+    if (panel != 1 && panel != 2) return;
     texts_[panel - 1] = text;
     history.emplace_back(panel, text);
 }
 
 std::wstring MemoryStatusPanels::PanelText(int32_t panel) const {
-    if (panel != 1 && panel != 2) throw std::out_of_range("status bar: no such panel");
-    return texts_[panel - 1];
+    return panel == 1 || panel == 2 ? texts_[panel - 1] : std::wstring();
 }
 
 MsgAnswer ScriptedPrompts::ShowMessage(const MessageBoxRequest& request) {

@@ -37,7 +37,7 @@ class MemoryCommandSwitches : public CommandSwitches {
     int32_t builds = 0;
 
   private:
-    MenuItemState& Item(const std::wstring& name);
+    MenuItemState* Find(const std::wstring& name);
     std::vector<ToolbarButtonState> buttons_;
     std::vector<MenuItemState> items_;
 };

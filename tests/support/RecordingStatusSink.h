@@ -1,0 +1,42 @@
+#pragma once
+// A status sink that keeps every call as a line of text: "2:Saving File: " for a status text
+// (panel, colon, text), "show 5" and "hide 5" for the progress bar, "+1" for a step.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/StatusSink.h"
+
+namespace prowl::test {
+
+class RecordingStatusSink : public StatusSink {
+  public:
+    void StatusBar_Update(int32_t SBIndex, const std::wstring& aString) override {
+        Record(std::to_wstring(SBIndex) + L":" + aString);
+    }
+    void ProgressBar_Show(bool isVisible, int32_t Max) override {
+        Record((isVisible ? L"show " : L"hide ") + std::to_wstring(Max));
+    }
+    void ProgressBar_Increment(int32_t Amount) override { Record(L"+" + std::to_wstring(Amount)); }
+
+    // The texts given to the action panel, in order.
+    std::vector<std::wstring> Actions() const {
+        std::vector<std::wstring> texts;
+        for (const auto& line : lines)
+            if (line.rfind(L"2:", 0) == 0) texts.push_back(line.substr(2));
+        return texts;
+    }
+
+    std::vector<std::wstring> lines;
+    // Stands for the window processing its pending events inside every call.
+    std::function<void(const std::wstring& line)> onEvents;
+
+  private:
+    void Record(std::wstring line) {
+        lines.push_back(std::move(line));
+        if (onEvents) onEvents(lines.back());
+    }
+};
+
+}  // namespace prowl::test
