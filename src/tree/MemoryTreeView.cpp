@@ -87,8 +87,8 @@ void MemoryTreeView::UserCollapse(int32_t node) {
 
 void MemoryTreeView::UserEditLabel(int32_t node, const std::wstring& newText) {
     At(node);
-    if (events_) events_->AfterLabelEdit(node, false, newText);
-    if (node <= Count()) At(node).text = newText;  // the handler may have cleared the tree
+    const bool keep = !events_ || events_->AfterLabelEdit(node, false, newText);
+    if (keep && node <= Count()) At(node).text = newText;  // the handler may clear the tree
 }
 
 void MemoryTreeView::UserCancelLabelEdit(int32_t node) {

@@ -54,7 +54,8 @@ class MemoryTreeView : public TreeView {
     // expanded node (or collapsing a collapsed one) does nothing.
     void UserExpand(int32_t node);
     void UserCollapse(int32_t node);
-    // The control takes the new text after the event, as the real one does.
+    // The control takes the new text after the event, as the real one does, unless the
+    // handler refused it.
     void UserEditLabel(int32_t node, const std::wstring& newText);
     void UserCancelLabelEdit(int32_t node);
     void UserMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y);

@@ -81,6 +81,7 @@ class Win32TreeView final : public TreeView {
 
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR self);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     int32_t PositionOf(HTREEITEM item) const;
     UINT State(HTREEITEM item, UINT mask) const;
     void SetState(HTREEITEM item, UINT state, UINT mask);
