@@ -1,0 +1,30 @@
+#pragma once
+// The project tree drawn from a collection: a bold root for the project, then one node per
+// record, each carrying its record, nested by Reference.
+
+#include <string>
+
+#include "model/ItemCollection.h"
+#include "tree/TreeView.h"
+
+namespace prowl {
+
+inline constexpr const wchar_t* kRootKey = L"K0";
+
+// "Active X Controls (" + start path + ")"
+std::wstring RootLabel(const std::wstring& startPath);
+
+// Clears the tree and draws the collection. Root first, then the records in collection
+// order, so that after a scan the record at position p is node p + 1. A record hangs under
+// the first earlier record whose Key is its Reference (the root for "K0"). A hand-edited
+// collection cannot make it fail: a record whose Reference names no earlier record hangs
+// under the root after the others, with whatever refers to it beneath it, and a record whose
+// Key was taken before gets a node without a key (the control's keys stay unique, and the
+// node still carries its record). Every missing item is revealed: its ancestors expand and
+// the last one is scrolled into view.
+void BuildProjectTree(TreeView& tree, const ItemCollection& items, const std::wstring& startPath);
+
+// Sets each record's box from its Included, touching only the boxes that differ.
+void RefreshNodeChecks(TreeView& tree);
+
+}  // namespace prowl
