@@ -68,7 +68,7 @@ class TreeView {
 
     // Each node can carry the record it stands for; tree actions act on that record.
     virtual void SetRecord(int32_t node, ObjectRef record) = 0;
-    virtual ObjectRef Record(int32_t node) const = 0;
+    virtual const ObjectRef& Record(int32_t node) const = 0;
 
     virtual void SetEvents(TreeViewEvents* events) = 0;
 };

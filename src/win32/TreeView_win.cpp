@@ -84,6 +84,7 @@ LRESULT Win32TreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             FlushPending();
             if (redrawHeld_) {
                 redrawHeld_ = false;
+                DefWindowProcW(hwnd_, WM_SETREDRAW, TRUE, 0);
                 DefSubclassProc(hwnd_, WM_SETREDRAW, TRUE, 0);
                 ScrollToReveal();
                 RedrawWindow(hwnd_, nullptr, nullptr,
@@ -201,6 +202,10 @@ void Win32TreeView::HoldRedraw() {
     if (redrawHeld_) return;
     redrawHeld_ = true;
     SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    // Wine's control keeps itself visible through its own WM_SETREDRAW and then pays
+    // milliseconds for every item it changes; what the system does for other windows (clear
+    // WS_VISIBLE without hiding anything) makes each change cost microseconds.
+    DefWindowProcW(hwnd_, WM_SETREDRAW, FALSE, 0);
     PostMessageW(hwnd_, kResumeRedraw, 0, 0);
 }
 
@@ -369,8 +374,9 @@ void Win32TreeView::SetImage(int32_t node, const std::wstring& imageKey) {
 }
 
 bool Win32TreeView::Checked(int32_t node) const {
-    HTREEITEM item = ItemHandle(node);
-    return item ? State(item, TVIS_STATEIMAGEMASK) == kChecked : model_.Checked(node);
+    // Unlike the other reads, from the model: every change of a box passes through it (the
+    // user's are read back when reported), and a refresh reads every box of the project.
+    return model_.Checked(node);
 }
 
 void Win32TreeView::SetChecked(int32_t node, bool checked) {
@@ -428,7 +434,7 @@ void Win32TreeView::SetRecord(int32_t node, ObjectRef record) {
     model_.SetRecord(node, std::move(record));
 }
 
-ObjectRef Win32TreeView::Record(int32_t node) const { return model_.Record(node); }
+const ObjectRef& Win32TreeView::Record(int32_t node) const { return model_.Record(node); }
 
 void Win32TreeView::SetEvents(TreeViewEvents* events) { events_ = events; }
 

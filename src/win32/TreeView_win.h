@@ -61,7 +61,7 @@ class Win32TreeView final : public TreeView {
     void SetBold(int32_t node, bool bold) override;
     void EnsureVisible(int32_t node) override;
     void SetRecord(int32_t node, ObjectRef record) override;
-    ObjectRef Record(int32_t node) const override;
+    const ObjectRef& Record(int32_t node) const override;
     void SetEvents(TreeViewEvents* events) override;
 
   private:
