@@ -37,15 +37,14 @@ ProjectTreeLogic::ProjectTreeLogic(MainWindowLogic& window, ProjectState& state,
 
 void ProjectTreeLogic::BuildProjectTree(const ItemCollection& items) {
     ResetSelection();
-    prowl::BuildProjectTree(tree_, items, state_.SaveFile->StartPath);
+    prowl::BuildProjectTree(tree_, items, state_.SaveFile->StartPath, drawn_);
 }
 
 void ProjectTreeLogic::ClearProjectTree() {
     ResetSelection();
+    drawn_ = DrawnProject();
     tree_.Clear();
 }
-
-void ProjectTreeLogic::RefreshNodeChecks() { prowl::RefreshNodeChecks(tree_); }
 
 ObjectRef ProjectTreeLogic::SelectedRecord() const {
     return selected_ > 0 && selected_ <= tree_.Count() ? tree_.Record(selected_) : nullptr;
@@ -89,8 +88,9 @@ void ProjectTreeLogic::NodeCheck(int32_t node) {
     const ObjectRef record = tree_.Record(node);
     // The root has no record: its tick changes nothing but still counts as a change.
     if (record && value == record->Included) return;
-    if (record) SetItemIncluded(state_, *record, value);
-    RefreshNodeChecks();
+    if (record)
+        prowl::RefreshNodeChecks(tree_, drawn_,
+                                 SetItemIncluded(state_, drawn_.index, *record, value), value);
     window_.EnableSave(true);
 }
 

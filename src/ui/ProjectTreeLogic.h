@@ -14,6 +14,7 @@
 
 #include "model/FileSystem.h"
 #include "model/ProjectState.h"
+#include "tree/ProjectTreeBuilder.h"
 #include "tree/TreeView.h"
 
 namespace prowl {
@@ -28,7 +29,6 @@ class ProjectTreeLogic final : public TreeViewEvents {
     // Both drop the selection, so no command can act on a node of the previous tree.
     void BuildProjectTree(const ItemCollection& items);  // under SaveFile's StartPath
     void ClearProjectTree();
-    void RefreshNodeChecks();
 
     int32_t SelectedNodeIndex() const { return selected_; }
     // The selected node's record; null while none is selected or the root is.
@@ -52,6 +52,7 @@ class ProjectTreeLogic final : public TreeViewEvents {
     TreeView& tree_;
     FileSystem& files_;
     int32_t selected_ = 0;
+    DrawnProject drawn_;  // its records live in the tree's nodes
 };
 
 }  // namespace prowl

@@ -8,6 +8,7 @@
 #include "tree/ProjectTreeBuilder.h"
 #include "tree/RecordOperations.h"
 #include "ui/MainWindowLogic.h"
+#include "ui/ProjectTreeLogic.h"
 #include "ui/memory/MemoryControls.h"
 
 namespace prowl {
@@ -226,16 +227,17 @@ struct CountingTree : MemoryTreeView {
     int sets = 0;
 };
 
-TEST_F(ProjectTreeTest, RefreshingTheBoxesTouchesOnlyThoseThatChange) {
+TEST_F(ProjectTreeTest, ATickTouchesOnlyTheBoxesThatChange) {
     AddSample();
+    Record(6).Included = kFlagOff;  // DEEP's box is already clear, d.dll's ticked
     CountingTree counting;
-    BuildProjectTree(counting, *state.DigColl, L"C:\\Tools");
+    ProjectTreeLogic handlers(logic, state, counting, window.files);
+    counting.SetEvents(&handlers);
+    handlers.BuildProjectTree(*state.DigColl);
     counting.sets = 0;
-    SetItemIncluded(state, Record(4), kFlagOff);
-    RefreshNodeChecks(counting);
-    RefreshNodeChecks(counting);
-    EXPECT_EQ(counting.sets, 4);
-    EXPECT_FALSE(counting.Checked(8));
+    counting.UserToggleCheck(5);  // SUB: c.ocx, d.dll change; DEEP does not
+    EXPECT_EQ(counting.sets, 2);
+    EXPECT_EQ(Included(), L"111000011");
 }
 
 TEST_F(ProjectTreeTest, ExpandAndCollapseAreStoredAndEmptyThePathUnlessAScanRuns) {
@@ -308,7 +310,7 @@ TEST_F(ProjectTreeTest, OnlyTheRightButtonOpensThePopupWhereItWasReleased) {
 
 TEST_F(ProjectTreeTest, IncludingEndsOnAReferenceCycleAndCopesWithAVeryDeepChain) {
     for (int32_t parent : {3, 1, 2, 0}) Add(parent, kNodeFolder, L"X");  // K1 > K2 > K3 > K1
-    SetItemIncluded(state, Record(2), kFlagOff);
+    SetItemIncluded(state, ReferenceIndex(*state.DigColl), Record(2), kFlagOff);
     EXPECT_EQ(Included(), L"0001");
 
     // Deeper than a stack would take recursion, drawn with its last item missing.
@@ -316,7 +318,7 @@ TEST_F(ProjectTreeTest, IncludingEndsOnAReferenceCycleAndCopesWithAVeryDeepChain
     constexpr int32_t kDepth = 100000;
     for (int32_t i = 0; i < kDepth; ++i) Add(i, kNodeFolder, L"DEEP");
     Record(kDepth).Exists = false;
-    SetItemIncluded(state, Record(1), kFlagOff);
+    SetItemIncluded(state, ReferenceIndex(*state.DigColl), Record(1), kFlagOff);
     EXPECT_EQ(Record(kDepth).Included, kFlagOff);
     Build();
     EXPECT_TRUE(tree.Expanded(kDepth));
