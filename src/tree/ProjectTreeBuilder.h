@@ -11,8 +11,6 @@
 
 namespace prowl {
 
-inline constexpr const wchar_t* kRootKey = L"K0";
-
 // "Active X Controls (" + start path + ")"
 std::wstring RootLabel(const std::wstring& startPath);
 

@@ -119,9 +119,10 @@ void SetItemExpanded(ProjectState& state, clsObject& record, const std::wstring&
 
 const std::vector<int32_t>& SetItemIncluded(ProjectState& state, const ReferenceIndex& index,
                                             clsObject& record, const std::wstring& value) {
+    static const std::vector<int32_t> none;
     record.Included = value;
     state.SaveFile->Altered = true;
-    return index.IncludeDescendants(record.Key, value);
+    return record.Key == kRootKey ? none : index.IncludeDescendants(record.Key, value);
 }
 
 std::wstring GetItemFilePath(const clsObject* record, FileSystem& files, bool& found) {

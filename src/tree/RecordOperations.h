@@ -14,6 +14,8 @@
 namespace prowl {
 
 inline constexpr const wchar_t* kFileNotFoundSuffix = L" [File Not Found]";
+// The tree's project node; never a record's.
+inline constexpr const wchar_t* kRootKey = L"K0";
 
 // Who refers to whom in one collection, built in one pass: for each Key and Reference text
 // the records that carry it, in collection order. It points into the records, so whoever
@@ -70,7 +72,8 @@ class ReferenceIndex {
 void SetItemText(ProjectState& state, clsObject& record, const std::wstring& text);
 void SetItemExpanded(ProjectState& state, clsObject& record, const std::wstring& value);
 // The record and everything beneath it by Reference take the value; returns the positions
-// of those beneath it (see IncludeDescendants).
+// of those beneath it (see IncludeDescendants). A record that claims the project node's key
+// (only a hand-edited file makes one) has nothing beneath it: it is not the project.
 const std::vector<int32_t>& SetItemIncluded(ProjectState& state, const ReferenceIndex& index,
                                             clsObject& record, const std::wstring& value);
 
