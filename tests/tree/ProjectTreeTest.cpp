@@ -73,12 +73,13 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRe
          L"K40<K99 1 LOST",       // K99 is nowhere
          L"K12<K40 2 found.dll",  // under the lost folder
          L"K13<K14 2 ahead.dll",  // K14 comes later
-         L"K14<K1 1 LATER", L"K0<K1 2 root.dll", L"K16< 2 none.dll"});
+         L"K14<K1 1 LATER", L"K0<K1 2 root.dll", L"K16< 2 none.dll", L"K17<K01 2 zero.dll",
+         L"K18<K18 2 self.dll"});
     Record(2).Included = kFlagOff;
     Record(3).Included = L"";  // only "1" ticks, only "1" expands
     Record(4).Expanded = kFlagOn;
     Record(6).Expanded = L"yes";
-    for (int32_t p : {3, 6, 7, 9}) Record(p).Exists = false;
+    for (int32_t p : {3, 6, 7, 9, 17}) Record(p).Exists = false;
     Record(9).NodeType = L"4";  // a type the tree does not know: no image, no reveal
     Build();
     EXPECT_EQ(Dump(),
@@ -86,20 +87,24 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRe
                      L"2>K2 B.- a.dll", L"2>K3 F.- b.ocx", L"2>K4 Ax+ SUB", L"5>K5 Cx- c.ocx",
                      L"5>K6 Dx+ DEEP", L"7>K7 Ex- d.dll", L"2>K8 Ax- OTHER", L"9>K9 _x- e.dll",
                      L"2> Ax- TWIN", L"2>K14 Ax- LATER", L"2> Bx- root.dll", L"1>K40 Ax- LOST",
-                     L"14>K12 Bx- found.dll", L"1>K13 Bx- ahead.dll", L"1>K16 Bx- none.dll"}));
-    const int32_t recordOf[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14, 15, 11, 12, 13, 16};
-    for (int32_t n = 2; n <= 17; ++n)
+                     L"14>K12 Bx- found.dll", L"1>K13 Bx- ahead.dll", L"1>K16 Bx- none.dll",
+                     L"1>K17 Ex- zero.dll", L"1>K18 Bx- self.dll"}));
+    const int32_t recordOf[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 14, 15, 11, 12, 13, 16, 17, 18};
+    for (int32_t n = 2; n <= 19; ++n)
         EXPECT_EQ(tree.Record(n), state.DigColl->Item(recordOf[n - 2]));
-    EXPECT_EQ(tree.LastRevealed(), 8);
+    EXPECT_EQ(tree.LastRevealed(), 18);
     EXPECT_EQ(Record(1).Expanded + Record(6).Expanded, L"0yes") << "revealing stores nothing";
     EXPECT_FALSE(state.SaveFile->Altered);
 
     // Each node acts on its own record, whatever its key.
+    tree.UserClick(11);
+    EXPECT_TRUE(logic.ProjectTree().SelectedRecord() == state.DigColl->Item(10) &&
+                logic.MenuItem(L"mnuGroup_Reg").enabled);
     tree.UserToggleCheck(11);
     tree.UserEditLabel(11, L"RENAMED");
     EXPECT_EQ(Record(10).Included + Record(10).Text + Record(2).Text, L"0RENAMEDa.dll");
     tree.UserToggleCheck(13);  // claims the root's key, yet is not the project
-    EXPECT_EQ(Included(), L"10_1111110111101");
+    EXPECT_EQ(Included(), L"10_111111011110111");
 }
 
 TEST_F(ProjectTreeTest, EachUserActionLandsOnTheRecordOfItsNodeOrIsRefused) {
@@ -136,6 +141,7 @@ TEST_F(ProjectTreeTest, EachUserActionLandsOnTheRecordOfItsNodeOrIsRefused) {
         {L"tick", 2, L"", kProcessNewScan, L"111000111 -- 0111000111"},
         {L"tick", 1, L"", kProcessRescan, L"111000111 -- 0111000111"},
         {L"tick", 2, L"", kProcessGroupRegister, L"000000000 SA 0000000000"},
+        {L"click", 3, L"", 0, L"000000000 -- 3 C:\\a.dll|110011"},
         {L"collapse", 2, L"", 0, L"000000000 SA 0|"},
         {L"expand", 2, L"", 0, L"000000000 SA 1|"},
         {L"collapse", 1, L"", 0, L"000000000 S- -|"},
@@ -224,15 +230,21 @@ TEST_F(ProjectTreeTest, IncludingEndsOnAReferenceCycleAndCopesWithAVeryDeepChain
     SetItemIncluded(state, ReferenceIndex(*state.DigColl), Record(2), kFlagOff);
     EXPECT_EQ(Included(), L"0001");
 
-    // Deeper than a stack would take recursion, drawn with its last item missing.
+    // Deeper than a stack would take recursion, with keys no scan makes, drawn with its last
+    // item missing; beside it one record that is not part of the chain.
     state.DigColl = std::make_shared<ItemCollection>();
     constexpr int32_t kDepth = 100000;
     for (int32_t i = 1; i <= kDepth; ++i)
-        Add({(L"K" + std::to_wstring(i) + L"<K" + std::to_wstring(i - 1) + L" 1 D").c_str()});
+        Add({(L"D" + std::to_wstring(i) + L"<D" + std::to_wstring(i - 1) + L" 1 D").c_str()});
+    Record(1).Reference = kRootKey;
+    Add({L"E<K0 1 E"});
     Record(kDepth).Exists = false;
     SetItemIncluded(state, ReferenceIndex(*state.DigColl), Record(1), kFlagOff);
-    EXPECT_EQ(Record(kDepth).Included, kFlagOff);
+    EXPECT_EQ(Record(kDepth).Included + Record(kDepth + 1).Included, L"01");
     Build();
+    int32_t chained = 0;
+    for (int32_t n = 2; n <= kDepth + 1; ++n) chained += tree.Parent(n) == n - 1;
+    EXPECT_EQ(chained, kDepth);
     EXPECT_TRUE(tree.Expanded(kDepth));
     EXPECT_EQ(tree.LastRevealed(), kDepth + 1);
 }
