@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/ProwlError.h"
+#include "ui/MainWindowTexts.h"
 
 namespace prowl::win32 {
 namespace {
@@ -62,17 +63,18 @@ Win32TreeView::~Win32TreeView() {
 
 LRESULT CALLBACK Win32TreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                              DWORD_PTR data) {
-    // The events raised here (a posted check toggle, a mouse release) run the program's
-    // handlers, and nothing may cross into the system's code.
+    // A posted check toggle or a mouse release runs the program's handlers, and a deferred
+    // fill runs the control's own: nothing may cross into the system's code.
     try {
         return reinterpret_cast<Win32TreeView*>(data)->HandleMessage(msg, wp, lp);
-    } catch (const std::exception& e) {
-        const auto* error = dynamic_cast<const ProwlError*>(&e);
-        MessageBoxW(GetAncestor(hwnd, GA_ROOT),
-                    error ? error->message().c_str() : L"The tree could not take that change.",
-                    L"ActiveX Prowl - Error", MB_OK | MB_ICONERROR);
-        return 0;
+    } catch (const ProwlError& e) {
+        MessageBoxW(GetAncestor(hwnd, GA_ROOT), e.message().c_str(), kErrorCaption,
+                    MB_OK | MB_ICONERROR);
+    } catch (...) {
+        MessageBoxW(GetAncestor(hwnd, GA_ROOT), kUnexpectedErrorText, kErrorCaption,
+                    MB_OK | MB_ICONERROR);
     }
+    return 0;
 }
 
 LRESULT Win32TreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

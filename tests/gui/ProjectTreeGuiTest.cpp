@@ -37,8 +37,7 @@ TEST(ProjectTreeInTheWindow, RealClicksAndKeysReachTheRecords) {
     for (const auto* file : {L"Tools\\a.dll", L"Tools\\b.ocx", L"Tools\\Sub\\c.ocx",
                              L"Tools\\Sub\\Deep\\d.dll", L"Tools\\Other\\e.dll"})
         temp.File(file);
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
+    gui_test::InitControls();
     ProjectState state;
     auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
     SetWindowPos(window->Handle(), HWND_TOP, 20, 20, 560, 620, SWP_SHOWWINDOW);
@@ -111,9 +110,7 @@ TEST(ProjectTreeInTheWindow, RealClicksAndKeysReachTheRecords) {
     record(6).Expanded = L"1";
     logic.ProjectTree().BuildProjectTree(*state.DigColl);
     Xdotool(*window, L"sleep 0.2", [] { return false; });
-    CreateDirectoryW(gui_test::WindowsPath(PROWL_TEST_OUTPUT).c_str(), nullptr);
-    EXPECT_TRUE(gui_test::SaveWindowPng(
-        window->Handle(), gui_test::WindowsPath(PROWL_TEST_OUTPUT "/project-tree.png")));
+    gui_test::SaveScreenshot(window->Handle(), "project-tree");
 }
 
 }  // namespace
