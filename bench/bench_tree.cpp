@@ -29,7 +29,7 @@ using namespace prowl;
 
 namespace {
 
-constexpr int kRuns = 5;
+constexpr int kRuns = 9;  // the machine is shared
 constexpr int kTops = 20, kShownTops = 2, kProducts = 10, kFiles = 98;
 
 // A project as a scan of C:\Bench makes it, every item present. K1 and two of its twenty
