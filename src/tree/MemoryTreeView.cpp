@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "tree/TextHash.h"
+
 namespace prowl {
 
 void MemoryTreeView::Clear() {
     nodes_.clear();
-    byKey_.clear();
-    children_.assign(1, {});
+    slots_.assign(slots_.size(), 0);
+    keyed_ = 0;
+    firstTop_ = lastTop_ = 0;
     lastRevealed_ = 0;
 }
 
@@ -20,24 +23,44 @@ int32_t MemoryTreeView::Add(const std::wstring& relativeKey, const std::wstring&
         if (parent == 0) throw TreeViewError();
     }
     // A node without a key is allowed any number of times; Find never answers it.
-    if (!key.empty() && byKey_.count(key) != 0) throw TreeViewError();
-
+    if (!key.empty()) {
+        if (2 * (keyed_ + 1) > static_cast<int32_t>(slots_.size())) Rehash();
+        if (*Slot(key) != 0) throw TreeViewError();
+    }
     Node n;
     n.key = key;
     n.text = text;
     n.parent = parent;
     nodes_.push_back(std::move(n));
     const auto position = Count();
-    if (!key.empty()) byKey_.emplace(key, position);
-    children_.emplace_back();
-    children_[parent].push_back(position);
+    if (!key.empty()) {
+        *Slot(key) = position;
+        ++keyed_;
+    }
+    int32_t& first = parent ? nodes_[parent - 1].firstChild : firstTop_;
+    int32_t& last = parent ? nodes_[parent - 1].lastChild : lastTop_;
+    (last ? nodes_[last - 1].next : first) = position;
+    last = position;
     return position;
 }
 
 int32_t MemoryTreeView::Find(const std::wstring& key) const {
-    if (key.empty()) return 0;
-    const auto it = byKey_.find(key);
-    return it == byKey_.end() ? 0 : it->second;
+    return key.empty() || slots_.empty() ? 0 : *const_cast<MemoryTreeView*>(this)->Slot(key);
+}
+
+int32_t* MemoryTreeView::Slot(const std::wstring& key) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t s = HashText(key) & mask;
+    while (slots_[s] != 0 && nodes_[slots_[s] - 1].key != key) s = (s + 1) & mask;
+    return &slots_[s];
+}
+
+void MemoryTreeView::Rehash() {
+    // Keys live in one table of positions, not one allocation each: a project may hold
+    // hundreds of thousands.
+    slots_.assign(std::max<std::size_t>(16, slots_.size() * 2), 0);
+    for (int32_t position = 1; position <= Count(); ++position)
+        if (!nodes_[position - 1].key.empty()) *Slot(nodes_[position - 1].key) = position;
 }
 
 void MemoryTreeView::SetImage(int32_t node, const std::wstring& imageKey) {
@@ -56,8 +79,10 @@ void MemoryTreeView::SetRecord(int32_t node, ObjectRef record) {
 }
 
 std::vector<int32_t> MemoryTreeView::Children(int32_t node) const {
-    if (node != 0) At(node);  // range check
-    return children_[node];
+    std::vector<int32_t> children;
+    for (int32_t c = node ? At(node).firstChild : firstTop_; c != 0; c = nodes_[c - 1].next)
+        children.push_back(c);
+    return children;
 }
 
 void MemoryTreeView::UserClick(int32_t node) {
@@ -87,8 +112,8 @@ void MemoryTreeView::UserCollapse(int32_t node) {
 
 void MemoryTreeView::UserEditLabel(int32_t node, const std::wstring& newText) {
     At(node);
-    if (events_) events_->AfterLabelEdit(node, false, newText);
-    if (node <= Count()) At(node).text = newText;  // the handler may have cleared the tree
+    const bool keep = !events_ || events_->AfterLabelEdit(node, false, newText);
+    if (keep && node <= Count()) At(node).text = newText;  // the handler may clear the tree
 }
 
 void MemoryTreeView::UserCancelLabelEdit(int32_t node) {
@@ -110,8 +135,6 @@ const MemoryTreeView::Node& MemoryTreeView::At(int32_t node) const {
     return nodes_[static_cast<std::size_t>(node - 1)];
 }
 
-bool MemoryTreeView::HasChildren(int32_t node) const {
-    return !children_[static_cast<std::size_t>(node)].empty();
-}
+bool MemoryTreeView::HasChildren(int32_t node) const { return At(node).firstChild != 0; }
 
 }  // namespace prowl

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "tree/TreeView.h"
@@ -38,7 +37,7 @@ class MemoryTreeView : public TreeView {
     void EnsureVisible(int32_t node) override;
 
     void SetRecord(int32_t node, ObjectRef record) override;
-    ObjectRef Record(int32_t node) const override { return At(node).record; }
+    const ObjectRef& Record(int32_t node) const override { return At(node).record; }
 
     void SetEvents(TreeViewEvents* events) override { events_ = events; }
 
@@ -54,7 +53,8 @@ class MemoryTreeView : public TreeView {
     // expanded node (or collapsing a collapsed one) does nothing.
     void UserExpand(int32_t node);
     void UserCollapse(int32_t node);
-    // The control takes the new text after the event, as the real one does.
+    // The control takes the new text after the event, as the real one does, unless the
+    // handler refused it.
     void UserEditLabel(int32_t node, const std::wstring& newText);
     void UserCancelLabelEdit(int32_t node);
     void UserMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y);
@@ -69,15 +69,18 @@ class MemoryTreeView : public TreeView {
         bool expanded = false;
         bool bold = false;
         ObjectRef record;
+        int32_t firstChild = 0, lastChild = 0, next = 0;  // display order
     };
     Node& At(int32_t node);
     const Node& At(int32_t node) const;
     bool HasChildren(int32_t node) const;
+    int32_t* Slot(const std::wstring& key);  // the key's slot, or the empty one it would take
+    void Rehash();
 
     std::vector<Node> nodes_;
-    std::unordered_map<std::wstring, int32_t> byKey_;
-    // Kept beside the nodes so that Children stays linear in the answer.
-    std::vector<std::vector<int32_t>> children_{1};
+    std::vector<int32_t> slots_;  // node positions by key, open addressing; 0 is empty
+    int32_t keyed_ = 0;
+    int32_t firstTop_ = 0, lastTop_ = 0;
     int32_t lastRevealed_ = 0;
     TreeViewEvents* events_ = nullptr;
     std::vector<std::wstring> imageKeys_;

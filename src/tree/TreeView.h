@@ -25,6 +25,7 @@ inline constexpr int32_t kMouseMiddle = 4;
 
 // Events raised by a user action on the control (never by the program's own calls, except
 // where the control itself does so; the handlers take such reports like user actions).
+// A handler refuses a check toggle by setting the box back itself.
 class TreeViewEvents {
   public:
     virtual ~TreeViewEvents() = default;
@@ -32,8 +33,9 @@ class TreeViewEvents {
     virtual void NodeCheck(int32_t node) = 0;  // Checked already holds the new state
     virtual void Expand(int32_t node) = 0;     // Expanded already holds the new state
     virtual void Collapse(int32_t node) = 0;
-    // cancelled: the user abandoned the edit (then newText is meaningless).
-    virtual void AfterLabelEdit(int32_t node, bool cancelled, const std::wstring& newText) = 0;
+    // cancelled: the user abandoned the edit (then newText is meaningless). The control keeps
+    // the new text only when the handler returns true; otherwise the label springs back.
+    virtual bool AfterLabelEdit(int32_t node, bool cancelled, const std::wstring& newText) = 0;
     virtual void MouseUp(int32_t button, int32_t shift, int32_t x, int32_t y) = 0;
 };
 
@@ -66,7 +68,7 @@ class TreeView {
 
     // Each node can carry the record it stands for; tree actions act on that record.
     virtual void SetRecord(int32_t node, ObjectRef record) = 0;
-    virtual ObjectRef Record(int32_t node) const = 0;
+    virtual const ObjectRef& Record(int32_t node) const = 0;
 
     virtual void SetEvents(TreeViewEvents* events) = 0;
 };

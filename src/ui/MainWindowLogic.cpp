@@ -54,7 +54,8 @@ MainWindowLogic::MainWindowLogic(ProjectState& state, MainWindowControls control
       buttons_(MainToolbarAtStart()),
       menu_(MainMenuAtStart()),
       sourceFileText_(kSourceFileAtStart),
-      actionText_(kActionAtStart) {}
+      actionText_(kActionAtStart),
+      projectTree_(*this, state, controls.tree, controls.files) {}
 
 void MainWindowLogic::Start() {
     buttons_ = MainToolbarAtStart();
@@ -70,7 +71,8 @@ void MainWindowLogic::Start() {
     controls_.panels.SetPanelText(kPanelAction, actionText_);
     controls_.progress.Update(progress_);
     controls_.filePath.SetText(filePath_);
-    controls_.tree.Clear();
+    controls_.tree.SetEvents(&projectTree_);
+    projectTree_.ClearProjectTree();
     controls_.window.SetPointer(pointer_);
 }
 

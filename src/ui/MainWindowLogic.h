@@ -14,12 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "model/FileSystem.h"
 #include "model/ProjectState.h"
 #include "model/StatusSink.h"
 #include "registration/RegistrationEngine.h"
 #include "tree/TreeView.h"
 #include "ui/CommandSwitches.h"
 #include "ui/MainWindowCommands.h"
+#include "ui/ProjectTreeLogic.h"
 #include "ui/Prompts.h"
 #include "ui/StatusPanels.h"
 #include "ui/WindowServices.h"
@@ -34,6 +36,7 @@ struct MainWindowControls {
     TreeView& tree;         // TV
     Prompts& prompts;
     WindowServices& window;
+    FileSystem& files;  // what the node click looks up on disk
 };
 
 // Toolbar indices and menu item names that the switches address.
@@ -156,6 +159,8 @@ class MainWindowLogic : public StatusSink, public RegistrationHost {
 
     ProjectState& State() { return state_; }
     MainWindowControls& Controls() { return controls_; }
+    // TV's events, the selection and the tree's part of the popup.
+    ProjectTreeLogic& ProjectTree() { return projectTree_; }
 
   private:
     MenuItemState& Item(const std::wstring& name);
@@ -179,6 +184,7 @@ class MainWindowLogic : public StatusSink, public RegistrationHost {
     bool stopRequested_ = false;  // read by a wait for a launched program
     int32_t commandDepth_ = 0;
     uint64_t changeGeneration_ = 0;
+    ProjectTreeLogic projectTree_;
 };
 
 }  // namespace prowl

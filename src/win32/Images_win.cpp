@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace prowl::win32 {
 namespace {
@@ -202,11 +203,6 @@ HIMAGELIST MakeList(const std::vector<Picture>& pictures, int scale) {
 }
 
 }  // namespace
-
-const std::vector<std::wstring>& TreeImageKeys() {
-    static const std::vector<std::wstring> keys{L"A", L"B", L"C", L"D", L"E", L"F"};
-    return keys;
-}
 
 int ImageScale() {
     HDC screen = GetDC(nullptr);

@@ -7,8 +7,7 @@
 
 #include <commctrl.h>
 
-#include <string>
-#include <vector>
+#include "tree/TreeImages.h"
 
 namespace prowl::win32 {
 
@@ -18,8 +17,8 @@ inline constexpr int kImageSize = 16;
 // screen without blurring: 1 up to 143 DPI, 2 from 144, and so on.
 int ImageScale();
 
-// Keys of the tree images in list order: folder, DLL, OCX, then each marked missing.
-const std::vector<std::wstring>& TreeImageKeys();
+// The tree's image keys are the tree's own rule; the list below draws them in their order.
+using prowl::TreeImageKeys;
 
 // The six tree images, keyed by TreeImageKeys(). The caller owns the list.
 HIMAGELIST CreateTreeImageList(int scale = ImageScale());

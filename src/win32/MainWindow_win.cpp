@@ -115,7 +115,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, ProjectState&
     w.filePathView_ = std::make_unique<FilePathBoxView>(w.filePath_);
     w.logic_ = std::make_unique<MainWindowLogic>(
         state, MainWindowControls{*w.commands_, *w.panels_, *w.panels_, *w.filePathView_, *w.tree_,
-                                  *w.prompts_, w});
+                                  *w.prompts_, w, w.files_});
     w.logic_->Start();
     w.panels_->Flush();
 

@@ -10,6 +10,7 @@
 #include "model/ProjectState.h"
 #include "ui/MainWindowLogic.h"
 #include "win32/CommandSwitches_win.h"
+#include "win32/FileSystem_win.h"
 #include "win32/Prompts_win.h"
 #include "win32/StatusBar_win.h"
 #include "win32/TreeView_win.h"
@@ -88,6 +89,7 @@ class MainWindow final : public WindowServices {
     std::unique_ptr<Win32StatusPanels> panels_;
     std::unique_ptr<Win32Prompts> prompts_;
     std::unique_ptr<FilePathBoxView> filePathView_;
+    Win32FileSystem files_;
     std::unique_ptr<MainWindowLogic> logic_;
 };
 

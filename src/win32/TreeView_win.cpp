@@ -5,6 +5,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "model/ProwlError.h"
+#include "ui/MainWindowTexts.h"
+
 namespace prowl::win32 {
 namespace {
 
@@ -60,47 +63,68 @@ Win32TreeView::~Win32TreeView() {
 
 LRESULT CALLBACK Win32TreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                              DWORD_PTR data) {
-    auto* self = reinterpret_cast<Win32TreeView*>(data);
+    // A posted check toggle or a mouse release runs the program's handlers, and a deferred
+    // fill runs the control's own: nothing may cross into the system's code.
+    try {
+        return reinterpret_cast<Win32TreeView*>(data)->HandleMessage(msg, wp, lp);
+    } catch (const ProwlError& e) {
+        MessageBoxW(GetAncestor(hwnd, GA_ROOT), e.message().c_str(), kErrorCaption,
+                    MB_OK | MB_ICONERROR);
+    } catch (...) {
+        MessageBoxW(GetAncestor(hwnd, GA_ROOT), kUnexpectedErrorText, kErrorCaption,
+                    MB_OK | MB_ICONERROR);
+    }
+    return 0;
+}
+
+LRESULT Win32TreeView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case kCheckToggled:
-            self->ReportCheck(reinterpret_cast<HTREEITEM>(lp));
+            ReportCheck(reinterpret_cast<HTREEITEM>(lp));
             return 0;
         case kResumeRedraw:
-            self->FlushPending();
-            if (self->redrawHeld_) {
-                self->redrawHeld_ = false;
-                DefSubclassProc(hwnd, WM_SETREDRAW, TRUE, 0);
-                self->ScrollToReveal();
-                RedrawWindow(hwnd, nullptr, nullptr,
+            FlushPending();
+            if (redrawHeld_) {
+                redrawHeld_ = false;
+                DefWindowProcW(hwnd_, WM_SETREDRAW, TRUE, 0);
+                DefSubclassProc(hwnd_, WM_SETREDRAW, TRUE, 0);
+                ScrollToReveal();
+                RedrawWindow(hwnd_, nullptr, nullptr,
                              RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
             }
             return 0;
-        case WM_KEYDOWN:
+        case WM_KEYDOWN: {
+            const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+            HTREEITEM item = TreeView_GetSelection(hwnd_);
             // Space toggles the selected box (Wine sends no TVN_KEYDOWN for it).
-            if (wp == VK_SPACE && (GetWindowLongPtrW(hwnd, GWL_STYLE) & TVS_CHECKBOXES))
-                if (HTREEITEM item = TreeView_GetSelection(hwnd))
-                    PostMessageW(hwnd, kCheckToggled, 0, reinterpret_cast<LPARAM>(item));
+            if (wp == VK_SPACE && (style & TVS_CHECKBOXES) && item)
+                PostMessageW(hwnd_, kCheckToggled, 0, reinterpret_cast<LPARAM>(item));
+            // F2 renames, as everywhere else on Windows; the control itself has no key for it.
+            if (wp == VK_F2 && (style & TVS_EDITLABELS) && item) {
+                TreeView_EditLabel(hwnd_, item);
+                return 0;
+            }
             break;
+        }
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN: {
             // The control follows the mouse itself until the button comes up and keeps that
             // message; a click is reported by NM_CLICK or NM_RCLICK while this call runs.
             const int32_t button = msg == WM_LBUTTONDOWN ? kMouseLeft : kMouseRight;
-            self->down_ =
-                Press{button, ShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp), false, true};
-            LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
-            if (self->down_ && self->down_->button == button) {
-                self->down_->tracking = false;
+            down_ = Press{button, ShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp), false, true};
+            LRESULT result = DefSubclassProc(hwnd_, msg, wp, lp);
+            if (down_ && down_->button == button) {
+                down_->tracking = false;
                 // Where the control did not follow the mouse, the release is still to come.
                 MSG pending;
                 const UINT up = msg == WM_LBUTTONDOWN ? WM_LBUTTONUP : WM_RBUTTONUP;
                 const bool released =
-                    !PeekMessageW(&pending, hwnd, up, up, PM_NOREMOVE) &&
+                    !PeekMessageW(&pending, hwnd_, up, up, PM_NOREMOVE) &&
                     GetKeyState(msg == WM_LBUTTONDOWN ? VK_LBUTTON : VK_RBUTTON) >= 0;
-                if (self->down_->clicked && released) {
-                    Press press = *self->down_;
-                    self->down_.reset();
-                    self->RaiseMouseUp(press.button, press.shift, press.x, press.y);
+                if (down_->clicked && released) {
+                    Press press = *down_;
+                    down_.reset();
+                    RaiseMouseUp(press.button, press.shift, press.x, press.y);
                 }
             }
             return result;
@@ -112,15 +136,15 @@ LRESULT CALLBACK Win32TreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPA
             const int32_t button = msg == WM_LBUTTONUP   ? kMouseLeft
                                    : msg == WM_RBUTTONUP ? kMouseRight
                                                          : kMouseMiddle;
-            if (self->down_ && self->down_->button == button) self->down_.reset();
-            LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
-            self->RaiseMouseUp(button, ShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            if (down_ && down_->button == button) down_.reset();
+            LRESULT result = DefSubclassProc(hwnd_, msg, wp, lp);
+            RaiseMouseUp(button, ShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
             return result;
         }
         default:
             break;
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return DefSubclassProc(hwnd_, msg, wp, lp);
 }
 
 void Win32TreeView::RaiseMouseUp(int32_t button, int32_t shift, int32_t x, int32_t y) {
@@ -180,6 +204,10 @@ void Win32TreeView::HoldRedraw() {
     if (redrawHeld_) return;
     redrawHeld_ = true;
     SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    // Wine's control keeps itself visible through its own WM_SETREDRAW and then pays
+    // milliseconds for every item it changes; what the system does for other windows (clear
+    // WS_VISIBLE without hiding anything) makes each change cost microseconds.
+    DefWindowProcW(hwnd_, WM_SETREDRAW, FALSE, 0);
     PostMessageW(hwnd_, kResumeRedraw, 0, 0);
 }
 
@@ -348,11 +376,15 @@ void Win32TreeView::SetImage(int32_t node, const std::wstring& imageKey) {
 }
 
 bool Win32TreeView::Checked(int32_t node) const {
-    HTREEITEM item = ItemHandle(node);
-    return item ? State(item, TVIS_STATEIMAGEMASK) == kChecked : model_.Checked(node);
+    // Unlike the other reads, from the model: every change of a box passes through it (the
+    // user's are read back when reported), and a refresh reads every box of the project.
+    return model_.Checked(node);
 }
 
 void Win32TreeView::SetChecked(int32_t node, bool checked) {
+    // The model follows every change of the box, the user's included (ReportCheck), so an
+    // unchanged state costs no message: Wine looks each item handle up by a linear search.
+    if (model_.Checked(node) == checked) return;
     model_.SetChecked(node, checked);
     if (HTREEITEM item = ItemHandle(node))
         SetState(item, checked ? kChecked : kUnchecked, TVIS_STATEIMAGEMASK);
@@ -404,7 +436,7 @@ void Win32TreeView::SetRecord(int32_t node, ObjectRef record) {
     model_.SetRecord(node, std::move(record));
 }
 
-ObjectRef Win32TreeView::Record(int32_t node) const { return model_.Record(node); }
+const ObjectRef& Win32TreeView::Record(int32_t node) const { return model_.Record(node); }
 
 void Win32TreeView::SetEvents(TreeViewEvents* events) { events_ = events; }
 
@@ -485,9 +517,9 @@ bool Win32TreeView::OnNotify(const NMHDR& header, LRESULT& result) {
             const bool cancelled = info.item.pszText == nullptr;
             const std::wstring text = cancelled ? std::wstring() : std::wstring(info.item.pszText);
             const uint64_t clears = clears_;
-            if (node && user) events_->AfterLabelEdit(node, cancelled, text);
+            const bool accepted = !node || !user || events_->AfterLabelEdit(node, cancelled, text);
             // The handler may have emptied the tree; then there is no label left to change.
-            const bool keep = !cancelled && node && clears == clears_;
+            const bool keep = accepted && !cancelled && node && clears == clears_;
             if (keep) model_.SetText(node, text);
             result = keep ? TRUE : FALSE;  // TRUE: the control takes the new label
             return true;

@@ -61,7 +61,7 @@ class Win32TreeView final : public TreeView {
     void SetBold(int32_t node, bool bold) override;
     void EnsureVisible(int32_t node) override;
     void SetRecord(int32_t node, ObjectRef record) override;
-    ObjectRef Record(int32_t node) const override;
+    const ObjectRef& Record(int32_t node) const override;
     void SetEvents(TreeViewEvents* events) override;
 
   private:
@@ -81,6 +81,7 @@ class Win32TreeView final : public TreeView {
 
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR self);
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     int32_t PositionOf(HTREEITEM item) const;
     UINT State(HTREEITEM item, UINT mask) const;
     void SetState(HTREEITEM item, UINT state, UINT mask);

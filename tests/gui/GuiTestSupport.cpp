@@ -1,5 +1,7 @@
 #include "GuiTestSupport.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 
 #include "support/TempTree.h"
@@ -37,11 +39,20 @@ void SaveScreenshot(HWND hwnd, const std::string& name) {
     GetWindowRect(hwnd, &rc);
     const std::wstring folder(PROWL_TEST_OUTPUT, PROWL_TEST_OUTPUT + sizeof(PROWL_TEST_OUTPUT) - 1);
     const auto n = [](long value) { return std::to_wstring(value); };
+    const std::wstring file = folder + L"/" + std::wstring(name.begin(), name.end()) + L".png";
     test::RunUnix(L"/bin/mkdir", L"-p " + folder);
+    test::RunUnix(L"/bin/rm", L"-f " + file);
     test::RunUnix(L"/usr/bin/import", L"-window root -crop " + n(rc.right - rc.left) + L"x" +
                                           n(rc.bottom - rc.top) + L"+" + n(rc.left) + L"+" +
-                                          n(rc.top) + L" +repage " + folder + L"/" +
-                                          std::wstring(name.begin(), name.end()) + L".png");
+                                          n(rc.top) + L" +repage " + file);
+    // A Unix child may count as ended before it has done its work: the window must stay on
+    // the screen until the picture is written, or the picture is of an empty screen.
+    std::wstring windowsFile = L"Z:" + file;
+    std::replace(windowsFile.begin(), windowsFile.end(), L'/', L'\\');
+    for (int i = 0; i < 500 && GetFileAttributesW(windowsFile.c_str()) == INVALID_FILE_ATTRIBUTES;
+         ++i)
+        Sleep(10);
+    Sleep(100);  // written, and closed
 }
 
 ChildProcess::ChildProcess(std::wstring exe) {

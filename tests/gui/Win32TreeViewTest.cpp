@@ -121,6 +121,27 @@ TEST(Win32TreeView, ADoubleClickOrSpaceOnACheckBoxIsOneChange) {
               (contract::Lines{L"NodeCheck 1 checked", L"NodeCheck 2 checked"}));
 }
 
+TEST(Win32TreeView, ABoxSetToTheStateItShowsCostsTheControlNoMessage) {
+    // Wine finds each item by a linear search: a refresh of a large project must not pay it
+    // for every box.
+    Win32Fixture f;
+    f.tree.Add(L"", L"K0", L"Root");
+    f.tree.SetChecked(1, true);
+    Pump();
+    static int sets = 0;
+    SetWindowSubclass(
+        f.tree.Handle(),
+        [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+            sets += msg == TVM_SETITEMW;
+            return DefSubclassProc(hwnd, msg, wp, lp);
+        },
+        7, 0);
+    f.tree.SetChecked(1, true);
+    f.tree.SetChecked(1, false);
+    EXPECT_EQ(sets, 1);
+    EXPECT_EQ(TreeView_GetCheckState(f.tree.Handle(), f.tree.ItemHandle(1)), 0u);
+}
+
 TEST(Win32TreeView, NodesEnterTheControlWithTheirStateOnlyWhenShownAndAreScrolledTo) {
     Win32Fixture f;
     contract::Recorder events(f.tree);

@@ -59,11 +59,13 @@ class Recorder : public TreeViewEvents {
     void NodeClick(int32_t node) override { Push(L"NodeClick", node, L""); }
     void NodeCheck(int32_t node) override {
         Push(L"NodeCheck", node, tree_.Checked(node) ? L" checked" : L" unchecked");
+        if (refuse) tree_.SetChecked(node, !tree_.Checked(node));
     }
     void Expand(int32_t node) override { Push(L"Expand", node, State(node)); }
     void Collapse(int32_t node) override { Push(L"Collapse", node, State(node)); }
-    void AfterLabelEdit(int32_t node, bool cancelled, const std::wstring& newText) override {
+    bool AfterLabelEdit(int32_t node, bool cancelled, const std::wstring& newText) override {
         Push(L"AfterLabelEdit", node, cancelled ? L" cancelled" : L" done " + newText);
+        return !refuse;
     }
     void MouseUp(int32_t button, int32_t shift, int32_t x, int32_t y) override {
         Push(L"MouseUp", button,
@@ -78,6 +80,7 @@ class Recorder : public TreeViewEvents {
         return out;
     }
     Lines lines;
+    bool refuse = false;  // set toggled boxes back and refuse label edits, as a handler may
 
   private:
     const wchar_t* State(int32_t node) const {
@@ -129,6 +132,10 @@ TEST_P(TreeViewContract, PositionsFollowInsertionOrderAndKeysAreUniqueAndKnown) 
     EXPECT_THROW(Tree().Add(L"K9", L"K5", L"orphan"), TreeViewError);
     EXPECT_EQ(std::tuple(Tree().Count(), Tree().Find(L"K5")), std::tuple(5, 0));
     EXPECT_EQ(Tree().Add(L"K4", L"K5", L"Next"), 6);
+    // A node may go without a key, any number of times; no look-up answers it.
+    EXPECT_EQ(Tree().Add(L"K4", L"", L"a"), 7);
+    EXPECT_EQ(Tree().Add(L"K4", L"", L"b"), 8);
+    EXPECT_EQ(std::tuple(Tree().Find(L""), Tree().Parent(8)), std::tuple(0, 5));
 
     auto record = std::make_shared<clsObject>();
     Tree().SetRecord(3, record);
@@ -233,6 +240,23 @@ TEST_P(TreeViewContract, UserActionsReportTheirNodeByPositionWithItsNewState) {
     User().EditLabel(5, L"Quiet");
     EXPECT_EQ(std::tuple(Node(5), Tree().Expanded(1), events_->lines.size()),
               std::tuple(std::wstring(L"K4|Quiet|0||checked"), true, 0u));
+}
+
+TEST_P(TreeViewContract, AHandlerCanRefuseACheckToggleOrALabelEdit) {
+    Tree().SetChecked(3, true);
+    events_->refuse = true;
+    User().ToggleCheck(3);
+    User().ToggleCheck(5);
+    User().EditLabel(5, L"Refused");
+    EXPECT_EQ(std::tuple(Node(3), Node(5)),
+              std::tuple(std::wstring(L"K2|File.dll|1||checked"), std::wstring(L"K4|Second|0|")));
+    EXPECT_EQ(events_->Of({L"NodeCheck", L"AfterLabelEdit"}),
+              (contract::Lines{L"NodeCheck 3 unchecked", L"NodeCheck 5 checked",
+                               L"AfterLabelEdit 5 done Refused"}));
+    // A box set back is the program's change: a toggle after it is reported again.
+    events_->refuse = false;
+    User().ToggleCheck(3);
+    EXPECT_FALSE(Tree().Checked(3));
 }
 
 }  // namespace prowl

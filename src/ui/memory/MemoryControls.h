@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "model/FileSystem.h"
 #include "tree/MemoryTreeView.h"
 #include "ui/CommandSwitches.h"
 #include "ui/MainWindowLogic.h"
@@ -108,6 +111,29 @@ class MemoryWindowServices : public WindowServices {
     std::function<void()> onPump;
 };
 
+// A disk on which only the file look-ups answer, each as set for its path (Absent when not
+// set); everything else sees an empty disk.
+class MemoryFileSystem : public FileSystem {
+  public:
+    FileLookup LookUpFile(const std::wstring& path, std::wstring*) override {
+        const auto it = lookups.find(path);
+        return it == lookups.end() ? FileLookup::Absent : it->second;
+    }
+    ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
+        return ListStatus::NotFound;
+    }
+    std::optional<uint32_t> GetAttributes(const std::wstring&) override { return std::nullopt; }
+    bool FileExists(const std::wstring&) override { return false; }
+    bool FolderExists(const std::wstring&) override { return false; }
+    std::optional<FileIdentity> GetIdentity(const std::wstring&) override { return std::nullopt; }
+    void CheckVolume(const std::wstring&) override {}
+    FileDetails GetFile(const std::wstring&) override { return {}; }
+    std::string ReadAllBytes(const std::wstring&) override { return {}; }
+    void ReplaceFileContents(const std::wstring&, const std::string&) override {}
+
+    std::unordered_map<std::wstring, FileLookup> lookups;
+};
+
 // Every control of the main window, wired for a MainWindowLogic.
 struct MemoryMainWindow {
     MemoryCommandSwitches commands;
@@ -117,9 +143,10 @@ struct MemoryMainWindow {
     MemoryTreeView tree;
     ScriptedPrompts prompts;
     MemoryWindowServices window;
+    MemoryFileSystem files;
 
     MainWindowControls Controls() {
-        return {commands, panels, progress, filePath, tree, prompts, window};
+        return {commands, panels, progress, filePath, tree, prompts, window, files};
     }
 };
 
