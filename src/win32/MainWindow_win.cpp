@@ -117,6 +117,8 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, ProjectState&
         state, MainWindowControls{*w.commands_, *w.panels_, *w.panels_, *w.filePathView_, *w.tree_,
                                   *w.prompts_, w, w.files_});
     w.logic_->Start();
+    w.services_ = std::make_unique<Win32ProgramServices>(hwnd, w.files_);
+    w.programCommands_ = std::make_unique<ProgramCommands>(*w.logic_, w.services_->Services());
     w.panels_->Flush();
 
     // The shortcuts a Windows user expects, running the same commands as the menu.

@@ -9,8 +9,10 @@
 
 #include "model/ProjectState.h"
 #include "ui/MainWindowLogic.h"
+#include "ui/ProgramCommands.h"
 #include "win32/CommandSwitches_win.h"
 #include "win32/FileSystem_win.h"
+#include "win32/ProgramServices_win.h"
 #include "win32/Prompts_win.h"
 #include "win32/StatusBar_win.h"
 #include "win32/TreeView_win.h"
@@ -91,6 +93,9 @@ class MainWindow final : public WindowServices {
     std::unique_ptr<FilePathBoxView> filePathView_;
     Win32FileSystem files_;
     std::unique_ptr<MainWindowLogic> logic_;
+    // After the logic, so that the commands are gone before it.
+    std::unique_ptr<Win32ProgramServices> services_;
+    std::unique_ptr<ProgramCommands> programCommands_;
 };
 
 }  // namespace prowl::win32
