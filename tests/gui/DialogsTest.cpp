@@ -8,17 +8,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "inspect/InspectTestSupport.h"
 #include "model/ProwlError.h"
 #include "support/TempTree.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/ChangeReport.h"
 #include "ui/dialogs/DetailsDialogs.h"
 #include "ui/dialogs/FolderChooser.h"
+#include "win32/ComponentFile_win.h"
 #include "win32/Dialogs_win.h"
 #include "win32/Drives_win.h"
 #include "win32/FileSystem_win.h"
@@ -144,8 +148,39 @@ void ExpectMirrors(HWND dialog, const ModalDialog& logic) {
     }
 }
 
+// The dialog's pixels as Wine drew them, read back from the window. A picture of the screen
+// would come too late: a Unix program started from here runs on after CreateProcess's handle
+// has signalled, by which time the dialog is gone; for the same reason the folder is made
+// here and the conversion to PNG is left to run on its own.
 void Screenshot(HWND dialog, const std::string& name) {
-    gui_test::SaveScreenshot(dialog, "dialog-" + name);
+    RECT rc;
+    GetWindowRect(dialog, &rc);
+    const int width = rc.right - rc.left, height = rc.bottom - rc.top;
+    BITMAPINFOHEADER header{sizeof header, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header),
+                                            DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HDC memory = CreateCompatibleDC(nullptr), window = GetWindowDC(dialog);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY);
+    GdiFlush();
+    const std::string file = PROWL_TEST_OUTPUT "/dialog-" + name;
+    std::filesystem::create_directories("Z:" PROWL_TEST_OUTPUT);
+    const DWORD size = static_cast<DWORD>(width) * height * 4,
+                offset = sizeof(BITMAPFILEHEADER) + sizeof header;
+    const BITMAPFILEHEADER fileHeader{0x4D42, offset + size, 0, 0, offset};
+    std::ofstream out("Z:" + file + ".bmp", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&fileHeader), sizeof fileHeader);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(static_cast<const char*>(bits), size);
+    out.close();
+    SelectObject(memory, old);
+    ReleaseDC(dialog, window);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    const std::wstring path(file.begin(), file.end());
+    test::RunUnix(L"/bin/sh", L"-c \"convert " + path + L".bmp -alpha off " + path +
+                                  L".png && rm " + path + L".bmp\"");
 }
 
 void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); }
@@ -253,16 +288,61 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
     FolderChooser chooser(drives, files, prompts);
     tree.File(L"Common Files\\grid32.ocx", std::string(1234567, 'x'));
     win32::Win32LocaleFormat locale;
-    FileDetailsDialog fileDetails(files, locale, prompts);
+    win32::Win32RegistryReader registry;
+    win32::Win32ComponentFiles components;
+    const win32::Win32SystemFacts facts;
+    const InspectionSources inspection{components, facts,
+                                       [&] { return RegistrationIndex::Build(registry, facts); }};
+    FileDetailsDialog fileDetails(files, locale, prompts, inspection);
     ASSERT_FALSE(fileDetails.Init(tree.Path(L"Common Files\\grid32.ocx")));
+    // A component the real utility registered, the same unregistered, and one whose DLL is gone.
+    const std::string com = test::ComponentBytes(L"prowl_com.dll"),
+                      needsdep = test::ComponentBytes(L"prowl_needsdep.dll");
+    tree.File(L"Common Files\\shown.dll", com);
+    tree.File(L"Common Files\\needsdep.dll", needsdep);
+    const std::wstring shown = tree.Path(L"Common Files\\shown.dll");
+    ItemCollection items;
+    for (const auto* name : {L"grid32.ocx", L"shown.dll", L"needsdep.dll"}) {
+        auto record = std::make_shared<clsObject>();
+        record->NodeType = name[0] == L'g' ? kNodeOcx : kNodeDll;
+        record->Path = tree.Path(std::wstring(L"Common Files\\") + name);
+        items.Add(record);
+    }
+    FileDetailsDialog registered(files, locale, prompts, inspection),
+        unregistered(files, locale, prompts, inspection),
+        broken(files, locale, prompts, inspection);
     clsSaveFile project;
     project.Folder_Count = 3;
     project.DLL_Count = 5;
     project.OCX_Count = 2;
     project.DLL_Missing = 2;
     ProjectDetailsDialog projectDetails;
-    projectDetails.Init(project);
-    win32::Win32RegistryReader registry;
+    ASSERT_EQ(test::RunRegsvr32(L"/s \"" + shown + L"\""), 0u);
+    ASSERT_FALSE(registered.Init(shown));
+    projectDetails.Init(project, items, inspection.registration());
+    ASSERT_EQ(test::RunRegsvr32(L"/u /s \"" + shown + L"\""), 0u);
+    ASSERT_FALSE(unregistered.Init(shown));
+    ASSERT_FALSE(broken.Init(tree.Path(L"Common Files\\needsdep.dll")));
+    const auto fileTexts = [&](std::size_t size, const wchar_t* builtFor, const wchar_t* entries,
+                               const wchar_t* isRegistered, const wchar_t* missing) {
+        return std::vector<std::wstring>{L"File Details",
+                                         L"File Name....................",
+                                         L"File Type.....................",
+                                         L"File Size......................",
+                                         locale.GroupedNumber(size) + L" Bytes",
+                                         L"Date Created...............",
+                                         L"Date Modified..............",
+                                         L"Date Accessed............",
+                                         L"Built For....................",
+                                         builtFor,
+                                         L"Entry Points.................",
+                                         entries,
+                                         L"Registered...................",
+                                         isRegistered,
+                                         L"Missing DLLs.................",
+                                         missing,
+                                         L"&OK"};
+    };
     struct NoLauncher : Launcher {
         StartResult StartHidden(const std::wstring&, const std::wstring&,
                                 const std::wstring&) override {
@@ -301,19 +381,24 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
           L"exclude these objects from your project, then do not save the changes to the "
           L"project.  Press OK to return to the project.",
           L"Obejcts Removed from Project", L"&OK"}},
-        {fileDetails,
-         "file-details",
-         VK_ESCAPE,
-         {L"File Details", L"File Name....................", L"File Type.....................",
-          L"File Size......................", L"1,234,567 Bytes", L"Date Created...............",
-          L"Date Modified..............", L"Date Accessed............", L"&OK"}},
+        {fileDetails, "file-details", VK_ESCAPE,
+         fileTexts(1234567, L"Not a program file", L"None", L"No", L"None")},
+        {registered, "file-details-registered", VK_RETURN,
+         fileTexts(com.size(), L"64-bit (x64)", L"Register and Unregister",
+                   L"Yes, 1 class, 1 type library", L"None")},
+        {unregistered, "file-details-unregistered", 0,
+         fileTexts(com.size(), L"64-bit (x64)", L"Register and Unregister", L"No", L"None")},
+        {broken, "file-details-broken", VK_ESCAPE,
+         fileTexts(needsdep.size(), L"64-bit (x64)", L"Register and Unregister", L"No",
+                   L"prowldep.dll")},
         {projectDetails,
          "project-details",
          0,
          {L"Project Details", L"Folder Count......................", L"3", L"(0 missing)",
           L"DLL Count.........................", L"5", L"(2 missing)",
           L"OCX Count........................", L"2", L"(0 missing)",
-          L"Total Objects.....................", L"10", L"(2 missing)", L"&OK"}},
+          L"Total Objects.....................", L"10", L"(2 missing)",
+          L"Registered Now...............", L"1 of 3", L"&OK"}},
         {about,
          "about",
          VK_ESCAPE,

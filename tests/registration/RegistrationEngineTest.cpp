@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "inspect/InspectTestSupport.h"
 #include "registration/RegistrationEngine.h"
 #include "support/EmptyFileSystem.h"
 #include "support/ScriptedLauncher.h"
+#include "support/TempTree.h"
 #include "ui/MainWindowLogic.h"
 #include "ui/memory/MemoryControls.h"
+#include "win32/Registry_win.h"
 
 namespace prowl {
 namespace {
@@ -42,6 +46,26 @@ Lines Log(std::initializer_list<std::wstring> entries) {
     }
     return log;
 }
+
+// Component files by path; every other file is on disk except those of the absent names.
+// Counts how often a file is opened for inspection.
+struct Components : ComponentFiles {
+    std::unique_ptr<ByteSource> Open(const std::wstring& path) override {
+        ++opened;
+        const auto found = bytes.find(path);
+        return found == bytes.end() ? nullptr : std::make_unique<test::LoudBytes>(found->second);
+    }
+    bool FileExists(const std::wstring& path) override {
+        return !absent.contains(path.substr(path.rfind(L'\\') + 1));
+    }
+    std::vector<std::wstring> FoldersStartingWith(const std::wstring&, const std::wstring&,
+                                                  std::size_t) override {
+        return {};
+    }
+    std::map<std::wstring, std::string> bytes;
+    std::set<std::wstring> absent;
+    int opened = 0;
+};
 
 // The fixture is the file system too. Starts join the action panel's history as panel 0, so
 // that one list shows texts and launches in the order they happened.
@@ -84,7 +108,13 @@ class RegistrationTest : public ::testing::Test, public test::EmptyFileSystem {
     MainWindowLogic logic{state, window.Controls()};
     test::ScriptedLauncher launcher;
     std::map<std::wstring, test::LaunchScript>& scripts = launcher.scripts;
-    RegistrationEngine engine{state, *this, launcher, logic, window.prompts};
+    Components components;
+    test::FakeFacts facts = [] {
+        test::FakeFacts f;
+        f.Variables[L"windir"] = L"C:\\Windows";
+        return f;
+    }();
+    RegistrationEngine engine{state, *this, launcher, logic, window.prompts, components, facts};
     std::map<std::wstring, FileLookup> files;
     std::vector<int16_t> modes;
 };
@@ -104,6 +134,7 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
     EXPECT_EQ(pumpsWithStop, 6);
     EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{11, 1, 11, 1, 11, 1, 11, 1}));
     EXPECT_EQ(modes, std::vector<int16_t>(6, kProcessIdle));
+    EXPECT_EQ(components.opened, 0) << "a launch that succeeded is not inspected";
 
     const std::wstring x = P(L"x.dll"), fail = L"[Registration failed]: C:\\P\\x.dll - ";
     const ObjectRef file = Add(x, kNodeDll, 0);
@@ -115,6 +146,7 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
     EXPECT_EQ(TakeLog(), Log({L"+x.dll", fail + L"RegSvr32 rejected its arguments", L"+x.dll",
                               fail + L"OLE could not be initialized", L"+x.dll",
                               fail + L"exit code 3221225477", L"+x.dll"}));
+    EXPECT_EQ(components.opened, 3) << "nor is the unregistration before a registration";
     scripts[U(x)].code = 5;
     engine.UnregisterMe(file);
     EXPECT_EQ(TakeLog().back(),
@@ -133,6 +165,77 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
     }
     EXPECT_EQ(TakeLog(), (Lines{L"[File not found]: C:\\gone.dll", L"[Invalid path]: Q:\\x.dll",
                                 L"[Invalid path]: " + quoted, L"[Invalid path]: " + nul}));
+}
+
+TEST_F(RegistrationTest, AFailedLaunchIsExplainedByWhatTheFileIsWhenItCanBeRead) {
+    const std::string needsdep = test::ComponentBytes(L"prowl_needsdep.dll"),
+                      com32 = test::ComponentBytes(L"prowl_com32.dll"), text = "MZ, and no more";
+    const std::wstring function = L"the component's registration function reported an error",
+                       x = P(L"x.dll");
+    struct Case {
+        const std::string* bytes;  // null: the file cannot be opened
+        uint32_t code;
+        bool registering, elevated;
+        std::set<std::wstring> absent;
+        std::wstring reason;
+    } cases[] = {
+        {&needsdep,
+         3,
+         true,
+         true,
+         {L"prowldep.dll"},
+         L"the file could not be loaded - missing prowldep.dll"},
+        {&com32,
+         3,
+         false,
+         true,
+         {L"regsvr32.exe"},
+         L"the file is built for 32-bit (x86), which the 64-bit RegSvr32 here cannot load"},
+        // Where the system has a 32-bit utility, the 64-bit one hands it the file.
+        {&com32, 3, true, true, {L"prowldep.dll"}, RegSvr32FailureReason(3, true)},
+        {&text, 3, true, true, {}, L"the file is not a program file"},
+        {&text,
+         5,
+         true,
+         false,
+         {},
+         function + L" (registering for all users needs administrator rights)"},
+        {&text,
+         5,
+         false,
+         false,
+         {},
+         function + L" (unregistering for all users needs administrator rights)"},
+        {&text, 5, true, true, {}, function},
+        {nullptr, 3, true, false, {}, RegSvr32FailureReason(3, true)},
+    };
+    files[x] = FileLookup::Present;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(test::ToUtf8(c.reason));
+        components.bytes.clear();
+        if (c.bytes) components.bytes[x] = *c.bytes;
+        components.absent = c.absent;
+        facts.Elevated = c.elevated;
+        scripts.clear();
+        scripts[U(x)].code = c.registering ? 3 : c.code;
+        scripts[R(x)].code = c.code;
+        EXPECT_EQ(c.registering ? engine.RegisterFile(x) : engine.UnregisterFile(x), c.reason);
+        EXPECT_EQ(TakeLog().back(),
+                  (c.registering ? L"[Registration failed]: " : L"[Unregistration failed]: ") + x +
+                      L" - " + c.reason);
+    }
+}
+
+TEST_F(RegistrationTest, GatheringTheRegistryShowsTheHourglassAndLetsTheWindowWork) {
+    win32::Win32RegistryReader registry;
+    int pumps = 0;
+    window.window.onPump = [&] {
+        ++pumps;
+        EXPECT_TRUE(logic.Pointer() == kPointerHourglass && logic.Busy());
+    };
+    GatherRegistration(registry, facts, logic);
+    EXPECT_GE(pumps, 4) << "the prefix holds hundreds of classes";
+    EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{kPointerHourglass, kPointerArrow}));
 }
 
 TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailureAfterDone) {
