@@ -28,6 +28,7 @@
 #include "win32/FileSystem_win.h"
 #include "win32/Images_win.h"
 #include "win32/Locale_win.h"
+#include "win32/MainWindow_win.h"
 #include "win32/Prompts_win.h"
 #include "win32/Registry_win.h"
 #include "win32/SystemFacts_win.h"
@@ -185,13 +186,18 @@ void Screenshot(HWND dialog, const std::string& name) {
 
 void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); }
 
-// Real pointer input through the X server, at the middle of a rectangle of the window.
-void ClickAt(HWND hwnd, RECT rc, int clicks) {
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+// Real pointer input through the X server, at the middle of a rectangle of the screen.
+void ClickAt(RECT rc, int clicks) {
     test::RunUnix(L"/usr/bin/xdotool", L"mousemove " + std::to_wstring((rc.left + rc.right) / 2) +
                                            L" " + std::to_wstring((rc.top + rc.bottom) / 2) +
                                            L" click --repeat " + std::to_wstring(clicks) +
                                            L" --delay 80 1");
+}
+
+// The same, at the middle of a rectangle of the window.
+void ClickAt(HWND hwnd, RECT rc, int clicks) {
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    ClickAt(rc, clicks);
 }
 
 class RealDialogs : public ::testing::Test {
@@ -463,6 +469,58 @@ TEST_F(RealDialogs, AnErrorInsideTheDialogEndsItAndReachesTheCaller) {
     EXPECT_THROW(host.ShowModal(failing), ProwlError);
     EXPECT_EQ(FindWindowW(L"#32770", L"Prowl failing dialog"), nullptr);
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
+}
+
+// The program's own window: a real click on View, then on Project Details, reaches the
+// commands behind the menu, which gather the registry and show the dialog with its last row.
+TEST(MainWindowDialogs, ARealClickOnViewProjectDetailsShowsHowManyAreRegistered) {
+    gui_test::InitControls();
+    ProjectState state;
+    state.SaveFile->Folder_Count = state.SaveFile->DLL_Count = state.SaveFile->OCX_Count = 1;
+    const std::pair<const wchar_t*, const wchar_t*> records[] = {
+        {kNodeDll, L"C:\\P\\a.dll"}, {kNodeOcx, L"C:\\P\\b.ocx"}, {kNodeFolder, L"C:\\P"}};
+    for (const auto& [type, path] : records) {
+        auto record = std::make_shared<clsObject>();
+        record->NodeType = type;
+        record->Path = path;
+        state.DigColl->Add(record);
+    }
+    const auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW);
+    ASSERT_TRUE(window);
+    window->Logic().EnableReprowl(true);  // as once a project is open
+    window->DispatchPendingMessages();
+    HMENU bar = GetMenu(window->Handle());
+    static HMENU view;
+    view = GetSubMenu(bar, 1);
+    // Run by the menu's own loop once View is open.
+    SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
+        RECT item;
+        if (!FindWindowW(L"#32768", nullptr) || !GetMenuItemRect(nullptr, view, 1, &item)) return;
+        KillTimer(nullptr, id);
+        ClickAt(item, 1);
+    });
+    std::vector<std::wstring> texts;
+    WhenShown(L"Project Details", [&](HWND dialog) {
+        EnumChildWindows(
+            dialog,
+            [](HWND child, LPARAM all) {
+                reinterpret_cast<std::vector<std::wstring>*>(all)->push_back(WindowText(child));
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&texts));
+        Screenshot(dialog, "main-project-details");
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    RECT item;
+    ASSERT_TRUE(GetMenuItemRect(window->Handle(), bar, 1, &item));
+    ClickAt(item, 1);
+    for (const ULONGLONG end = GetTickCount64() + 20000; texts.empty() && GetTickCount64() < end;) {
+        window->DispatchPendingMessages();
+        Sleep(10);
+    }
+    const auto row = std::find(texts.begin(), texts.end(), L"Registered Now...............");
+    ASSERT_NE(row, texts.end());
+    EXPECT_EQ(*std::next(row), L"0 of 2");
 }
 
 }  // namespace

@@ -1,0 +1,106 @@
+// Which command opens which dialog on which file, through the window's logic and the program's
+// commands, with dialogs shown in memory and the platform's own files and registry.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "support/ScriptedLauncher.h"
+#include "support/TempTree.h"
+#include "ui/ProgramCommands.h"
+#include "ui/memory/MemoryControls.h"
+#include "ui/memory/MemoryDialogHost.h"
+#include "win32/ComponentFile_win.h"
+#include "win32/Drives_win.h"
+#include "win32/FileSystem_win.h"
+#include "win32/Locale_win.h"
+#include "win32/Registry_win.h"
+#include "win32/SystemFacts_win.h"
+
+namespace prowl {
+namespace {
+
+TEST(DialogCommands, EachOpensItsDialogOnTheFileItNamesGatheringTheRegistryOnlyForDetails) {
+    test::TempTree tree;
+    tree.File(L"P\\selected.ocx", "not a program");
+    tree.File(L"P\\typed.dll", "nor this");
+    const std::wstring selected = tree.Path(L"P\\selected.ocx"), typed = tree.Path(L"P\\typed.dll"),
+                       gone = tree.Path(L"P\\gone.dll");
+
+    ProjectState state;
+    MemoryMainWindow window;
+    MainWindowLogic logic{state, window.Controls()};
+    logic.Start();
+    win32::Win32FileSystem files;
+    test::ScriptedLauncher launcher;
+    win32::Win32RegistryReader registry;
+    MemoryDialogHost dialogs;
+    win32::Win32MachineDrives drives;
+    win32::Win32LocaleFormat locale;
+    win32::Win32ComponentFiles components;
+    win32::Win32SystemFacts system;
+    const ProgramServices services{files,  launcher,   registry, dialogs, drives,
+                                   locale, components, system,   L"C:\\"};
+    ProgramCommands commands(logic, services);
+
+    for (const std::wstring& path : {selected, typed}) {
+        auto record = std::make_shared<clsObject>();
+        record->NodeType = path == selected ? kNodeOcx : kNodeDll;
+        record->Path = path;
+        state.DigColl->Add(record);
+    }
+
+    // What is selected, the path box's text, the command; what was shown.
+    struct Case {
+        bool selects;  // the node of selected.ocx, or none
+        std::wstring path;
+        const wchar_t* command;
+        std::wstring shown;  // caption|the label that tells the file; "" for no dialog
+        bool gathered;
+    } cases[] = {
+        {true, typed, L"mnuTreeDetails", L"File Details|" + selected, true},
+        {true, typed, L"mnuViewFile", L"File Details|" + typed, true},
+        {false, typed, L"mnuTreeDetails", L"", false},
+        {true, L"", L"mnuViewFile", L"", false},
+        {true, gone, L"mnuViewFile", L"", false},  // the file error box instead
+        {false, L"", L"mnuViewProject", L"Project Details|0 of 2", true},
+        {false, L"", L"mnuHelpAbout", L"About ActiveXProwl|ActiveXProwl", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.command + c.path));
+        logic.ProjectTree().ClearProjectTree();
+        if (c.selects) {
+            window.tree.Add(L"", L"K1", L"selected.ocx");
+            window.tree.SetRecord(1, state.DigColl->Item(1));
+            logic.ProjectTree().NodeClick(1);
+        }
+        logic.SetFilePath(c.path);
+        logic.EnableFileDetails(true);
+        logic.EnableReprowl(true);
+        window.window.pumps = 0;
+        window.window.pointers.clear();
+        window.prompts.messages.clear();
+        window.prompts.messageAnswers = {MsgAnswer::Ok};
+        std::wstring shown;
+        dialogs.scripts = {[&](ModalDialog& d) {
+            const bool about = d.Form() == L"frmAbout";
+            shown = d.Caption() + L"|" +
+                    d.Text(about                           ? L"lblTitle"
+                           : d.Form() == L"frmFileDetails" ? L"lblFileName"
+                                                           : L"lblRegistered");
+            d.Click(L"cmdOK");
+        }};
+        logic.OnMenuClick(c.command);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(window.prompts.messages.size(), c.path == gone ? 1u : 0u);
+        EXPECT_EQ(window.window.pumps > 0, c.gathered);
+        if (c.gathered) {
+            EXPECT_EQ(window.window.pointers.front(), kPointerHourglass);
+        }
+        EXPECT_EQ(logic.Pointer(), kPointerArrow);
+    }
+}
+
+}  // namespace
+}  // namespace prowl
