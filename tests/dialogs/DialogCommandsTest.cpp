@@ -2,9 +2,9 @@
 // commands, with dialogs shown in memory and the platform's own files and registry.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "support/ScriptedLauncher.h"
 #include "support/TempTree.h"
@@ -51,31 +51,26 @@ TEST(DialogCommands, EachOpensItsDialogOnTheFileItNamesGatheringTheRegistryOnlyF
         state.DigColl->Add(record);
     }
 
-    // What is selected, the path box's text, the command; what was shown.
-    struct Case {
-        bool selects;  // the node of selected.ocx, or none
-        std::wstring path;
-        const wchar_t* command;
-        std::wstring shown;  // caption|the label that tells the file; "" for no dialog
-        bool gathered;
-    } cases[] = {
-        {true, typed, L"mnuTreeDetails", L"File Details|" + selected, true},
-        {true, typed, L"mnuViewFile", L"File Details|" + typed, true},
-        {false, typed, L"mnuTreeDetails", L"", false},
-        {true, L"", L"mnuViewFile", L"", false},
-        {true, gone, L"mnuViewFile", L"", false},  // the file error box instead
-        {false, L"", L"mnuViewProject", L"Project Details|0 of 2", true},
-        {false, L"", L"mnuHelpAbout", L"About ActiveXProwl|ActiveXProwl", false},
+    // Whether selected.ocx's node is selected, the path box's text, the command, and what was
+    // shown: the dialog's caption and the label that tells the file, "" for none.
+    const std::tuple<bool, std::wstring, const wchar_t*, std::wstring> cases[] = {
+        {true, typed, L"mnuTreeDetails", L"File Details|" + selected},
+        {true, typed, L"mnuViewFile", L"File Details|" + typed},
+        {false, typed, L"mnuTreeDetails", L""},
+        {true, L"", L"mnuViewFile", L""},
+        {true, gone, L"mnuViewFile", L""},  // the file error box instead
+        {false, L"", L"mnuViewProject", L"Project Details|0 of 2"},
+        {false, L"", L"mnuHelpAbout", L"About ActiveXProwl|ActiveXProwl"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.command + c.path));
+    for (const auto& [selects, path, command, expected] : cases) {
+        SCOPED_TRACE(testing::PrintToString(command + path));
         logic.ProjectTree().ClearProjectTree();
-        if (c.selects) {
+        if (selects) {
             window.tree.Add(L"", L"K1", L"selected.ocx");
             window.tree.SetRecord(1, state.DigColl->Item(1));
             logic.ProjectTree().NodeClick(1);
         }
-        logic.SetFilePath(c.path);
+        logic.SetFilePath(path);
         logic.EnableFileDetails(true);
         logic.EnableReprowl(true);
         window.window.pumps = 0;
@@ -84,21 +79,20 @@ TEST(DialogCommands, EachOpensItsDialogOnTheFileItNamesGatheringTheRegistryOnlyF
         window.prompts.messageAnswers = {MsgAnswer::Ok};
         std::wstring shown;
         dialogs.scripts = {[&](ModalDialog& d) {
-            const bool about = d.Form() == L"frmAbout";
-            shown = d.Caption() + L"|" +
-                    d.Text(about                           ? L"lblTitle"
-                           : d.Form() == L"frmFileDetails" ? L"lblFileName"
-                                                           : L"lblRegistered");
+            const wchar_t* label = d.Form() == L"frmAbout"         ? L"lblTitle"
+                                   : d.Form() == L"frmFileDetails" ? L"lblFileName"
+                                                                   : L"lblRegistered";
+            shown = d.Caption() + L"|" + d.Text(label);
             d.Click(L"cmdOK");
         }};
-        logic.OnMenuClick(c.command);
-        EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(window.prompts.messages.size(), c.path == gone ? 1u : 0u);
-        EXPECT_EQ(window.window.pumps > 0, c.gathered);
-        if (c.gathered) {
-            EXPECT_EQ(window.window.pointers.front(), kPointerHourglass);
-        }
-        EXPECT_EQ(logic.Pointer(), kPointerArrow);
+        logic.OnMenuClick(command);
+        const bool gathers = !expected.empty() && expected[0] != L'A';  // not About
+        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(std::tuple(window.prompts.messages.size(), window.window.pumps > 0,
+                             !window.window.pointers.empty() &&
+                                 window.window.pointers.front() == kPointerHourglass,
+                             logic.Pointer()),
+                  std::tuple(path == gone ? 1u : 0u, gathers, gathers, kPointerArrow));
     }
 }
 
