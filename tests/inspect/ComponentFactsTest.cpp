@@ -54,7 +54,7 @@ TEST(MissingDlls, IncludeNoneThatTheManifestBindsFromTheSideBySideStore) {
         {nullptr, L"prowldep.dll"},
         {L"amd64_prowl.test.dep_0123456789abcdef_1.0.100.0_none_deadbeef", L"None"},
         {L"AMD64_Prowl.Test.Dep_0123456789ABCDEF_1.0.200.0_none_1a2b", L"None"},  // a policy's
-        {L"amd64_prowl.test.dep_0123456789abcdef_2.0.100.0_none_1a2b", L"prowldep.dll"},
+        {L"amd64_prowl.test.dep_0123456789abcdef_1.1.100.0_none_1a2b", L"prowldep.dll"},
         {L"x86_prowl.test.dep_0123456789abcdef_1.0.100.0_none_1a2b", L"prowldep.dll"},
         {L"amd64_prowl.test.dep_fedcba9876543210_1.0.100.0_none_1a2b", L"prowldep.dll"},
         {L"amd64_prowl.test.dep.extra_0123456789abcdef_1.0.100.0_none_1a2b", L"prowldep.dll"},
