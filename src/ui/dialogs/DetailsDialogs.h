@@ -39,8 +39,8 @@ class DetailsDialog : public ModalDialog {
 
 // What File Details inspects a component with. The registry's state comes from a function,
 // called once the file has been read, so that a file that cannot be read costs no registry
-// pass; the main window passes one that shows the hourglass and keeps the window alive
-// (GatherRegistration), and keeps one of these for every command that opens the dialogs.
+// pass; the window's commands pass one that shows the hourglass and keeps the window alive
+// (GatherRegistration).
 struct InspectionSources {
     ComponentFiles& components;
     const SystemFacts& facts;
