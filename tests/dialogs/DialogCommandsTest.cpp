@@ -6,17 +6,11 @@
 #include <string>
 #include <tuple>
 
-#include "support/ScriptedLauncher.h"
 #include "support/TempTree.h"
 #include "ui/ProgramCommands.h"
 #include "ui/memory/MemoryControls.h"
 #include "ui/memory/MemoryDialogHost.h"
-#include "win32/ComponentFile_win.h"
-#include "win32/Drives_win.h"
-#include "win32/FileSystem_win.h"
-#include "win32/Locale_win.h"
-#include "win32/Registry_win.h"
-#include "win32/SystemFacts_win.h"
+#include "win32/ProgramServices_win.h"
 
 namespace prowl {
 namespace {
@@ -33,15 +27,11 @@ TEST(DialogCommands, EachOpensItsDialogOnTheFileItNamesGatheringTheRegistryOnlyF
     MainWindowLogic logic{state, window.Controls()};
     logic.Start();
     win32::Win32FileSystem files;
-    test::ScriptedLauncher launcher;
-    win32::Win32RegistryReader registry;
+    const win32::Win32ProgramServices real(nullptr, files);
+    const ProgramServices& r = real.Services();
     MemoryDialogHost dialogs;
-    win32::Win32MachineDrives drives;
-    win32::Win32LocaleFormat locale;
-    win32::Win32ComponentFiles components;
-    win32::Win32SystemFacts system;
-    const ProgramServices services{files,  launcher,   registry, dialogs, drives,
-                                   locale, components, system,   L"C:\\"};
+    const ProgramServices services{files,    r.launcher,   r.registry, dialogs,        r.drives,
+                                   r.locale, r.components, r.system,   r.programFolder};
     ProgramCommands commands(logic, services);
 
     for (const std::wstring& path : {selected, typed}) {
