@@ -12,8 +12,10 @@
 #include "Measure.h"
 #include "registration/RegistrationEngine.h"
 #include "ui/memory/MemoryControls.h"
+#include "win32/ComponentFile_win.h"
 #include "win32/FileSystem_win.h"
 #include "win32/MainWindow_win.h"
+#include "win32/SystemFacts_win.h"
 
 namespace {
 
@@ -109,7 +111,9 @@ int wmain(int argc, wchar_t** argv) {
     win32::Win32FileSystem fs;
     InstantLauncher launcher;
     ScriptedPrompts prompts;
-    RegistrationEngine engine(state, fs, launcher, window->Logic(), prompts);
+    win32::Win32ComponentFiles components;
+    const win32::Win32SystemFacts facts;
+    RegistrationEngine engine(state, fs, launcher, window->Logic(), prompts, components, facts);
     std::vector<std::wstring> files;
     for (const ObjectRef& r : *state.DigColl)
         if (r->NodeType == kNodeOcx) files.push_back(r->Path);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <string_view>
 #include <unordered_set>
 
 #include "inspect/ComparablePath.h"
@@ -51,6 +52,60 @@ std::vector<std::wstring> SearchFolders(const std::wstring& path, Bitness bitnes
     return folders;
 }
 
+// A store holds one folder per version an update installed; more are not looked at.
+constexpr std::size_t kMaxStoreVersions = 64;
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    return text;
+}
+
+// "8.0" of "8.0.50727.762"; empty for a version without a minor number.
+std::wstring_view MajorMinor(std::wstring_view version) {
+    const std::size_t dot = version.find(L'.');
+    if (dot == std::wstring_view::npos) return {};
+    return version.substr(0, std::min(version.find(L'.', dot + 1), version.size()));
+}
+
+// The store's folders of the assemblies the file's manifest depends on, named
+// <arch>_<name>_<token>_<version>_<language>_<hash>. A version with the same major and minor
+// number as the one asked for serves too: publisher policies redirect between those.
+std::vector<std::wstring> StoreFolders(const PeFacts& program, ComponentFiles& files,
+                                       const SystemFacts& facts) {
+    const std::wstring store = facts.WindowsFolder() + L"\\WinSxS";
+    std::vector<std::wstring> folders;
+    for (const AssemblyIdentity& assembly : program.Assemblies) {
+        std::wstring architecture = Lower(assembly.Architecture);
+        if (architecture.empty() || architecture == L"*") {
+            switch (program.Machine) {
+                case kMachineX86:
+                    architecture = L"x86";
+                    break;
+                case kMachineX64:
+                    architecture = L"amd64";
+                    break;
+                case kMachineArm64:
+                    architecture = L"arm64";
+                    break;
+                default:
+                    continue;
+            }
+        }
+        const std::wstring prefix = architecture + L"_" + Lower(assembly.Name) + L"_" +
+                                    Lower(assembly.PublicKeyToken) + L"_";
+        const std::wstring_view wanted = MajorMinor(assembly.Version);
+        for (const std::wstring& name :
+             files.FoldersStartingWith(store, prefix, kMaxStoreVersions)) {
+            const std::wstring_view rest = std::wstring_view(name).substr(prefix.size());
+            const std::wstring_view version = rest.substr(0, rest.find(L'_'));
+            if (version == assembly.Version || (!wanted.empty() && MajorMinor(version) == wanted))
+                folders.push_back(store + L"\\" + name);
+        }
+    }
+    return folders;
+}
+
 }  // namespace
 
 std::optional<Bitness> BitnessOf(uint16_t machine) {
@@ -79,6 +134,13 @@ std::vector<ImportedDll> FindMissingDlls(const std::wstring& path, const PeFacts
             if ((found = files.FileExists(folder + L"\\" + dll.Name))) break;
         if (!found) missing.push_back(dll);
     }
+    if (missing.empty() || program.Assemblies.empty()) return missing;
+    const std::vector<std::wstring> store = StoreFolders(program, files, facts);
+    std::erase_if(missing, [&](const ImportedDll& dll) {
+        for (const std::wstring& folder : store)
+            if (files.FileExists(folder + L"\\" + dll.Name)) return true;
+        return false;
+    });
     return missing;
 }
 

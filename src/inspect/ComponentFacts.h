@@ -24,7 +24,10 @@ std::optional<Bitness> BitnessOf(uint16_t machine);
 
 // The imported DLLs that the loader would not find for the file at the path, looking where
 // it looks: the file's own folder, the system folder of the file's bitness, the Windows
-// folder, the folders on PATH. API-set names are the loader's own and always present.
+// folder, the folders on PATH. API-set names are the loader's own and always present. A DLL
+// found nowhere there is still present when a side-by-side assembly that the file's manifest
+// depends on holds it in the Windows folder's store (WinSxS); private assemblies beside the
+// file are not looked at.
 std::vector<ImportedDll> FindMissingDlls(const std::wstring& path, const PeFacts& program,
                                          ComponentFiles& files, const SystemFacts& facts);
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace prowl {
 
@@ -26,6 +27,11 @@ class ComponentFiles {
     virtual std::unique_ptr<ByteSource> Open(const std::wstring& path) = 0;
     // True for a file, whatever its attributes; false for a folder or nothing.
     virtual bool FileExists(const std::wstring& path) = 0;
+    // The names of the folders in the folder that begin with the prefix (compared without
+    // case), at most `limit` of them, in no particular order; none when it cannot be listed.
+    virtual std::vector<std::wstring> FoldersStartingWith(const std::wstring& folder,
+                                                          const std::wstring& prefix,
+                                                          std::size_t limit) = 0;
 };
 
 }  // namespace prowl

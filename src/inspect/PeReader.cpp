@@ -13,12 +13,17 @@ constexpr uint16_t kPe32Plus = 0x20B;
 constexpr uint16_t kFileDll = 0x2000;
 constexpr std::size_t kExportDirectory = 0;
 constexpr std::size_t kImportDirectory = 1;
+constexpr std::size_t kResourceDirectory = 2;
 constexpr std::size_t kDelayImportDirectory = 13;
 constexpr std::size_t kDirectorySlots = 16;
 constexpr std::size_t kSectionHeader = 40;
 constexpr std::size_t kImportDescriptor = 20;
 constexpr std::size_t kDelayDescriptor = 32;
 constexpr std::size_t kMaxDllName = 260;  // the loader takes no longer file name
+constexpr uint32_t kManifestType = 24;
+constexpr std::size_t kMaxManifests = 4;          // a DLL's own is number 2, an exe's 1
+constexpr uint32_t kMaxManifestSize = 64 * 1024;  // real ones are a few hundred bytes
+constexpr uint32_t kResourceSubdirectory = 0x80000000;
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 uint32_t U32(const uint8_t* p) { return U16(p) | static_cast<uint32_t>(U16(p + 2)) << 16; }
@@ -52,6 +57,7 @@ class PeParser {
         if (!ReadImports(directories_[kImportDirectory], false) ||
             !ReadImports(directories_[kDelayImportDirectory], true) || !ReadExports())
             return std::nullopt;
+        ReadManifests();
         return std::move(facts_);
     }
 
@@ -251,6 +257,49 @@ class PeParser {
             if (name[i] == 0) return 0;
         }
         return std::nullopt;
+    }
+
+    // A resource table: its entries, named ones first, as (name or id, target) pairs, where a
+    // target with the high bit set is a further table. Offsets count from the directory's
+    // start.
+    std::vector<std::pair<uint32_t, uint32_t>> ResourceTable(uint32_t offset) {
+        const uint64_t rva = uint64_t{directories_[kResourceDirectory].Rva} + offset;
+        uint8_t header[16];
+        if (!ReadAt(rva, header, sizeof header)) return {};
+        const std::size_t count = std::size_t{U16(header + 12)} + U16(header + 14);
+        std::vector<uint8_t> bytes(count * 8);
+        if (bytes.empty() || !ReadAt(rva + sizeof header, bytes.data(), bytes.size())) return {};
+        std::vector<std::pair<uint32_t, uint32_t>> entries;
+        for (std::size_t i = 0; i < count; ++i)
+            entries.emplace_back(U32(&bytes[i * 8]), U32(&bytes[i * 8 + 4]));
+        return entries;
+    }
+
+    // Type 24, then each name's first language, then its data. The three levels are walked
+    // by position, never by following a table to itself, so no layout can make this loop.
+    void ReadManifests() {
+        if (directories_[kResourceDirectory].Rva == 0) return;
+        for (const auto& [type, names] : ResourceTable(0)) {
+            if (type != kManifestType || !(names & kResourceSubdirectory)) continue;
+            std::size_t read = 0;
+            for (const auto& [name, languages] : ResourceTable(names & ~kResourceSubdirectory)) {
+                if (!(languages & kResourceSubdirectory)) continue;
+                if (read++ == kMaxManifests) break;
+                const auto first = ResourceTable(languages & ~kResourceSubdirectory);
+                if (first.empty() || (first[0].second & kResourceSubdirectory)) continue;
+                uint8_t entry[8];
+                if (!ReadAt(uint64_t{directories_[kResourceDirectory].Rva} + first[0].second, entry,
+                            sizeof entry))
+                    continue;
+                const uint32_t size = U32(entry + 4);
+                std::string text(size <= kMaxManifestSize ? size : 0, '\0');
+                if (text.empty() || !ReadAt(U32(entry), text.data(), text.size())) continue;
+                for (AssemblyIdentity& a : DependentAssemblies(text))
+                    if (facts_.Assemblies.size() < kMaxDependentAssemblies)
+                        facts_.Assemblies.push_back(std::move(a));
+            }
+            return;
+        }
     }
 
     struct ExportTable {

@@ -1,8 +1,9 @@
 #pragma once
 // Reads what inspection needs from a program file's PE headers, and nothing more: the
-// processor, whether it is a DLL, the two registration entry points and the DLLs it imports.
-// No field is trusted: every offset, size, count and address is checked against the file
-// before it is used, so a truncated or hostile file is refused, never read past its end.
+// processor, whether it is a DLL, the two registration entry points, the DLLs it imports and
+// the side-by-side assemblies its embedded manifest depends on. No field is trusted: every
+// offset, size, count and address is checked against the file before it is used, so a
+// truncated or hostile file is refused, never read past its end.
 
 #include <cstdint>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "inspect/ComponentFiles.h"
+#include "inspect/Manifest.h"
 
 namespace prowl {
 
@@ -30,6 +32,9 @@ struct PeFacts {
     bool ExportsUnregister = false;  // DllUnregisterServer
     // Each DLL once (names compared without case), in table order, the import table first.
     std::vector<ImportedDll> Imports;
+    // From the manifests of the resources (type 24); none when they cannot be read, since
+    // they only add places where the DLLs are looked for.
+    std::vector<AssemblyIdentity> Assemblies;
     friend bool operator==(const PeFacts&, const PeFacts&) = default;
 };
 

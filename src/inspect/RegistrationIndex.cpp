@@ -52,11 +52,12 @@ bool IsHex(const std::wstring& text) {
 
 class Builder {
   public:
-    explicit Builder(const SystemFacts& facts) : resolver_(facts) {}
+    Builder(const SystemFacts& facts, const std::function<void()>& letMessagesThrough)
+        : resolver_(facts), letMessagesThrough_(letMessagesThrough) {}
 
     void ReadClasses(const RegistryKey& classes, Bitness seenBy) {
         for (const std::wstring& id : classes.SubkeyNames()) {
-            const auto server = classes.OpenSubkey(id + L"\\InprocServer32");
+            const auto server = Open(classes, id + L"\\InprocServer32");
             if (!server) continue;
             if (const auto value = TextOf(server->QueryValue(L"")))
                 Add(L"C" + UpperCase(id), *value, seenBy, &RegistrationCounts::Classes);
@@ -67,10 +68,10 @@ class Builder {
     // HELPDIR, which are no locale.
     void ReadTypeLibraries(const RegistryKey& libraries) {
         for (const std::wstring& id : libraries.SubkeyNames()) {
-            const auto library = libraries.OpenSubkey(id);
+            const auto library = Open(libraries, id);
             if (!library) continue;
             for (const std::wstring& version : library->SubkeyNames()) {
-                const auto versionKey = library->OpenSubkey(version);
+                const auto versionKey = Open(*library, version);
                 if (!versionKey) continue;
                 const std::wstring identity = L"T" + UpperCase(id) + L"\\" + UpperCase(version);
                 for (const std::wstring& lcid : versionKey->SubkeyNames()) {
@@ -89,10 +90,17 @@ class Builder {
     }
 
   private:
+    // Every key opened is a round trip to the registry: the unit of work between breaks.
+    std::unique_ptr<RegistryKey> Open(const RegistryKey& parent, const std::wstring& path) {
+        if (++opened_ % RegistrationIndex::kKeysPerBreak == 0 && letMessagesThrough_)
+            letMessagesThrough_();
+        return parent.OpenSubkey(path);
+    }
+
     // The win32 entry is for 32-bit clients wherever it is stored, the win64 one for 64-bit.
     void ReadTypeLibraryFile(const RegistryKey& version, const std::wstring& path,
                              const std::wstring& identity, Bitness seenBy) {
-        const auto key = version.OpenSubkey(path);
+        const auto key = Open(version, path);
         if (!key) return;
         if (const auto value = TextOf(key->QueryValue(L"")))
             Add(identity, *value, seenBy, &RegistrationCounts::TypeLibraries);
@@ -107,14 +115,17 @@ class Builder {
     }
 
     PathResolver resolver_;
+    const std::function<void()>& letMessagesThrough_;
+    int64_t opened_ = 0;
     std::unordered_set<std::wstring> seen_;
     std::unordered_map<std::wstring, RegistrationCounts> files_;
 };
 
 }  // namespace
 
-RegistrationIndex RegistrationIndex::Build(RegistryReader& registry, const SystemFacts& facts) {
-    Builder builder(facts);
+RegistrationIndex RegistrationIndex::Build(RegistryReader& registry, const SystemFacts& facts,
+                                           const std::function<void()>& letMessagesThrough) {
+    Builder builder(facts, letMessagesThrough);
     for (const Place& place : kPlaces) {
         if (const auto classes = registry.Open(place.Root, L"Software\\Classes\\CLSID", place.View))
             builder.ReadClasses(*classes, place.SeenBy);

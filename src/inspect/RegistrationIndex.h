@@ -5,6 +5,7 @@
 // once per command, and a project of 100,000 files costs one registry walk, not one per file.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -26,8 +27,13 @@ class RegistrationIndex {
     RegistrationIndex() = default;  // nothing registered
 
     // A class or type library registered in more than one place (both views, machine and
-    // user) counts once; one type library is its identifier and version.
-    static RegistrationIndex Build(RegistryReader& registry, const SystemFacts& facts);
+    // user) counts once; one type library is its identifier and version. The pass takes
+    // seconds where the registry is slow (Wine), so it calls letMessagesThrough after every
+    // kKeysPerBreak keys it opens (a few tens of milliseconds there), for the window to
+    // process its messages.
+    static RegistrationIndex Build(RegistryReader& registry, const SystemFacts& facts,
+                                   const std::function<void()>& letMessagesThrough = nullptr);
+    static constexpr int32_t kKeysPerBreak = 32;
 
     RegistrationCounts Lookup(const std::wstring& path) const;
 

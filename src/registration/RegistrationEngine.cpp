@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "inspect/ComponentTexts.h"
 #include "ui/WindowServices.h"
 
 namespace prowl {
@@ -34,6 +35,16 @@ class CommandScope {
 
 bool IsFile(const clsObject& r) { return r.NodeType == kNodeDll || r.NodeType == kNodeOcx; }
 
+// The system folder's utility is 64-bit, as the program is; it hands a 32-bit file to the
+// 32-bit one, where the system has that.
+Bitness UtilityFor(const ComponentFacts& component, ComponentFiles& files,
+                   const SystemFacts& facts) {
+    if (!component.Program || component.Program->Machine != kMachineX86) return Bitness::Bits64;
+    return files.FileExists(facts.SystemFolder(Bitness::Bits32) + L"\\regsvr32.exe")
+               ? Bitness::Bits32
+               : Bitness::Bits64;
+}
+
 }  // namespace
 
 std::wstring RegSvr32FailureReason(uint32_t exitCode, bool registering) {
@@ -55,6 +66,12 @@ std::wstring RegSvr32FailureReason(uint32_t exitCode, bool registering) {
     }
 }
 
+RegistrationIndex GatherRegistration(RegistryReader& registry, const SystemFacts& facts,
+                                     RegistrationHost& host) {
+    CommandScope scope(host, kPointerHourglass, kProcessIdle);
+    return RegistrationIndex::Build(registry, facts, [&host] { host.ProcessPendingMessages(); });
+}
+
 std::wstring ComponentFolder(const std::wstring& path) {
     std::size_t end = path.find_last_of(L"\\/");
     if (end == std::wstring::npos) return {};
@@ -65,8 +82,15 @@ std::wstring ComponentFolder(const std::wstring& path) {
 }
 
 RegistrationEngine::RegistrationEngine(ProjectState& state, FileSystem& fs, Launcher& launcher,
-                                       RegistrationHost& host, Prompts& prompts)
-    : state_(state), fs_(fs), launcher_(launcher), host_(host), prompts_(prompts) {}
+                                       RegistrationHost& host, Prompts& prompts,
+                                       ComponentFiles& components, const SystemFacts& facts)
+    : state_(state),
+      fs_(fs),
+      launcher_(launcher),
+      host_(host),
+      prompts_(prompts),
+      components_(components),
+      facts_(facts) {}
 
 void RegistrationEngine::RegisterMe(const ObjectRef& record) {
     if (!record || host_.RefuseCommand()) return;
@@ -147,7 +171,7 @@ std::optional<std::wstring> RegistrationEngine::HandleFile(const std::wstring& p
                 failure = L"RegSvr32 still running";
                 Report(L"[RegSvr32 still running]: " + path);
             } else if (result.exitCode != 0) {
-                failure = RegSvr32FailureReason(result.exitCode, registering);
+                failure = FailureReason(path, result.exitCode, registering);
                 Report((registering ? L"[Registration failed]: " : L"[Unregistration failed]: ") +
                        path + L" - " + *failure);
             }
@@ -158,6 +182,17 @@ std::optional<std::wstring> RegistrationEngine::HandleFile(const std::wstring& p
         ++run_.failureCount;
     }
     return failure;
+}
+
+std::wstring RegistrationEngine::FailureReason(const std::wstring& path, uint32_t exitCode,
+                                               bool registering) {
+    // What is registered does not explain a failure, so no registry pass is made for it.
+    const RegistrationIndex nothingRegistered;
+    if (const auto component = InspectComponent(path, components_, facts_, nothingRegistered))
+        if (auto why = ExplainFailure(*component, exitCode, registering, facts_.IsElevated(),
+                                      UtilityFor(*component, components_, facts_)))
+            return std::move(*why);
+    return RegSvr32FailureReason(exitCode, registering);
 }
 
 RegistrationEngine::LaunchResult RegistrationEngine::LaunchRegister(const std::wstring& path) {

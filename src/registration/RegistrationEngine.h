@@ -8,8 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "inspect/ComponentFiles.h"
+#include "inspect/RegistrationIndex.h"
+#include "inspect/SystemFacts.h"
 #include "model/FileSystem.h"
 #include "model/ProjectState.h"
+#include "model/RegistryReader.h"
 #include "model/StatusSink.h"
 #include "registration/Launcher.h"
 #include "ui/Prompts.h"
@@ -27,6 +31,8 @@ class RegistrationHost {
     virtual void StatusBar_Update(int32_t SBIndex, const std::wstring& aString) = 0;
     virtual void SetProcess(int16_t mode) = 0;
     virtual void SetPointer(int32_t pointer) = 0;
+    // Dispatches what waits in the window's queue and returns, the window marked busy.
+    virtual void ProcessPendingMessages() = 0;
     // Waits for the program to end while the window stays usable, with Stop enabled. False
     // when the user pressed Stop first: the program is left running.
     virtual bool WaitForLaunch(RunningProcess& process) = 0;
@@ -36,9 +42,14 @@ inline constexpr int16_t kFilePresent = 0;
 inline constexpr int16_t kFileNotFound = 1;
 inline constexpr int16_t kFileInvalidPath = 2;
 
-// Why the utility failed, in words, from its exit code. One function, so that a closer look
-// at the file can later refine it.
+// Why the utility failed, in words, from its exit code alone: what is said of a file that
+// inspection cannot tell more about.
 std::wstring RegSvr32FailureReason(uint32_t exitCode, bool registering);
+
+// The registry's state for one command, read with the hourglass shown and the window's
+// messages let through now and then; the pointer is the arrow again afterwards.
+RegistrationIndex GatherRegistration(RegistryReader& registry, const SystemFacts& facts,
+                                     RegistrationHost& host);
 
 // The folder that holds the file at the path, usable as a working folder ("C:\" for a file
 // at a drive root, however many backslashes follow the colon).
@@ -46,8 +57,11 @@ std::wstring ComponentFolder(const std::wstring& path);
 
 class RegistrationEngine {
   public:
+    // The component files and system facts explain failed launches: the file is inspected
+    // only after its launch failed.
     RegistrationEngine(ProjectState& state, FileSystem& fs, Launcher& launcher,
-                       RegistrationHost& host, Prompts& prompts);
+                       RegistrationHost& host, Prompts& prompts, ComponentFiles& components,
+                       const SystemFacts& facts);
 
     // Register Me and Unregister Me: the file of the record, whether included or not.
     void RegisterMe(const ObjectRef& record);
@@ -83,6 +97,7 @@ class RegistrationEngine {
     };
 
     std::optional<std::wstring> HandleFile(const std::wstring& path, bool registering);
+    std::wstring FailureReason(const std::wstring& path, uint32_t exitCode, bool registering);
     LaunchResult Launch(const wchar_t* switches, const std::wstring& path);
     void Report(const std::wstring& text);
     void ShowResults(bool registering);
@@ -92,6 +107,8 @@ class RegistrationEngine {
     Launcher& launcher_;
     RegistrationHost& host_;
     Prompts& prompts_;
+    ComponentFiles& components_;
+    const SystemFacts& facts_;
     Run run_;
 };
 

@@ -22,6 +22,7 @@ class MainWindowCommands {
     virtual void UnregisterGroup() {}
 
     virtual void ShowFileDetails() {}
+    virtual void ShowFileProperties() {}
     virtual void ShowProjectDetails() {}
     virtual void ShowAbout() {}
 

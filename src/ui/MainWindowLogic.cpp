@@ -122,6 +122,7 @@ void MainWindowLogic::OnMenuClick(const std::wstring& name) {
         {L"mnuGroup_Reg", &MainWindowCommands::RegisterGroup, true},
         {L"mnuGroup_Unreg", &MainWindowCommands::UnregisterGroup, true},
         {L"mnuTreeDetails", &MainWindowCommands::ShowFileDetails, false},
+        {L"mnuViewFile", &MainWindowCommands::ShowFileProperties, false},
         {L"mnuViewProject", &MainWindowCommands::ShowProjectDetails, false},
         {L"mnuHelpAbout", &MainWindowCommands::ShowAbout, false},
     };
@@ -133,7 +134,6 @@ void MainWindowLogic::OnMenuClick(const std::wstring& name) {
     for (const auto& route : routes)
         if (name == route.name && !(route.guarded && Guarded()))
             RunCommand([this, &route] { (commands_->*route.command)(); });
-    // mnuViewFile has no action.
 }
 
 bool MainWindowLogic::QueryClose() {

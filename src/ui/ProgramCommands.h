@@ -34,6 +34,7 @@ class ProgramCommands final : public MainWindowCommands {
     void UnregisterGroup() override { registration_.UnregisterGroup(); }
 
     void ShowFileDetails() override { dialogs_.ShowFileDetails(); }
+    void ShowFileProperties() override { dialogs_.ShowFileProperties(); }
     void ShowProjectDetails() override { dialogs_.ShowProjectDetails(); }
     void ShowAbout() override { dialogs_.ShowAbout(); }
 

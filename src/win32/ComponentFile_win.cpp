@@ -50,4 +50,24 @@ bool Win32ComponentFiles::FileExists(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::vector<std::wstring> Win32ComponentFiles::FoldersStartingWith(const std::wstring& folder,
+                                                                   const std::wstring& prefix,
+                                                                   std::size_t limit) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    const FindHandle find(FindFirstFileExW(ToSystemPath(folder + L"\\" + prefix + L"*").c_str(),
+                                           FindExInfoBasic, &data, FindExSearchLimitToDirectories,
+                                           nullptr, 0));
+    if (!find) return names;
+    const auto length = static_cast<int>(prefix.size());
+    do {
+        // The pattern may also match a short name, and the search may return files.
+        const std::wstring name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() >= prefix.size() &&
+            CompareStringOrdinal(name.c_str(), length, prefix.c_str(), length, TRUE) == CSTR_EQUAL)
+            names.push_back(name);
+    } while (names.size() < limit && FindNextFileW(find.get(), &data));
+    return names;
+}
+
 }  // namespace prowl::win32

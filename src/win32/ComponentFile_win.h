@@ -9,6 +9,9 @@ class Win32ComponentFiles final : public ComponentFiles {
   public:
     std::unique_ptr<ByteSource> Open(const std::wstring& path) override;
     bool FileExists(const std::wstring& path) override;
+    std::vector<std::wstring> FoldersStartingWith(const std::wstring& folder,
+                                                  const std::wstring& prefix,
+                                                  std::size_t limit) override;
 };
 
 }  // namespace prowl::win32

@@ -11,8 +11,10 @@
 #include "support/TempTree.h"
 #include "ui/dialogs/DetailsDialogs.h"
 #include "ui/memory/MemoryControls.h"
+#include "win32/ComponentFile_win.h"
 #include "win32/FileSystem_win.h"
 #include "win32/Locale_win.h"
+#include "win32/SystemFacts_win.h"
 
 namespace prowl {
 namespace {
@@ -31,6 +33,15 @@ struct OneFile : test::EmptyFileSystem, LocaleFormat {
     std::wstring DateTime(uint64_t ticks) override { return L"T" + std::to_wstring(ticks); }
 };
 
+// The real component files and system; the registry's state is a function the test gives.
+struct RealSystem {
+    InspectionSources With(std::function<RegistrationIndex()> registration) {
+        return {components, facts, std::move(registration)};
+    }
+    win32::Win32ComponentFiles components;
+    const win32::Win32SystemFacts facts;
+};
+
 std::wstring Labels(const ModalDialog& dialog, std::initializer_list<const wchar_t*> names) {
     std::wstring text;
     for (const auto* name : names) text += dialog.Text(name) + L"|";
@@ -40,15 +51,25 @@ std::wstring Labels(const ModalDialog& dialog, std::initializer_list<const wchar
 TEST(FileDetails, ShowsThePathTypeGroupedSizeAndEachOfTheThreeDates) {
     const std::pair<uint64_t, const wchar_t*> sizes[] = {{1234567, L"1,234,567 Bytes|"},
                                                          {0, L"0 Bytes|"}};
+    RealSystem system;
     for (const auto& [size, text] : sizes) {
         OneFile file;
         file.details = {size, 11, 22, 33, L"Application extension"};
         ScriptedPrompts prompts;
-        FileDetailsDialog dialog(file, file, prompts);
+        int gathered = 0;
+        FileDetailsDialog dialog(file, file, prompts, system.With([&] {
+            ++gathered;
+            return RegistrationIndex();
+        }));
         EXPECT_FALSE(dialog.Init(L"C:\\a & b\\x.dll"));
         EXPECT_EQ(Labels(dialog, {L"lblFileName", L"lblType", L"lblDateCreated", L"lblDateModified",
                                   L"lblDateAccessed"}),
                   L"C:\\a & b\\x.dll|Application extension|T11|T33|T22|");
+        // The file is not on disk to be inspected: it is said so, without a message.
+        EXPECT_EQ(Labels(dialog,
+                         {L"lblBuiltFor", L"lblEntryPoints", L"lblRegistered", L"lblMissingDlls"}),
+                  L"Not a program file|None|No|None|");
+        EXPECT_EQ(gathered, 1);
         EXPECT_EQ(Labels(dialog, {L"lblSize"}), text);
         EXPECT_TRUE(prompts.messages.empty());
     }
@@ -61,12 +82,15 @@ TEST(FileDetails, AnEmptyPathAFolderOrADeletedFileIsReportedAndTheDialogNotShown
     DeleteFileW(tree.Path(L"deleted.dll").c_str());
     win32::Win32FileSystem files;
     OneFile locale;
+    RealSystem system;
     const std::wstring prefix = L"The following error occurred while attempting to load the file: ";
     for (const auto& path : {std::wstring(), tree.Path(L"folder"), tree.Path(L"deleted.dll")}) {
         SCOPED_TRACE(test::ToUtf8(path));
         ScriptedPrompts prompts;
         prompts.messageAnswers.push_back(MsgAnswer::Ok);
-        FileDetailsDialog dialog(files, locale, prompts);
+        FileDetailsDialog dialog(files, locale, prompts, system.With([]() -> RegistrationIndex {
+            throw std::logic_error("the registry read for nothing");
+        }));
         EXPECT_TRUE(dialog.Init(path));
         ASSERT_EQ(prompts.messages.size(), 1u);
         const auto& message = prompts.messages[0];
@@ -90,17 +114,25 @@ TEST(ProjectDetails, ShowsCountsTheTotalWithFoldersAndTheMissing) {
         {0, INT_MAX, 1, 0, 0, 0,
          L"0|2147483647|1|2147483648|(0 missing)|(0 missing)|(0 missing)|(0 missing)|"},
     };
+    // Registered Now counts the collection's DLL and OCX files, whatever the record says.
+    ItemCollection items;
+    for (const wchar_t* type : {kNodeFolder, kNodeDll, kNodeOcx, kNodeDll}) {
+        auto item = std::make_shared<clsObject>();
+        item->NodeType = type, item->Path = L"C:\\P\\" + std::to_wstring(items.Count());
+        items.Add(item);
+    }
     for (const auto& c : cases) {
         clsSaveFile file;
         std::tie(file.Folder_Count, file.DLL_Count, file.OCX_Count, file.Folder_Missing,
                  file.DLL_Missing, file.OCX_Missing) =
             std::tuple(c.folders, c.dlls, c.ocxs, c.foldersMissing, c.dllsMissing, c.ocxsMissing);
         ProjectDetailsDialog dialog;
-        dialog.Init(file);
+        dialog.Init(file, items, RegistrationIndex());
         EXPECT_EQ(
             Labels(dialog, {L"lblFolder", L"lblDLL", L"lblOCX", L"lblTotal", L"lblFolder_Missing",
                             L"lblDLL_Missing", L"lblOCX_Missing", L"lblTotal_Missing"}),
             c.shown);
+        EXPECT_EQ(dialog.Text(L"lblRegistered"), L"0 of 3");
     }
 }
 

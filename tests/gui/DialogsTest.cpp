@@ -9,21 +9,25 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "inspect/InspectTestSupport.h"
 #include "model/ProwlError.h"
 #include "support/TempTree.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/ChangeReport.h"
 #include "ui/dialogs/DetailsDialogs.h"
 #include "ui/dialogs/FolderChooser.h"
+#include "win32/ComponentFile_win.h"
 #include "win32/Dialogs_win.h"
 #include "win32/Drives_win.h"
 #include "win32/FileSystem_win.h"
 #include "win32/Images_win.h"
 #include "win32/Locale_win.h"
+#include "win32/MainWindow_win.h"
 #include "win32/Prompts_win.h"
 #include "win32/Registry_win.h"
 #include "win32/SystemFacts_win.h"
@@ -150,13 +154,18 @@ void Screenshot(HWND dialog, const std::string& name) {
 
 void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); }
 
-// Real pointer input through the X server, at the middle of a rectangle of the window.
-void ClickAt(HWND hwnd, RECT rc, int clicks) {
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+// Real pointer input through the X server, at the middle of a rectangle of the screen.
+void ClickAt(RECT rc, int clicks) {
     test::RunUnix(L"/usr/bin/xdotool", L"mousemove " + std::to_wstring((rc.left + rc.right) / 2) +
                                            L" " + std::to_wstring((rc.top + rc.bottom) / 2) +
                                            L" click --repeat " + std::to_wstring(clicks) +
                                            L" --delay 80 1");
+}
+
+// The same, at the middle of a rectangle of the window.
+void ClickAt(HWND hwnd, RECT rc, int clicks) {
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    ClickAt(rc, clicks);
 }
 
 class RealDialogs : public ::testing::Test {
@@ -253,16 +262,63 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
     FolderChooser chooser(drives, files, prompts);
     tree.File(L"Common Files\\grid32.ocx", std::string(1234567, 'x'));
     win32::Win32LocaleFormat locale;
-    FileDetailsDialog fileDetails(files, locale, prompts);
+    win32::Win32RegistryReader registry;
+    win32::Win32ComponentFiles components;
+    const win32::Win32SystemFacts facts;
+    const InspectionSources inspection{components, facts,
+                                       [&] { return RegistrationIndex::Build(registry, facts); }};
+    FileDetailsDialog fileDetails(files, locale, prompts, inspection);
     ASSERT_FALSE(fileDetails.Init(tree.Path(L"Common Files\\grid32.ocx")));
+    // A component the real utility registered, the same unregistered, and one whose DLL is gone.
+    const std::string com = test::ComponentBytes(L"prowl_com.dll"),
+                      needsdep = test::ComponentBytes(L"prowl_needsdep.dll");
+    tree.File(L"Common Files\\shown.dll", com);
+    tree.File(L"Common Files\\needsdep.dll", needsdep);
+    const std::wstring shown = tree.Path(L"Common Files\\shown.dll");
+    ItemCollection items;
+    for (const auto* name : {L"grid32.ocx", L"shown.dll", L"needsdep.dll"}) {
+        auto record = std::make_shared<clsObject>();
+        record->NodeType = name[0] == L'g' ? kNodeOcx : kNodeDll;
+        record->Path = tree.Path(std::wstring(L"Common Files\\") + name);
+        items.Add(record);
+    }
+    FileDetailsDialog registered(files, locale, prompts, inspection),
+        unregistered(files, locale, prompts, inspection),
+        broken(files, locale, prompts, inspection);
     clsSaveFile project;
     project.Folder_Count = 3;
     project.DLL_Count = 5;
     project.OCX_Count = 2;
     project.DLL_Missing = 2;
     ProjectDetailsDialog projectDetails;
-    projectDetails.Init(project);
-    win32::Win32RegistryReader registry;
+    ASSERT_EQ(test::RunRegsvr32(L"/s \"" + shown + L"\""), 0u);
+    ASSERT_FALSE(registered.Init(shown));
+    projectDetails.Init(project, items, inspection.registration());
+    ASSERT_EQ(test::RunRegsvr32(L"/u /s \"" + shown + L"\""), 0u);
+    ASSERT_FALSE(unregistered.Init(shown));
+    ASSERT_FALSE(broken.Init(tree.Path(L"Common Files\\needsdep.dll")));
+    const auto fileTexts = [&](std::size_t size, const wchar_t* builtFor, const wchar_t* entries,
+                               const wchar_t* isRegistered, const wchar_t* missing) {
+        const std::wstring bytes = locale.GroupedNumber(size) + L" Bytes";
+        const std::vector<std::wstring> texts = {L"File Details",
+                                                 L"File Name....................",
+                                                 L"File Type.....................",
+                                                 L"File Size......................",
+                                                 bytes,
+                                                 L"Date Created...............",
+                                                 L"Date Modified..............",
+                                                 L"Date Accessed............",
+                                                 L"Built For....................",
+                                                 builtFor,
+                                                 L"Entry Points.................",
+                                                 entries,
+                                                 L"Registered...................",
+                                                 isRegistered,
+                                                 L"Missing DLLs.................",
+                                                 missing,
+                                                 L"&OK"};
+        return texts;
+    };
     struct NoLauncher : Launcher {
         StartResult StartHidden(const std::wstring&, const std::wstring&,
                                 const std::wstring&) override {
@@ -301,19 +357,24 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
           L"exclude these objects from your project, then do not save the changes to the "
           L"project.  Press OK to return to the project.",
           L"Obejcts Removed from Project", L"&OK"}},
-        {fileDetails,
-         "file-details",
-         VK_ESCAPE,
-         {L"File Details", L"File Name....................", L"File Type.....................",
-          L"File Size......................", L"1,234,567 Bytes", L"Date Created...............",
-          L"Date Modified..............", L"Date Accessed............", L"&OK"}},
+        {fileDetails, "file-details", VK_ESCAPE,
+         fileTexts(1234567, L"Not a program file", L"None", L"No", L"None")},
+        {registered, "file-details-registered", VK_RETURN,
+         fileTexts(com.size(), L"64-bit (x64)", L"Register and Unregister",
+                   L"Yes, 1 class, 1 type library", L"None")},
+        {unregistered, "file-details-unregistered", 0,
+         fileTexts(com.size(), L"64-bit (x64)", L"Register and Unregister", L"No", L"None")},
+        {broken, "file-details-broken", VK_ESCAPE,
+         fileTexts(needsdep.size(), L"64-bit (x64)", L"Register and Unregister", L"No",
+                   L"prowldep.dll")},
         {projectDetails,
          "project-details",
          0,
          {L"Project Details", L"Folder Count......................", L"3", L"(0 missing)",
           L"DLL Count.........................", L"5", L"(2 missing)",
           L"OCX Count........................", L"2", L"(0 missing)",
-          L"Total Objects.....................", L"10", L"(2 missing)", L"&OK"}},
+          L"Total Objects.....................", L"10", L"(2 missing)",
+          L"Registered Now...............", L"1 of 3", L"&OK"}},
         {about,
          "about",
          VK_ESCAPE,
@@ -378,6 +439,43 @@ TEST_F(RealDialogs, AnErrorInsideTheDialogEndsItAndReachesTheCaller) {
     EXPECT_THROW(host.ShowModal(failing), ProwlError);
     EXPECT_EQ(FindWindowW(L"#32770", L"Prowl failing dialog"), nullptr);
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
+}
+
+// The program's own window: a real click on View, then on Project Details, reaches the
+// commands behind the menu, which gather the registry and show the dialog with its last row.
+TEST(MainWindowDialogs, ARealClickOnViewProjectDetailsShowsHowManyAreRegistered) {
+    gui_test::InitControls();
+    ProjectState state;
+    state.SaveFile->Folder_Count = state.SaveFile->DLL_Count = state.SaveFile->OCX_Count = 1;
+    for (const wchar_t* type : {kNodeDll, kNodeOcx, kNodeFolder}) {
+        state.DigColl->Add(std::make_shared<clsObject>());
+        state.DigColl->Item(state.DigColl->Count())->NodeType = type;
+    }
+    const auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW);
+    window->Logic().EnableReprowl(true);  // as once a project is open
+    static HMENU view;
+    view = GetSubMenu(GetMenu(window->Handle()), 1);
+    SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {  // in the menu's own loop
+        RECT item;
+        if (!FindWindowW(L"#32768", nullptr) || !GetMenuItemRect(nullptr, view, 1, &item)) return;
+        KillTimer(nullptr, id);
+        ClickAt(item, 1);
+    });
+    std::optional<bool> shown;  // with its row
+    WhenShown(L"Project Details", [&](HWND dialog) {
+        shown = FindWindowExW(dialog, nullptr, L"Static", L"Registered Now...............") &&
+                FindWindowExW(dialog, nullptr, L"Static", L"0 of 2");
+        Screenshot(dialog, "main-project-details");
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    RECT item;
+    GetMenuItemRect(window->Handle(), GetMenu(window->Handle()), 1, &item);
+    ClickAt(item, 1);
+    for (const ULONGLONG end = GetTickCount64() + 20000; !shown && GetTickCount64() < end;) {
+        window->DispatchPendingMessages();
+        Sleep(10);
+    }
+    EXPECT_EQ(shown, true);
 }
 
 }  // namespace

@@ -43,6 +43,36 @@ TEST(MissingDlls, AreLookedForWhereTheLoaderLooksForCodeOfTheFilesBitness) {
     }
 }
 
+TEST(MissingDlls, IncludeNoneThatTheManifestBindsFromTheSideBySideStore) {
+    // The component's manifest asks for Prowl.Test.Dep 1.0.100.0, token 0123456789abcdef, of
+    // its own processor; each case puts prowldep.dll in one store folder.
+    const std::string bytes = test::ComponentBytes(L"prowl_sxs.dll");
+    test::LoudBytes source(bytes);
+    const auto program = ReadPe(source);
+    ASSERT_TRUE(program);
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {nullptr, L"prowldep.dll"},
+        {L"amd64_prowl.test.dep_0123456789abcdef_1.0.100.0_none_deadbeef", L"None"},
+        {L"AMD64_Prowl.Test.Dep_0123456789ABCDEF_1.0.200.0_none_1a2b", L"None"},  // a policy's
+        {L"amd64_prowl.test.dep_0123456789abcdef_1.1.100.0_none_1a2b", L"prowldep.dll"},
+        {L"x86_prowl.test.dep_0123456789abcdef_1.0.100.0_none_1a2b", L"prowldep.dll"},
+        {L"amd64_prowl.test.dep_fedcba9876543210_1.0.100.0_none_1a2b", L"prowldep.dll"},
+        {L"amd64_prowl.test.dep.extra_0123456789abcdef_1.0.100.0_none_1a2b", L"prowldep.dll"},
+    };
+    win32::Win32ComponentFiles files;
+    for (const auto& [folder, missing] : cases) {
+        TempTree tree;
+        tree.File(L"app\\sxs.dll", bytes);
+        if (folder) tree.File(L"win\\WinSxS\\" + std::wstring(folder) + L"\\prowldep.dll");
+        test::FakeFacts facts;
+        facts.System64 = win32::Win32SystemFacts().SystemFolder(Bitness::Bits64);
+        facts.Variables[L"windir"] = tree.Path(L"win");
+        ComponentFacts component;
+        component.MissingDlls = FindMissingDlls(tree.Path(L"app\\sxs.dll"), *program, files, facts);
+        EXPECT_EQ(MissingDllsText(component), missing) << testing::PrintToString(folder);
+    }
+}
+
 TEST(InspectComponent, ReadsRealFilesWithoutLockingThem) {
     TempTree tree;
     tree.File(L"needsdep.dll", test::ComponentBytes(L"prowl_needsdep.dll"));
@@ -85,7 +115,7 @@ TEST(InspectComponent, ReadsRealFilesWithoutLockingThem) {
 ComponentFacts Facts(std::optional<uint16_t> machine, bool registers = true,
                      bool unregisters = true, std::vector<ImportedDll> missing = {}) {
     ComponentFacts facts;
-    if (machine) facts.Program = PeFacts{*machine, true, registers, unregisters, {}};
+    if (machine) facts.Program = PeFacts{*machine, true, registers, unregisters, {}, {}};
     facts.MissingDlls = std::move(missing);
     return facts;
 }

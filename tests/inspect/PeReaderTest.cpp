@@ -56,6 +56,7 @@ TEST(PeReader, TellsWhatEachTestComponentIsFromItsHeadersAlone) {
         {L"prowl_regonly.dll", L"64-bit (x64)", L"Register only"},
         {L"prowl_needsdep.dll", L"64-bit (x64)", L"Register and Unregister"},
         {L"prowl_com32.dll", L"32-bit (x86)", L"Register and Unregister"},
+        {L"prowl_sxs.dll", L"64-bit (x64)", L"Register and Unregister"},
     };
     for (const auto& [file, builtFor, entryPoints] : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(file)));
@@ -69,8 +70,9 @@ TEST(PeReader, TellsWhatEachTestComponentIsFromItsHeadersAlone) {
         EXPECT_TRUE(facts.Program->IsDll);
         const auto& imports = facts.Program->Imports;
         EXPECT_EQ(std::count(imports.begin(), imports.end(), ImportedDll{L"KERNEL32.dll"}), 1);
+        const bool sxs = std::wstring(file) == L"prowl_sxs.dll";
         EXPECT_EQ(std::count(imports.begin(), imports.end(), ImportedDll{L"prowldep.dll"}),
-                  std::wstring(file) == L"prowl_needsdep.dll");
+                  std::wstring(file) == L"prowl_needsdep.dll" || sxs);
         EXPECT_LT(source.BytesRead, 16u * 1024) << "of " << bytes.size();
     }
 }
@@ -149,6 +151,74 @@ TEST(PeReader, RefusesAFileWithAnyFieldOutOfRangeAndTakesWhatTheLoaderTakes) {
     const auto noDirectories = edited({"", l.directories - 4, 0});
     ASSERT_TRUE(noDirectories);
     EXPECT_TRUE(!noDirectories->ExportsRegister && noDirectories->Imports.empty());
+}
+
+TEST(PeReader, AManifestOutOfRangeIsNoneAndTheRestOfTheFileStillCounts) {
+    const std::string original = ComponentBytes(L"prowl_sxs.dll");
+    const Layout l(original);
+    // Type 24's entry, its first name's table, that one's first language's data entry.
+    const std::size_t types = l.Table(original, 2), typeEntry = types + 16;
+    ASSERT_EQ(Get(original, typeEntry), 24u) << "the manifest is the only resource";
+    const std::size_t names = types + (Get(original, typeEntry + 4) & 0x7FFFFFFF);
+    const std::size_t languages = types + (Get(original, names + 20) & 0x7FFFFFFF);
+    const std::size_t data = types + Get(original, languages + 20);
+    const std::pair<std::size_t, uint32_t> edits[] = {
+        {l.Directory(2), 0xFFFFFFF0},         // the directory outside the image
+        {types + 14, 0xFFFF},                 // more types than the section holds
+        {names + 20, 0x80000000},             // a name's table that is the directory itself
+        {languages + 20, 0x80000000 | 0x10},  // a language that is a table, not data
+        {data, 0xFFFFFF00},                   // the manifest outside the image
+        {data + 4, 0x7FFFFFFF},               // a manifest of two gigabytes
+    };
+    const auto whole = Parse(original);
+    ASSERT_TRUE(whole && whole->Assemblies.size() == 1);
+    for (const auto& [at, value] : edits) {
+        std::string bytes = original;
+        Put(bytes, at, value);
+        const auto facts = Parse(bytes);
+        ASSERT_TRUE(facts) << at;
+        EXPECT_TRUE(facts->Assemblies.empty()) << at;
+        EXPECT_EQ(facts->Imports, whole->Imports) << at;
+    }
+}
+
+TEST(Manifest, NamesTheAssembliesDependedOnAndNothingThatCouldLeaveTheStore) {
+    const auto identity = [](std::string name, std::string type = "win32") {
+        return "<dependency><dependentAssembly><assemblyIdentity type=\"" + type + "\" name=\"" +
+               name + "\" version=\"1.0.0.0\" publicKeyToken=\"0123456789abcdef\"/>" +
+               "</dependentAssembly></dependency>";
+    };
+    const std::string vc90 =
+        "<dependentAssembly><asmv1:assemblyIdentity description='a > b' type='win32' "
+        "name='Microsoft.VC90.CRT' version='9.0.21022.8' processorArchitecture='x86' "
+        "publicKeyToken='1fc8b3b9a1e18e3b' language='*'></asmv1:assemblyIdentity>"
+        "</dependentAssembly>";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : identity("Wide")) utf16 += std::string{c, '\0'};
+    std::string many;
+    for (int i = 0; i < 20; ++i) many += identity("N" + std::to_string(i));
+    const AssemblyIdentity vc90Identity{L"Microsoft.VC90.CRT", L"9.0.21022.8", L"x86",
+                                        L"1fc8b3b9a1e18e3b"};
+    const auto plain = [](const wchar_t* name) {
+        return AssemblyIdentity{name, L"1.0.0.0", L"", L"0123456789abcdef"};
+    };
+    const std::pair<std::string, std::vector<AssemblyIdentity>> cases[] = {
+        {"<!-- " + identity("Commented") +
+             " --><assembly><assemblyIdentity name=\"Own\" "
+             "version=\"1.0.0.0\" publicKeyToken=\"0123456789abcdef\"/>" +
+             vc90 + "</assembly>",
+         {vc90Identity}},
+        {identity("..\\..\\Windows") + identity("a_b") + identity("*") +
+             identity("P", "win32-policy") + identity("Kept"),
+         {plain(L"Kept")}},
+        {utf16, {plain(L"Wide")}},
+        {"<dependentAssembly><assemblyIdentity name=\"Open\" version=\"1.0\" "
+         "publicKeyToken=\"aa\"",
+         {}},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(DependentAssemblies(text), expected) << text;
+    EXPECT_EQ(DependentAssemblies(many).size(), kMaxDependentAssemblies);
 }
 
 TEST(PeReader, ATruncatedFileIsRefusedOrReadWhole) {

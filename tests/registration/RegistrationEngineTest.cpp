@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "inspect/InspectTestSupport.h"
 #include "registration/RegistrationEngine.h"
 #include "support/EmptyFileSystem.h"
 #include "support/ScriptedLauncher.h"
+#include "support/TempTree.h"
 #include "ui/MainWindowLogic.h"
 #include "ui/memory/MemoryControls.h"
 
@@ -42,6 +45,25 @@ Lines Log(std::initializer_list<std::wstring> entries) {
     }
     return log;
 }
+
+// The bytes of the file whose launch failed (none: it cannot be opened), counting the opens.
+// Every other file is there, the 32-bit system's utility only where said.
+struct Components : ComponentFiles {
+    std::unique_ptr<ByteSource> Open(const std::wstring&) override {
+        ++opened;
+        return bytes ? std::make_unique<test::LoudBytes>(*bytes) : nullptr;
+    }
+    bool FileExists(const std::wstring& path) override {
+        return wow64 || !path.ends_with(L"SysWOW64\\regsvr32.exe");
+    }
+    std::vector<std::wstring> FoldersStartingWith(const std::wstring&, const std::wstring&,
+                                                  std::size_t) override {
+        return {};
+    }
+    std::optional<std::string> bytes;
+    bool wow64 = false;
+    int opened = 0;
+};
 
 // The fixture is the file system too. Starts join the action panel's history as panel 0, so
 // that one list shows texts and launches in the order they happened.
@@ -84,7 +106,13 @@ class RegistrationTest : public ::testing::Test, public test::EmptyFileSystem {
     MainWindowLogic logic{state, window.Controls()};
     test::ScriptedLauncher launcher;
     std::map<std::wstring, test::LaunchScript>& scripts = launcher.scripts;
-    RegistrationEngine engine{state, *this, launcher, logic, window.prompts};
+    Components components;
+    test::FakeFacts facts = [] {
+        test::FakeFacts f;
+        f.Variables[L"windir"] = L"C:\\Windows";
+        return f;
+    }();
+    RegistrationEngine engine{state, *this, launcher, logic, window.prompts, components, facts};
     std::map<std::wstring, FileLookup> files;
     std::vector<int16_t> modes;
 };
@@ -104,6 +132,7 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
     EXPECT_EQ(pumpsWithStop, 6);
     EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{11, 1, 11, 1, 11, 1, 11, 1}));
     EXPECT_EQ(modes, std::vector<int16_t>(6, kProcessIdle));
+    EXPECT_EQ(components.opened, 0) << "a launch that succeeded is not inspected";
 
     const std::wstring x = P(L"x.dll"), fail = L"[Registration failed]: C:\\P\\x.dll - ";
     const ObjectRef file = Add(x, kNodeDll, 0);
@@ -115,6 +144,7 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
     EXPECT_EQ(TakeLog(), Log({L"+x.dll", fail + L"RegSvr32 rejected its arguments", L"+x.dll",
                               fail + L"OLE could not be initialized", L"+x.dll",
                               fail + L"exit code 3221225477", L"+x.dll"}));
+    EXPECT_EQ(components.opened, 3) << "nor is the unregistration before a registration";
     scripts[U(x)].code = 5;
     engine.UnregisterMe(file);
     EXPECT_EQ(TakeLog().back(),
@@ -133,6 +163,41 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
     }
     EXPECT_EQ(TakeLog(), (Lines{L"[File not found]: C:\\gone.dll", L"[Invalid path]: Q:\\x.dll",
                                 L"[Invalid path]: " + quoted, L"[Invalid path]: " + nul}));
+}
+
+TEST_F(RegistrationTest, AFailedLaunchIsExplainedByWhatTheFileIsWhenItCanBeRead) {
+    // Real files the real utility refused are explained under Wine; here what Wine cannot show.
+    const std::string com32 = test::ComponentBytes(L"prowl_com32.dll"), text = "MZ, and no more";
+    const std::wstring function = L"the component's registration function reported an error",
+                       admin = L"istering for all users needs administrator rights)",
+                       x = P(L"x.dll");
+    const struct {
+        const std::string* bytes;
+        uint32_t code;
+        bool registering, elevated;
+        std::wstring reason;
+    } cases[] = {
+        // The 64-bit utility hands a 32-bit file to the 32-bit one: its processor is no reason.
+        {&com32, 3, true, true, RegSvr32FailureReason(3, true)},
+        {&text, 5, true, false, function + L" (reg" + admin},
+        {&text, 5, false, false, function + L" (unreg" + admin},
+        {&text, 5, true, true, function},
+        {nullptr, 3, true, false, RegSvr32FailureReason(3, true)},
+    };
+    files[x] = FileLookup::Present;
+    components.wow64 = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(test::ToUtf8(c.reason));
+        components.bytes = c.bytes ? std::optional(*c.bytes) : std::nullopt;
+        facts.Elevated = c.elevated;
+        scripts.clear();
+        scripts[U(x)].code = c.registering ? 3 : c.code;
+        scripts[R(x)].code = c.code;
+        EXPECT_EQ(c.registering ? engine.RegisterFile(x) : engine.UnregisterFile(x), c.reason);
+        EXPECT_EQ(TakeLog().back(),
+                  (c.registering ? L"[Registration failed]: " : L"[Unregistration failed]: ") + x +
+                      L" - " + c.reason);
+    }
 }
 
 TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailureAfterDone) {

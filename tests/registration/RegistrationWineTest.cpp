@@ -9,6 +9,7 @@
 #include "scan/PathScanner.h"
 #include "support/TempTree.h"
 #include "ui/memory/MemoryControls.h"
+#include "win32/ComponentFile_win.h"
 #include "win32/FileSystem_win.h"
 #include "win32/Launcher_win.h"
 #include "win32/MainWindow_win.h"
@@ -61,7 +62,8 @@ class RegistrationWineTest : public ::testing::Test {
     win32::Win32Launcher launcher{facts};
     win32::Win32RegistryReader registry;
     ScriptedPrompts prompts;
-    RegistrationEngine engine{state, fs, launcher, logic, prompts};
+    win32::Win32ComponentFiles components;
+    RegistrationEngine engine{state, fs, launcher, logic, prompts, components, facts};
 };
 
 TEST_F(RegistrationWineTest, GroupRunsWriteAndRemoveEntriesExplainFailuresAndCanBeStopped) {
@@ -73,15 +75,19 @@ TEST_F(RegistrationWineTest, GroupRunsWriteAndRemoveEntriesExplainFailuresAndCan
     const std::wstring dependency = Put(L"needs\\prowldep.dll", L"prowldep.dll");
     const std::wstring com32 = Put(L"com32.dll", L"prowl_com32.dll"),
                        fail = Put(L"fail.dll", L"prowl_fail.dll"), junk = Put(L"junk.dll"),
-                       noentry = Put(L"noentry.dll", L"prowl_noentry.dll");
+                       noentry = Put(L"noentry.dll", L"prowl_noentry.dll"),
+                       alone = Put(L"alone\\needsdep.dll", L"prowl_needsdep.dll");
     state.ProcessMode = kProcessNewScan;
     PathScanner(state, fs, logic).ScanProjectPath(tree.Root());
     state.ProcessMode = kProcessIdle;
     state.DigColl->FindByPath(tree.Path(L"excluded"))->Included = kFlagOff;
     state.DigColl->FindByPath(dependency)->Included = kFlagOff;
-    const std::wstring notLoaded =
-        L" - the file could not be loaded (not a component, a DLL it "
-        L"needs is missing, or built for another processor)\n";
+    // Explained by what inspection finds in each file.
+    const std::wstring x86 =
+                           L" - the file is built for 32-bit (x86), which the 64-bit RegSvr32 "
+                           L"here cannot load\n",
+                       notProgram = L" - the file is not a program file\n",
+                       missing = L" - the file could not be loaded - missing prowldep.dll";
 
     prompts.messageAnswers = {MsgAnswer::Ok, MsgAnswer::Ok};
     engine.RunGroup(state.DigColl->Item(1), true);
@@ -92,14 +98,15 @@ TEST_F(RegistrationWineTest, GroupRunsWriteAndRemoveEntriesExplainFailuresAndCan
     EXPECT_EQ(logic.PanelText(kPanelAction), L"Done.");
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].text,
-              L"The following files could not be registered:\n" + com32 + notLoaded + fail +
+              L"The following files could not be registered:\n" + com32 + x86 + fail +
                   L" - the component's registration function reported an error\n" + junk +
-                  notLoaded + noentry + L" - the file has no DllRegisterServer entry point");
+                  notProgram + noentry + L" - the file has no DllRegisterServer entry point\n" +
+                  alone + missing);
     EXPECT_EQ(prompts.messages[1].title + L"|" + prompts.messages[1].text,
               L"ActiveX Prowl - Unregistration Results|The following files could not be "
               L"unregistered:\n" +
-                  com32 + notLoaded + junk + notLoaded + noentry +
-                  L" - the file has no DllUnregisterServer entry point");
+                  com32 + x86 + junk + notProgram + noentry +
+                  L" - the file has no DllUnregisterServer entry point\n" + alone + missing);
 
     // Any program of the system folder starts in the folder given.
     const StartResult started =

@@ -24,6 +24,7 @@ class RecordingCommands : public MainWindowCommands {
     void RegisterGroup() override { Run("RegisterGroup"); }
     void UnregisterGroup() override { Run("UnregisterGroup"); }
     void ShowFileDetails() override { Run("FileDetails"); }
+    void ShowFileProperties() override { Run("FileProperties"); }
     void ShowProjectDetails() override { Run("ProjectDetails"); }
     void ShowAbout() override { Run("About"); }
     bool CanClose() override { return Run("CanClose"), canClose; }
@@ -37,10 +38,10 @@ class RecordingCommands : public MainWindowCommands {
 };
 
 const wchar_t* const kKeys[] = {L"New", L"Open", L"Save", L"Re-Dig"};
-const wchar_t* const kItems[] = {L"mnuFileNew",     L"mnuFileOpen",    L"mnuFileSave",
-                                 L"mnuFileReprowl", L"mnuMe_Reg",      L"mnuMe_Unreg",
-                                 L"mnuGroup_Reg",   L"mnuGroup_Unreg", L"mnuFileExit",
-                                 L"mnuTreeDetails", L"mnuViewProject", L"mnuHelpAbout"};
+const wchar_t* const kItems[] = {
+    L"mnuFileNew",  L"mnuFileOpen",    L"mnuFileSave",    L"mnuFileReprowl", L"mnuMe_Reg",
+    L"mnuMe_Unreg", L"mnuGroup_Reg",   L"mnuGroup_Unreg", L"mnuFileExit",    L"mnuTreeDetails",
+    L"mnuViewFile", L"mnuViewProject", L"mnuHelpAbout"};
 
 class MainWindowTest : public ::testing::Test {
   protected:
@@ -176,12 +177,12 @@ TEST_F(MainWindowTest, ToolbarKeysAndMenuItemsRunTheirCommandsWhenEnabled) {
     commands.canClose = false;
     TryEverything();
     for (const auto* key : {L"Re-Prowl", L"new", L"Stop ", L""}) logic.OnToolbarButtonClick(key);
-    for (const auto* name : {L"mnuViewFile", L"mnuSpace1", L"mnuTree", L"mnuFile", L"mnuNothing"})
+    for (const auto* name : {L"mnuSpace1", L"mnuTree", L"mnuFile", L"mnuNothing"})
         logic.OnMenuClick(name);
     EXPECT_EQ(commands.calls,
               (Calls{"New", "Open", "Save", "Reprowl", "New", "Open", "Save", "Reprowl",
                      "RegisterMe", "UnregisterMe", "RegisterGroup", "UnregisterGroup", "CanClose",
-                     "FileDetails", "ProjectDetails", "About", "CanClose"}));
+                     "FileDetails", "FileProperties", "ProjectDetails", "About", "CanClose"}));
     EXPECT_EQ(std::tuple(window.window.closes, closeAllowed, window.window.beeps),
               std::tuple(1, false, 0));
 }
@@ -219,7 +220,8 @@ TEST_F(MainWindowTest, WhileAProcessRunsOrACommandProcessesMessagesProjectComman
         if (mode == kProcessIdle) window.window.onPump = [&] { TryEverything(); };
         if (mode == kProcessIdle) logic.ProgressBar_Show(true, 3);
         if (mode != kProcessIdle) TryEverything();
-        EXPECT_EQ(commands.calls, (Calls{"FileDetails", "ProjectDetails", "About"}));
+        EXPECT_EQ(commands.calls,
+                  (Calls{"FileDetails", "FileProperties", "ProjectDetails", "About"}));
         EXPECT_EQ(
             std::tuple(window.window.beeps, closeAllowed, window.window.closes, state.ProcessMode),
             std::tuple(14, false, 0, mode))

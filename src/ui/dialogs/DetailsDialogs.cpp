@@ -1,5 +1,9 @@
 #include "ui/dialogs/DetailsDialogs.h"
 
+#include <utility>
+
+#include "inspect/ComponentFacts.h"
+#include "inspect/ComponentTexts.h"
 #include "model/ProwlError.h"
 
 namespace prowl {
@@ -16,6 +20,11 @@ const std::vector<DetailsRow>& FileRows() {
         {L"Date Modified..............", L"lblDateModified"},
         {L"Date Accessed............", L"lblDateAccessed"},
         {},
+        {L"Built For....................", L"lblBuiltFor"},
+        {L"Entry Points.................", L"lblEntryPoints"},
+        {L"Registered...................", L"lblRegistered"},
+        {L"Missing DLLs.................", L"lblMissingDlls"},
+        {},
     };
     return rows;
 }
@@ -27,6 +36,7 @@ const std::vector<DetailsRow>& ProjectRows() {
         {L"OCX Count........................", L"lblOCX", L"lblOCX_Missing"},
         {},
         {L"Total Objects.....................", L"lblTotal", L"lblTotal_Missing"},
+        {L"Registered Now...............", L"lblRegistered"},
         {},
     };
     return rows;
@@ -57,10 +67,12 @@ DetailsDialog::DetailsDialog(std::wstring form, std::wstring caption,
 
 void DetailsDialog::OnClick(const std::wstring&) { Close(); }
 
-FileDetailsDialog::FileDetailsDialog(FileSystem& files, LocaleFormat& locale, Prompts& prompts)
+FileDetailsDialog::FileDetailsDialog(FileSystem& files, LocaleFormat& locale, Prompts& prompts,
+                                     InspectionSources inspection)
     : DetailsDialog(L"frmFileDetails", L"File Details", FileRows(), &prompts),
       files_(files),
-      locale_(locale) {}
+      locale_(locale),
+      inspection_(std::move(inspection)) {}
 
 bool FileDetailsDialog::Init(const std::wstring& aFileName) {
     try {
@@ -71,7 +83,6 @@ bool FileDetailsDialog::Init(const std::wstring& aFileName) {
         Edit(L"lblDateModified").text = locale_.DateTime(file.DateLastModified);
         Edit(L"lblSize").text = locale_.GroupedNumber(file.Size) + L" Bytes";
         Edit(L"lblType").text = file.Type;
-        return false;
     } catch (const ProwlError& e) {
         CurrentPrompts().ShowMessage(
             {.text =
@@ -81,12 +92,23 @@ bool FileDetailsDialog::Init(const std::wstring& aFileName) {
              .icon = MsgIcon::Critical});
         return true;
     }
+    const RegistrationIndex registration = inspection_.registration();
+    ComponentFacts component =
+        InspectComponent(aFileName, inspection_.components, inspection_.facts, registration)
+            .value_or(ComponentFacts{});
+    component.Registration = registration.Lookup(aFileName);
+    Edit(L"lblBuiltFor").text = BuiltForText(component);
+    Edit(L"lblEntryPoints").text = EntryPointsText(component);
+    Edit(L"lblRegistered").text = RegisteredText(component.Registration);
+    Edit(L"lblMissingDlls").text = MissingDllsText(component);
+    return false;
 }
 
 ProjectDetailsDialog::ProjectDetailsDialog()
     : DetailsDialog(L"frmProjectDetails", L"Project Details", ProjectRows()) {}
 
-void ProjectDetailsDialog::Init(const clsSaveFile& SaveFile) {
+void ProjectDetailsDialog::Init(const clsSaveFile& SaveFile, const ItemCollection& items,
+                                const RegistrationIndex& registration) {
     // Summed wide: counts from a hand-edited project file must not overflow into nonsense.
     const int64_t total = int64_t{SaveFile.Folder_Count} + SaveFile.DLL_Count + SaveFile.OCX_Count;
     const int64_t missing =
@@ -99,6 +121,7 @@ void ProjectDetailsDialog::Init(const clsSaveFile& SaveFile) {
     Edit(L"lblOCX_Missing").text = MissingText(SaveFile.OCX_Missing);
     Edit(L"lblDLL_Missing").text = MissingText(SaveFile.DLL_Missing);
     Edit(L"lblTotal_Missing").text = MissingText(missing);
+    Edit(L"lblRegistered").text = RegisteredNowText(CountRegistered(items, registration));
 }
 
 }  // namespace prowl
