@@ -332,7 +332,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return mayEnd ? TRUE : FALSE;
         }
         case WM_ENDSESSION:
-            if (wp) DestroyWindow(hwnd_);  // agreed to above: the program ends with the session
+            // Agreed to above: the program ends with the session. The loop waits for a posted
+            // message, and this one was sent.
+            if (wp) {
+                DestroyWindow(hwnd_);
+                PostQuitMessage(0);
+            }
             return 0;
         default:
             break;
