@@ -52,15 +52,14 @@ struct Session {
             window.prompts.fileAnswers.push_back(
                 f.empty() ? FileDialogResult{} : FileDialogResult{Outcome::Chosen, Where(f)});
     }
-    // The chooser opens the entry of that name and says OK; "" cancels it.
+    // The chooser opens the entry of that name and says OK; "-" cancels it.
     void Choose(const std::wstring& name) {
         dialogs.scripts.push_back([name](ModalDialog& dialog) {
             auto& chooser = dynamic_cast<FolderChooser&>(dialog);
             const auto& entries = chooser.Control(L"aDir").items;
             for (size_t i = 0; i < entries.size(); ++i)
-                if (!name.empty() && entries[i].text == name)
-                    chooser.OpenEntry(static_cast<int32_t>(i));
-            name.empty() ? chooser.Cancel() : chooser.OK();
+                if (entries[i].text == name) chooser.OpenEntry(static_cast<int32_t>(i));
+            name == L"-" ? chooser.Cancel() : chooser.OK();
         });
     }
     // What a user sees: file name, both panels, the tree below its root, Save and Re-Prowl,
@@ -110,108 +109,71 @@ class ProjectCommandsTest : public ::testing::Test {
     test::TempTree temp;
 };
 
-TEST_F(ProjectCommandsTest, NewAsksFirstScansTheChosenFolderAndLeavesNothingHalfDone) {
-    const std::wstring old = L"R\\old.PRW|Source File: R\\old.PRW|Opened File: R\\old.PRW|OLD ";
-    const std::wstring fresh = L"|Source File: ** New ActiveX Prowl File **|Finished Prowling.|";
-    struct Case {
-        const char* name;
-        bool changed;
-        const wchar_t* answers;  // to the message boxes in turn
-        std::vector<std::wstring> saves;
-        // "choose NAME" (the chooser, "" cancels), "at PATH" (NewProjectAt), "stop", "".
-        std::wstring how;
-        std::wstring seen;
-    } cases[] = {
-        // clang-format off
-        {"scanned", false, L"", {}, L"choose proj",
-         fresh + L"PROJ a.dll SUB b.ocx |save reprowl|13 1 "},
-        {"kept on No, chooser cancelled", true, L"N", {}, L"choose ",
-         L"|Source File: R\\old.PRW|Opened File: R\\old.PRW|OLD |save reprowl|13 1 |Save Changes?"},
-        {"a failed save stops before the chooser", true, L"YO", {L"gone\\x.PRW"}, L"",
-         L"R\\old.PRW|Source File: R\\old.PRW|Saving File: |OLD |save reprowl|11 1 "
-         L"|Save Changes?|ActiveX Prowl - File Error"},
-        {"an unanswered question is a cancel", true, L"X", {}, L"",
-         old + L"|save reprowl||Save Changes?"},
-        {"nothing to find keeps Save as it was", false, L"", {}, L"choose bare",
-         fresh + L"| reprowl|13 1 "},
-        {"stopped", false, L"", {}, L"stop", L"|Source File:  |Process Stopped|||13 1 "},
-        {"given a folder", true, L"N", {}, L"at proj",
-         fresh + L"PROJ a.dll SUB b.ocx |save reprowl|13 1 |Save Changes?"},
-        {"a start path that cannot be scanned", false, L"O", {}, L"at ?:\\x",
-         old + L"| reprowl|13 1 |ActiveX Prowl - File Error"},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Session s(temp, c.changed);
-        s.Script(c.answers, c.saves);
-        if (c.how == L"stop")
-            s.window.window.onPump = [&] { s.logic.OnToolbarButtonClick(L"Stop"); };
-        if (c.how.starts_with(L"choose ") || c.how == L"stop")
-            s.Choose(c.how == L"stop" ? L"proj" : c.how.substr(7));
-        if (c.how.starts_with(L"at "))
-            s.logic.RunCommand(
-                [&] { s.commands.Project().NewProjectAt(s.Where(c.how.substr(3))); });
-        else
-            s.logic.OnToolbarButtonClick(L"New");
-        EXPECT_EQ(s.Seen(), c.seen);
-        for (const auto& m : s.window.prompts.messages)
-            if (m.icon == MsgIcon::Critical) {
-                EXPECT_TRUE(m.text.starts_with(
-                    L"The following error occurred while attempting to " +
-                    std::wstring(c.how.starts_with(L"at ") ? L"scan the start path: "
-                                                           : L"save the project file: ")));
-            }
-    }
+// "kind|filter|title|initial folder|initial name", "-" when the name is not set.
+std::wstring Described(const FileDialogRequest& r) {
+    return (r.kind == FileDialogKind::Open ? L"open|" : L"save|") + r.filter + L"|" + r.title +
+           L"|" + r.initialFolder + L"|" + r.initialFileName.value_or(L"-");
 }
 
-TEST_F(ProjectCommandsTest, OpenShowsTheFileOrTellsWhyAndKeepsTheProject) {
-    const std::wstring old =
-        L"R\\old.PRW|Source File: R\\old.PRW|Opened File: R\\old.PRW|OLD |save reprowl|";
-    const std::wstring two =
-        L"R\\two.PRW|Source File: R\\two.PRW|Opened File: R\\two.PRW|TWO | reprowl|";
+TEST_F(ProjectCommandsTest, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas) {
+    const std::wstring old = L"R\\old.PRW|Source File: R\\old.PRW|Opened File: R\\old.PRW|OLD |";
+    const std::wstring fresh = L"|Source File: ** New ActiveX Prowl File **|Finished Prowling.|";
+    const std::wstring two = L"R\\two.PRW|Source File: R\\two.PRW|Opened File: R\\two.PRW|TWO |";
+    const std::wstring error = L"The following error occurred while attempting to ";
     struct Case {
-        const char* name;
         bool changed;
-        const wchar_t* answers;
+        const wchar_t* answers;           // to the message boxes in turn
         std::vector<std::wstring> files;  // the Save and Open dialogs' answers
-        const wchar_t* path;              // OpenProjectPath; null: the Open command
-        std::wstring seen;
+        // "new" (New, no chooser shown), "choose NAME" (New, the chooser's answer; "-"
+        // cancels), "stop" (Stop during New), "new at PATH" (NewProjectAt), "open", "open at
+        // PATH" (OpenProjectPath).
+        std::wstring how, seen, failure{};
     } cases[] = {
         // clang-format off
-        {"opened", false, L"", {L"two.PRW"}, nullptr, two + L"11 1 "},
-        {"cancelled", true, L"N", {L""}, nullptr, old + L"|Save Changes?"},
-        {"not a project file", false, L"O", {L"proj\\x.txt"}, nullptr,
-         L"R\\old.PRW|Source File: R\\old.PRW|Opened File: R\\old.PRW|OLD | reprowl|11 1 "
-         L"|ActiveX Prowl - File Error"},
-        {"given a path", true, L"N", {}, L"two.PRW", two + L"11 1 |Save Changes?"},
-        {"given a path, save cancelled", true, L"Y", {L""}, L"two.PRW", old + L"|Save Changes?"},
+        {false, L"", {}, L"choose proj", fresh + L"PROJ a.dll SUB b.ocx |save reprowl|13 1 "},
+        {true, L"N", {}, L"choose -",
+         L"|Source File: R\\old.PRW|Opened File: R\\old.PRW|OLD |save reprowl|13 1 |Save Changes?"},
+        {true, L"YO", {L"gone\\x.PRW"}, L"new",
+         L"R\\old.PRW|Source File: R\\old.PRW|Saving File: |OLD |save reprowl|11 1 |Save Changes?"
+         L"|ActiveX Prowl - File Error", error + L"save the project file: "},
+        {true, L"X", {}, L"new", old + L"save reprowl||Save Changes?"},
+        {false, L"", {}, L"choose bare", fresh + L"| reprowl|13 1 "},
+        {false, L"", {}, L"stop", L"|Source File:  |Process Stopped|||13 1 "},
+        {true, L"N", {}, L"new at proj",
+         fresh + L"PROJ a.dll SUB b.ocx |save reprowl|13 1 |Save Changes?"},
+        {false, L"O", {}, L"new at ?:\\x", old + L" reprowl|13 1 |ActiveX Prowl - File Error",
+         error + L"scan the start path: "},
+        {false, L"", {L"two.PRW"}, L"open", two + L" reprowl|11 1 "},
+        {true, L"N", {L""}, L"open", old + L"save reprowl||Save Changes?"},
+        {false, L"O", {L"proj\\x.txt"}, L"open", old + L" reprowl|11 1 |ActiveX Prowl - File Error",
+         error + L"open the project file: line 1: the start path is not an absolute path such as "
+                 L"C:\\Folder or \\\\server\\share"},
+        {true, L"N", {}, L"open at two.PRW", two + L" reprowl|11 1 |Save Changes?"},
+        {true, L"Y", {L""}, L"open at two.PRW", old + L"save reprowl||Save Changes?"},
         // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(test::ToUtf8(c.how + L" " + c.answers));
         Session s(temp, c.changed);
         s.Script(c.answers, c.files);
-        if (c.path)
-            s.logic.RunCommand([&] { s.commands.Project().OpenProjectPath(s.Where(c.path)); });
+        if (c.how == L"stop")
+            s.window.window.onPump = [&] { s.logic.OnToolbarButtonClick(L"Stop"); };
+        if (c.how.starts_with(L"choose ")) s.Choose(c.how.substr(7));
+        if (c.how == L"stop") s.Choose(L"proj");
+        const std::wstring at = c.how.substr(c.how.find(L" at ") + 4);
+        if (c.how.starts_with(L"new at"))
+            s.logic.RunCommand([&] { s.commands.Project().NewProjectAt(s.Where(at)); });
+        else if (c.how.starts_with(L"open at"))
+            s.logic.RunCommand([&] { s.commands.Project().OpenProjectPath(s.Where(at)); });
         else
-            s.logic.OnMenuClick(L"mnuFileOpen");
+            s.logic.OnToolbarButtonClick(c.how == L"open" ? L"Open" : L"New");
         EXPECT_EQ(s.Seen(), c.seen);
-        const auto& box = s.window.prompts.messages;
-        if (!box.empty() && box.back().icon == MsgIcon::Critical) {
-            EXPECT_EQ(box.back().text,
-                      L"The following error occurred while attempting to open "
-                      L"the project file: line 1: the start path is not an "
-                      L"absolute path such as C:\\Folder or \\\\server\\share");
-        }
-        const auto& dialog = s.window.prompts.fileDialogs;
-        if (!c.path && !c.changed) {
-            ASSERT_EQ(dialog.size(), 1u);
-            EXPECT_EQ(std::tuple(dialog[0].kind, dialog[0].filter, dialog[0].title,
-                                 dialog[0].initialFolder, dialog[0].initialFileName),
-                      std::tuple(FileDialogKind::Open, L"ActiveX Prowl Files (*.PRW)|*.PRW",
-                                 L"Open ActiveX Prowl Save File", L"C:\\Program",
-                                 std::optional<std::wstring>()));
+        const auto& boxes = s.window.prompts.messages;
+        EXPECT_TRUE(c.failure.empty() || boxes.back().text.starts_with(c.failure));
+        if (c.how == L"open" && !c.changed) {
+            EXPECT_EQ(Described(s.window.prompts.fileDialogs.at(0)),
+                      L"open|ActiveX Prowl Files (*.PRW)|*.PRW|Open ActiveX Prowl Save File|"
+                      L"C:\\Program|-");
         }
     }
 }
@@ -234,13 +196,10 @@ TEST_F(ProjectCommandsTest, SaveConfirmsAnOverwriteAndAFailedWriteKeepsTheOldFil
               L"File " + temp.Path(L"a.PRW") + L" already exists.  Replace this file?");
     EXPECT_EQ(std::tuple(replace.buttons, replace.icon, replace.defaultButton),
               std::tuple(MsgButtons::YesNo, MsgIcon::None, 1));
-    const auto& dialog = s.window.prompts.fileDialogs;
-    ASSERT_EQ(dialog.size(), 2u);
-    EXPECT_EQ(std::tuple(dialog[0].kind, dialog[0].filter, dialog[0].title, dialog[0].initialFolder,
-                         dialog[0].initialFileName),
-              std::tuple(FileDialogKind::Save, L"ActiveX Prowl Files (*.PRW)|*.PRW",
-                         L"Save ActiveX Objects", L"C:\\Program",
-                         std::optional<std::wstring>(temp.Path(L"old.PRW"))));
+    ASSERT_EQ(s.window.prompts.fileDialogs.size(), 2u);
+    EXPECT_EQ(Described(s.window.prompts.fileDialogs[0]),
+              L"save|ActiveX Prowl Files (*.PRW)|*.PRW|Save ActiveX Objects|C:\\Program|" +
+                  temp.Path(L"old.PRW"));
 
     s.logic.EnableSave(true);
     s.files.writesBeforeFailure = 0;
