@@ -8,12 +8,7 @@
 #include "ui/dialogs/FolderChooser.h"
 #include "ui/memory/MemoryControls.h"
 #include "ui/memory/MemoryDialogHost.h"
-#include "win32/ComponentFile_win.h"
-#include "win32/Drives_win.h"
-#include "win32/Launcher_win.h"
-#include "win32/Locale_win.h"
-#include "win32/Registry_win.h"
-#include "win32/SystemFacts_win.h"
+#include "win32/ProgramServices_win.h"
 
 namespace prowl {
 namespace {
@@ -86,16 +81,13 @@ struct Session {
     MemoryMainWindow window;
     MainWindowLogic logic{state, window.Controls()};
     test::FaultyFileSystem files;
-    win32::Win32SystemFacts system;
-    win32::Win32Launcher launcher{system};
-    win32::Win32RegistryReader registry;
+    win32::Win32ProgramServices real{nullptr, files};
+    const ProgramServices& r = real.Services();
     MemoryDialogHost dialogs;
     Drives drives;
-    win32::Win32LocaleFormat locale;
-    win32::Win32ComponentFiles components;
-    ProgramCommands commands{
-        logic,
-        {files, launcher, registry, dialogs, drives, locale, components, system, L"C:\\Program"}};
+    ProgramCommands commands{logic,
+                             {files, r.launcher, r.registry, dialogs, drives, r.locale,
+                              r.components, r.system, L"C:\\Program"}};
 };
 
 class ProjectCommandsTest : public ::testing::Test {
