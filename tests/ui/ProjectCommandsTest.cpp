@@ -201,6 +201,8 @@ TEST_F(ProjectCommandsTest, SaveConfirmsAnOverwriteAndAFailedWriteKeepsTheOldFil
     EXPECT_EQ(s.window.prompts.messages.back().text,
               L"The following error occurred while attempting to save the project file: There "
               L"is not enough space on the disk.");
+    s.Script(L"X", {L"a.PRW"});  // nobody answered the overwrite question
+    s.logic.OnMenuClick(L"mnuFileSave");
     EXPECT_EQ(temp.Read(L"a.PRW"), "keep");
     EXPECT_EQ(s.state.SaveFile->FileName, temp.Path(L"b.PRW"));
     EXPECT_TRUE(s.logic.Button(kButtonSave).enabled);
