@@ -143,6 +143,10 @@ bool MainWindowLogic::QueryClose() {
     return mayClose;
 }
 
+bool MainWindowLogic::QueryEndSession() {
+    return commandDepth_ == 0 && !ProjectCommandsLocked() && QueryClose();
+}
+
 void MainWindowLogic::StatusBar_Update(int32_t SBIndex, const std::wstring& aString) {
     if (SBIndex == kPanelSourceFile) {
         sourceFileText_ = kSourceFilePrefix + (aString.empty() ? kNewProjectFileName : aString);

@@ -67,6 +67,10 @@ class MainWindowLogic : public StatusSink, public RegistrationHost {
     // The window's close request (close box, Alt+F4, system menu). true: the window may be
     // destroyed now. The Exit command asks the same and then closes the window itself.
     bool QueryClose();
+    // Windows asks before it logs off or shuts down. Idle, the close question decides; while
+    // a command is under way (one of its dialogs is up, a process or a file operation runs)
+    // the answer is no, so that nothing is lost to the end of the session.
+    bool QueryEndSession();
 
     // StatusSink: every call ends by processing pending messages.
     void StatusBar_Update(int32_t SBIndex, const std::wstring& aString) override;

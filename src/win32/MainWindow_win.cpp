@@ -17,6 +17,8 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"ActiveXProwlMain";
 constexpr UINT_PTR kStatusTimer = 1;
+constexpr wchar_t kSessionBlockedReason[] =
+    L"A command is still running, or the project has unsaved changes.";
 
 enum ControlId : int {
     kIdToolbar = 100,
@@ -321,6 +323,21 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_CLOSE:
             if (!logic_ || logic_->QueryClose()) DestroyWindow(hwnd_);
+            return 0;
+        case WM_QUERYENDSESSION: {
+            ShutdownBlockReasonDestroy(hwnd_);
+            const bool mayEnd = !logic_ || logic_->QueryEndSession();
+            // Windows shows the reason beside the program that holds the session up.
+            if (!mayEnd) ShutdownBlockReasonCreate(hwnd_, kSessionBlockedReason);
+            return mayEnd ? TRUE : FALSE;
+        }
+        case WM_ENDSESSION:
+            // Agreed to above: the program ends with the session. The loop waits for a posted
+            // message, and this one was sent.
+            if (wp) {
+                DestroyWindow(hwnd_);
+                PostQuitMessage(0);
+            }
             return 0;
         default:
             break;

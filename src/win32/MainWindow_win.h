@@ -36,6 +36,7 @@ class MainWindow final : public WindowServices {
     Win32StatusPanels& Panels() { return *panels_; }
     Win32CommandSwitches& Commands() { return *commands_; }
     HWND FilePathBox() const { return filePath_; }
+    ProgramCommands& Program() { return *programCommands_; }
 
     // Keyboard handling every message loop of the thread must give the window first
     // (accelerators, Tab between controls). True when the message was used up.

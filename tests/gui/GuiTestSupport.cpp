@@ -55,12 +55,12 @@ void SaveScreenshot(HWND hwnd, const std::string& name) {
     Sleep(100);  // written, and closed
 }
 
-ChildProcess::ChildProcess(std::wstring exe) {
+ChildProcess::ChildProcess(std::wstring exe, const std::wstring& currentFolder) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     std::wstring command = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &info_))
+    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &info_))
         info_ = {};
 }
 
