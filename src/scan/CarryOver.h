@@ -11,22 +11,19 @@
 
 namespace prowl {
 
-// Each path is hashed once, into one flat table over the new records, so both the carry-over
-// and the change report stay linear in the two collections.
-struct PathMatch {
-    // For each previous record, by 0-based position: the position of the first new record of
-    // the same path, or -1 when the disk no longer has it.
-    std::vector<int32_t> firstCurrent;
-    // For each new record: 1 when some previous record has its path.
-    std::vector<uint8_t> inPrevious;
+// The records whose path the other side lacks, each list in its collection's order: the
+// records themselves, shared with the collections.
+struct PathChanges {
+    std::vector<ObjectRef> removed;  // previous records
+    std::vector<ObjectRef> added;    // new records
 };
-PathMatch MatchPaths(const ItemCollection& previous, const ItemCollection& current);
+PathChanges ComparePaths(const ItemCollection& previous, const ItemCollection& current);
 
 // Copies Expanded, then Included, then Text from each previous record onto the first new
 // record of its path. Previous records that repeat a path (a hand-edited project file) are
-// taken in order, so the last of them wins, as one walk per record would have it.
-void CarryOverStates(const ItemCollection& previous, const ItemCollection& current,
-                     const PathMatch& match);
-void CarryOverStates(const ItemCollection& previous, const ItemCollection& current);
+// taken in order, so the last of them wins, as one walk per record would have it. Gives what
+// ComparePaths gives, from the same matching: each path is hashed once, so a re-scan stays
+// linear in the two collections.
+PathChanges CarryOverStates(const ItemCollection& previous, const ItemCollection& current);
 
 }  // namespace prowl

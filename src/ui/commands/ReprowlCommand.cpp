@@ -53,12 +53,11 @@ void ReprowlCommand::ReprowlProject() {
     } else {
         window_.SetProcess(kProcessIdle);
         window_.StatusBar_Update(kPanelAction, kUpdatingStatus);
-        const PathMatch match = MatchPaths(*state.PreDigColl, *state.DigColl);
-        CarryOverStates(*state.PreDigColl, *state.DigColl, match);
+        PathChanges changes = CarryOverStates(*state.PreDigColl, *state.DigColl);
         window_.StatusBar_Update(kPanelAction, kCheckingStatus);
         // Made afresh for every re-scan and dropped at its end, shown or not.
         ChangeReport report;
-        report.Init(*state.PreDigColl, *state.DigColl, match);
+        report.Init(std::move(changes));
         if (report.ShouldShow()) {
             window_.EnableSave(true);
             services_.dialogs.ShowModal(report);

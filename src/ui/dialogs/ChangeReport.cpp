@@ -55,19 +55,12 @@ ChangeReport::ChangeReport()
 }
 
 void ChangeReport::Init(const ItemCollection& PreDigColl, const ItemCollection& DigColl) {
-    Init(PreDigColl, DigColl, MatchPaths(PreDigColl, DigColl));
+    Init(ComparePaths(PreDigColl, DigColl));
 }
 
-void ChangeReport::Init(const ItemCollection& PreDigColl, const ItemCollection& DigColl,
-                        const PathMatch& match) {
-    removed_.clear();
-    added_.clear();
-    std::size_t i = 0;
-    for (const auto& record : PreDigColl)
-        if (match.firstCurrent[i++] < 0) removed_.push_back(record);
-    i = 0;
-    for (const auto& record : DigColl)
-        if (!match.inPrevious[i++]) added_.push_back(record);
+void ChangeReport::Init(PathChanges changes) {
+    removed_ = std::move(changes.removed);
+    added_ = std::move(changes.added);
     FillTrees();
 }
 

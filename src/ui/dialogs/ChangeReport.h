@@ -17,9 +17,8 @@ class ChangeReport final : public ModalDialog {
 
     // Compares by Path alone, exactly and case-sensitively, and fills both lists.
     void Init(const ItemCollection& PreDigColl, const ItemCollection& DigColl);
-    // The same from a matching the caller already made of the two (the re-scan's carry-over).
-    void Init(const ItemCollection& PreDigColl, const ItemCollection& DigColl,
-              const PathMatch& match);
+    // The same from a comparison the caller already made (the re-scan's carry-over).
+    void Init(PathChanges changes);
     // true when either list holds a node: only then is the dialog shown.
     bool ShouldShow() const;
 
