@@ -35,12 +35,10 @@ void ReprowlCommand::ReprowlProject() {
     try {
         PathScanner(state, services_.files, window_).ScanProjectPath(state.SaveFile->StartPath);
     } catch (const ProwlError& e) {
-        // The drive went or is not ready: nothing was replaced, and the project comes back
-        // as a Stop would bring it, without a report.
-        state.DigColl = state.PreDigColl;
-        state.SaveFile = state.PreSaveFile;
+        // The drive went or is not ready. The scanner replaced nothing, so the open project
+        // stays as a Stop would leave it, without a report; the mode goes back before the box
+        // so that Stop is not offered behind it.
         window_.SetProcess(kProcessIdle);
-        window_.ProjectTree().BuildProjectTree(*state.DigColl);
         window_.Ask({.text = kScanErrorText + e.message(),
                      .title = kScanErrorTitle,
                      .icon = MsgIcon::Critical});
