@@ -49,6 +49,9 @@ TEST(ChangeReport, ListsRemovedAndAddedRecordsFlatByPathInCollectionOrder) {
         {L"K2 2 C:\\a.dll", L"K2 2 C:\\A.DLL", L"K2|B|C:\\a.dll;", L"K2|B|C:\\A.DLL;"},
         // A key repeated in one list (only a hand-edited project file does it): both listed.
         {L"K2 2 C:\\a.dll;K2 2 C:\\b.dll", L"", L"K2|B|C:\\a.dll;|B|C:\\b.dll;", L""},
+        // A path repeated on the new side is known for every record that has it.
+        {L"K1 2 C:\\a.dll", L"K1 2 C:\\a.dll;K2 2 C:\\a.dll;K3 2 C:\\b.dll", L"",
+         L"K3|B|C:\\b.dll;"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);

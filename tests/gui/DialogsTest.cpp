@@ -16,6 +16,7 @@
 #include "GuiTestSupport.h"
 #include "inspect/InspectTestSupport.h"
 #include "model/ProwlError.h"
+#include "scan/PathScanner.h"
 #include "support/TempTree.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/ChangeReport.h"
@@ -476,6 +477,41 @@ TEST(MainWindowDialogs, ARealClickOnViewProjectDetailsShowsHowManyAreRegistered)
         Sleep(10);
     }
     EXPECT_EQ(shown, true);
+}
+
+// Re-Prowl clicked on the real toolbar after files came and went: the report comes up owned by
+// the main window and lists what the disk gained and lost.
+TEST(ChangeReportInUse, ARealReprowlShowsWhatTheDiskGainedAndLost) {
+    test::TempTree temp;
+    for (const auto* file : {L"P\\a.dll", L"P\\b.dll"}) temp.File(file);
+    gui_test::InitControls();
+    ProjectState state;
+    auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
+    MainWindowLogic& logic = window->Logic();
+    logic.SetProcess(kProcessNewScan);
+    win32::Win32FileSystem files;
+    PathScanner(state, files, logic).ScanProjectPath(temp.Path(L"P"));
+    logic.SetProcess(kProcessIdle);
+    logic.EnableReprowl(true);
+    ASSERT_TRUE(DeleteFileW(temp.Path(L"P\\a.dll").c_str()));
+    temp.File(L"P\\c.ocx");
+    std::vector<std::wstring> lists;
+    WhenShown(L"Objects Added / Removed During Re-Prowl Process", [&](HWND dialog) {
+        EXPECT_FALSE(IsWindowEnabled(window->Handle())) << "the main window owns it and waits";
+        for (int list : {2, 6}) {  // TVAdded, TVRemoved
+            HWND tree = GetDlgItem(dialog, win32::kFirstDialogControlId + list);
+            for (const auto& item : Items(tree, ControlKind::TreeList)) lists.push_back(item);
+        }
+        Screenshot(dialog, "change-report-in-use");
+        PostKey(VK_RETURN);
+    });
+    HWND toolbar = FindWindowExW(window->Handle(), nullptr, TOOLBARCLASSNAMEW, nullptr);
+    RECT button{};  // Re-Prowl, the fourth
+    SendMessageW(toolbar, TB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&button));
+    ClickAt(toolbar, button, 1);
+    PumpUntil(window->Handle(), [&] { return logic.PanelText(kPanelAction) == L"Ready"; });
+    EXPECT_EQ(lists, (std::vector<std::wstring>{L"C|" + temp.Path(L"P\\c.ocx"),
+                                                L"B|" + temp.Path(L"P\\a.dll")}));
 }
 
 }  // namespace

@@ -14,18 +14,6 @@ std::wstring ImageFor(const std::wstring& nodeType) {
     return L"";
 }
 
-// Records of `from` whose Path is nowhere in `other`. One set of paths instead of a walk
-// per record keeps a large re-scan linear.
-std::vector<ObjectRef> Missing(const ItemCollection& from, const ItemCollection& other) {
-    std::unordered_set<std::wstring_view> paths;
-    paths.reserve(static_cast<std::size_t>(other.Count()));
-    for (const auto& record : other) paths.insert(record->Path);
-    std::vector<ObjectRef> missing;
-    for (const auto& record : from)
-        if (!paths.count(record->Path)) missing.push_back(record);
-    return missing;
-}
-
 void Fill(DialogControl& list, const std::vector<ObjectRef>& records) {
     list.items.clear();
     list.items.reserve(records.size());
@@ -67,8 +55,12 @@ ChangeReport::ChangeReport()
 }
 
 void ChangeReport::Init(const ItemCollection& PreDigColl, const ItemCollection& DigColl) {
-    removed_ = Missing(PreDigColl, DigColl);
-    added_ = Missing(DigColl, PreDigColl);
+    Init(ComparePaths(PreDigColl, DigColl));
+}
+
+void ChangeReport::Init(PathChanges changes) {
+    removed_ = std::move(changes.removed);
+    added_ = std::move(changes.added);
     FillTrees();
 }
 

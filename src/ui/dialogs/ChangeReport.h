@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/ItemCollection.h"
+#include "scan/CarryOver.h"
 #include "ui/dialogs/ModalDialog.h"
 
 namespace prowl {
@@ -16,6 +17,8 @@ class ChangeReport final : public ModalDialog {
 
     // Compares by Path alone, exactly and case-sensitively, and fills both lists.
     void Init(const ItemCollection& PreDigColl, const ItemCollection& DigColl);
+    // The same from a comparison the caller already made (the re-scan's carry-over).
+    void Init(PathChanges changes);
     // true when either list holds a node: only then is the dialog shown.
     bool ShouldShow() const;
 

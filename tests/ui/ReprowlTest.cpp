@@ -1,0 +1,138 @@
+// Re-Prowl through the main window's logic on real folders: what the disk gained and lost, the
+// choices carried over, the report, Stop, and a start path that is gone.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scan/PathScanner.h"
+#include "support/TempTree.h"
+#include "ui/ProgramCommands.h"
+#include "ui/memory/MemoryControls.h"
+#include "ui/memory/MemoryDialogHost.h"
+#include "win32/ProgramServices_win.h"
+
+namespace prowl {
+namespace {
+
+// P holds a.dll and Sub, Sub b.ocx: scanned into P, a.dll, SUB, b.ocx. The user excluded a.dll
+// and expanded P and SUB; a hand-edited line repeats b.ocx, renamed "Mine" there (the later
+// record wins).
+struct Project {
+    Project() {
+        logic.Start();
+        for (const auto* file : {L"P\\a.dll", L"P\\Sub\\b.ocx"}) temp.File(file);
+        logic.SetProcess(kProcessNewScan);
+        PathScanner(state, files, logic).ScanProjectPath(temp.Path(L"P"));
+        logic.SetProcess(kProcessIdle);
+        state.SaveFile->FileName = L"C:\\p.PRW";
+        const ItemCollection& items = *state.DigColl;
+        auto copy = std::make_shared<clsObject>(*items.Item(4));
+        copy->Key = L"K6";
+        copy->Text = L"Mine";
+        state.DigColl->Add(copy);
+        items.Item(1)->Expanded = items.Item(3)->Expanded = L"1";
+        items.Item(2)->Included = L"0";
+        logic.ProjectTree().BuildProjectTree(items);
+        logic.EnableReprowl(true);
+        window.window.pointers.clear();
+    }
+    // "path=IncludedExpanded Text;" for each record, paths after P.
+    std::wstring States() const {
+        std::wstring states;
+        for (const auto& r : *state.DigColl)
+            states += r->Path.substr(temp.Path(L"P").size()) + L"=" + r->Included + r->Expanded +
+                      L" " + r->Text + L";";
+        return states;
+    }
+
+    test::TempTree temp;
+    ProjectState state;
+    MemoryMainWindow window;
+    MainWindowLogic logic{state, window.Controls()};
+    win32::Win32FileSystem files;
+    win32::Win32ProgramServices real{nullptr, files};
+    MemoryDialogHost dialogs;
+    ProgramServices services = [this, &s = real.Services()] {
+        return ProgramServices{files,    s.launcher,   s.registry, dialogs,        s.drives,
+                               s.locale, s.components, s.system,   s.programFolder};
+    }();
+    ProgramCommands commands{logic, services};
+};
+
+TEST(Reprowl, CarriesChoicesOverReportsChangesAndPutsBackWhatStopOrAFailureLeft) {
+    enum Outcome { Completed, Stopped, DriveGone };
+    const wchar_t* statusOf[] = {L"Updating Project...|Checking for project changes...|Ready|",
+                                 L"Re-Prowl Stopped|", L""};
+    struct Case {
+        Outcome outcome;
+        const wchar_t *gone, *created;  // on disk before the re-scan
+        bool saveBefore;
+        std::wstring report;
+        const wchar_t* states;  // null: as they were
+    } cases[] = {
+        {Completed, nullptr, nullptr, false, L"",
+         L"=11 P;\\a.dll=00 a.dll;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;"},
+        {Completed, L"P\\a.dll", L"P\\Sub\\n.ocx", false,
+         L"added C|\\Sub\\n.ocx;removed B|\\a.dll;",
+         L"=11 P;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;\\Sub\\n.ocx=10 n.ocx;"},
+        {Stopped, nullptr, L"P\\n.dll", true, L"", nullptr},
+        {DriveGone, nullptr, L"P\\n.dll", false, L"", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        Project p;
+        p.logic.EnableSave(c.saveBefore);
+        const CollectionRef oldItems = p.state.DigColl;
+        const SaveFileRef oldRecord = p.state.SaveFile;
+        const std::wstring oldStates = p.States();
+        if (c.gone) std::filesystem::remove(p.temp.Path(c.gone));
+        if (c.created) p.temp.File(c.created);
+        p.window.panels.history.clear();
+        if (c.outcome == Stopped)
+            p.window.window.onPump = [&p] { p.logic.OnToolbarButtonClick(L"Stop"); };
+        if (c.outcome == DriveGone) {
+            p.state.SaveFile->StartPath = std::wstring(1, test::UnusedDriveLetter()) + L":\\P";
+            p.window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
+        }
+        std::wstring report;
+        p.dialogs.scripts.push_back([&](ModalDialog& dialog) {
+            for (const auto* list : {L"TVAdded", L"TVRemoved"}) {
+                report += *(list + 2) == L'A' ? L"added " : L"removed ";
+                for (const auto& item : dialog.Control(list).items)
+                    report += item.image + L"|" + item.text.substr(p.temp.Path(L"P").size()) + L";";
+            }
+            dialog.Click(L"cmdOK");
+        });
+
+        p.logic.OnToolbarButtonClick(L"Re-Dig");
+
+        EXPECT_EQ(report, c.report);
+        EXPECT_EQ(p.States(), c.states ? c.states : oldStates);
+        EXPECT_EQ(p.logic.Button(kButtonSave).enabled, c.saveBefore || !c.report.empty());
+        std::wstring status;  // the scanner's own texts aside
+        for (const auto& [panel, text] : p.window.panels.history)
+            if (text.find(L"Prowling") == std::wstring::npos) status += text + L"|";
+        EXPECT_EQ(status, statusOf[c.outcome]);
+        EXPECT_EQ(p.state.SaveFile->FileName, L"C:\\p.PRW");
+        const bool aside = c.outcome != Completed;  // the old project is the one open
+        EXPECT_EQ(std::tuple(p.state.DigColl == oldItems, p.state.SaveFile == oldRecord,
+                             p.state.PreDigColl == oldItems),
+                  std::tuple(aside, aside, true));
+        // The tree draws the project's records, not the ones they replaced.
+        EXPECT_EQ(p.window.tree.Record(2), p.state.DigColl->Item(1));
+        EXPECT_EQ(p.window.window.pointers, (std::vector<int32_t>{13, 1}));
+        std::wstring box;  // title, icon and the text up to the reason
+        for (const auto& m : p.window.prompts.messages)
+            box += m.title + (m.icon == MsgIcon::Critical ? L" (critical) " : L" ") +
+                   m.text.substr(0, m.text.find(L": ") + 2) + L"...";
+        EXPECT_EQ(box, c.outcome != DriveGone ? L""
+                                              : L"ActiveX Prowl - File Error (critical) The "
+                                                L"following error occurred while attempting "
+                                                L"to scan the start path: ...");
+    }
+}
+
+}  // namespace
+}  // namespace prowl
