@@ -9,6 +9,7 @@ namespace prowl {
 
 void MemoryTreeView::Clear() {
     nodes_.clear();
+    checked_.clear();
     chars_.clear();
     lastParent_ = 0;
     slots_.assign(slots_.size(), 0);
@@ -35,6 +36,7 @@ int32_t MemoryTreeView::Add(const std::wstring& relativeKey, const std::wstring&
         if (2 * (keyed_ + 1) > static_cast<int32_t>(slots_.size())) Rehash();
         if (*Slot(key) != 0) throw TreeViewError();
     }
+    checked_.push_back(0);
     Node& n = nodes_.emplace_back();
     n.key = Keep(key);
     n.text = Keep(text);
@@ -121,8 +123,7 @@ void MemoryTreeView::UserClick(int32_t node) {
 }
 
 void MemoryTreeView::UserToggleCheck(int32_t node) {
-    auto& n = At(node);
-    n.checked = !n.checked;
+    checked_[Position(node)] ^= 1;
     if (events_) events_->NodeCheck(node);
 }
 
@@ -155,14 +156,15 @@ void MemoryTreeView::UserMouseUp(int32_t button, int32_t shift, int32_t x, int32
     if (events_) events_->MouseUp(button, shift, x, y);
 }
 
-MemoryTreeView::Node& MemoryTreeView::At(int32_t node) {
+std::size_t MemoryTreeView::Position(int32_t node) const {
     if (node < 1 || node > Count()) throw std::out_of_range("tree view: no such node");
-    return nodes_[static_cast<std::size_t>(node - 1)];
+    return static_cast<std::size_t>(node - 1);
 }
 
+MemoryTreeView::Node& MemoryTreeView::At(int32_t node) { return nodes_[Position(node)]; }
+
 const MemoryTreeView::Node& MemoryTreeView::At(int32_t node) const {
-    if (node < 1 || node > Count()) throw std::out_of_range("tree view: no such node");
-    return nodes_[static_cast<std::size_t>(node - 1)];
+    return nodes_[Position(node)];
 }
 
 bool MemoryTreeView::HasChildren(int32_t node) const { return At(node).firstChild != 0; }

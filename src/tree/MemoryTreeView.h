@@ -29,8 +29,8 @@ class MemoryTreeView : public TreeView {
     // real control. Without SetImageKeys every key is held.
     void SetImage(int32_t node, const std::wstring& imageKey) override;
     void SetImageKeys(std::vector<std::wstring> keys) { imageKeys_ = std::move(keys); }
-    bool Checked(int32_t node) const override { return At(node).checked; }
-    void SetChecked(int32_t node, bool checked) override { At(node).checked = checked; }
+    bool Checked(int32_t node) const override { return checked_[Position(node)] != 0; }
+    void SetChecked(int32_t node, bool checked) override { checked_[Position(node)] = checked; }
     bool Expanded(int32_t node) const override { return At(node).expanded; }
     void SetExpanded(int32_t node, bool expanded) override { At(node).expanded = expanded; }
     bool Bold(int32_t node) const override { return At(node).bold; }
@@ -72,11 +72,11 @@ class MemoryTreeView : public TreeView {
         int32_t parent = 0;
         int32_t firstChild = 0, lastChild = 0, next = 0;  // display order
         uint8_t image = 0;                                // in images_
-        bool checked = false;
         bool expanded = false;
         bool bold = false;
         ObjectRef record;
     };
+    std::size_t Position(int32_t node) const;  // 0-based; throws for no such node
     Node& At(int32_t node);
     const Node& At(int32_t node) const;
     bool HasChildren(int32_t node) const;
@@ -87,6 +87,9 @@ class MemoryTreeView : public TreeView {
     void Rehash();
 
     std::vector<Node> nodes_;
+    // Apart from the nodes: a tick sets the boxes of a whole subtree, and a byte each keeps
+    // that walk to a small block of memory.
+    std::vector<char> checked_;
     std::vector<wchar_t> chars_;             // a text changed is kept anew; Clear empties it
     std::vector<std::wstring> images_{L""};  // every image key used, "" (none) first
     std::vector<int32_t> slots_;             // node positions by key, open addressing; 0 is empty
