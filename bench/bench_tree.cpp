@@ -73,7 +73,11 @@ class Project {
 
 void Drain(win32::MainWindow& window) {
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) window.DispatchPendingMessages();
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (window.PreTranslate(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
     RedrawWindow(window.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

@@ -13,26 +13,6 @@ namespace {
 
 constexpr std::size_t kResultLines = 25;
 
-// Sets the pointer (and a group run's process mode) for the length of a command and puts
-// both back on every way out, an exception included, so the window never stays locked.
-class CommandScope {
-  public:
-    CommandScope(RegistrationHost& host, int32_t pointer, int16_t mode) : host_(host), mode_(mode) {
-        host_.SetPointer(pointer);
-        if (mode_ != kProcessIdle) host_.SetProcess(mode_);
-    }
-    ~CommandScope() {
-        if (mode_ != kProcessIdle) host_.SetProcess(kProcessIdle);
-        host_.SetPointer(kPointerArrow);
-    }
-    CommandScope(const CommandScope&) = delete;
-    CommandScope& operator=(const CommandScope&) = delete;
-
-  private:
-    RegistrationHost& host_;
-    int16_t mode_;
-};
-
 bool IsFile(const clsObject& r) { return r.NodeType == kNodeDll || r.NodeType == kNodeOcx; }
 
 // The system folder's utility is 64-bit, as the program is; it hands a 32-bit file to the
@@ -68,8 +48,12 @@ std::wstring RegSvr32FailureReason(uint32_t exitCode, bool registering) {
 
 RegistrationIndex GatherRegistration(RegistryReader& registry, const SystemFacts& facts,
                                      RegistrationHost& host) {
-    CommandScope scope(host, kPointerHourglass, kProcessIdle);
-    return RegistrationIndex::Build(registry, facts, [&host] { host.ProcessPendingMessages(); });
+    RegistrationIndex index;
+    host.RunScoped(kPointerHourglass, kProcessIdle, [&] {
+        index =
+            RegistrationIndex::Build(registry, facts, [&host] { host.ProcessPendingMessages(); });
+    });
+    return index;
 }
 
 std::wstring ComponentFolder(const std::wstring& path) {
@@ -95,29 +79,26 @@ RegistrationEngine::RegistrationEngine(ProjectState& state, FileSystem& fs, Laun
 void RegistrationEngine::RegisterMe(const ObjectRef& record) {
     if (!record || host_.RefuseCommand()) return;
     run_ = Run{};
-    CommandScope scope(host_, kPointerHourglass, kProcessIdle);
-    RegisterFile(record->Path);
+    host_.RunScoped(kPointerHourglass, kProcessIdle, [&] { RegisterFile(record->Path); });
 }
 
 void RegistrationEngine::UnregisterMe(const ObjectRef& record) {
     if (!record || host_.RefuseCommand()) return;
     run_ = Run{};
-    CommandScope scope(host_, kPointerHourglass, kProcessIdle);
-    UnregisterFile(record->Path);
+    host_.RunScoped(kPointerHourglass, kProcessIdle, [&] { UnregisterFile(record->Path); });
 }
 
 void RegistrationEngine::RunGroup(const ObjectRef& folderRecord, bool registering) {
     if (!folderRecord || host_.RefuseCommand()) return;
     run_ = Run{};
     run_.group = true;
-    {
-        CommandScope scope(host_, kPointerArrowHourglass,
-                           registering ? kProcessGroupRegister : kProcessGroupUnregister);
-        // A record whose key repeats an earlier one stands alone in the tree: nothing is
-        // beneath it.
-        if (state_.DigColl->FindByKey(folderRecord->Key) == folderRecord)
-            ProcessGroup(folderRecord->Key, registering);
-    }
+    host_.RunScoped(kPointerArrowHourglass,
+                    registering ? kProcessGroupRegister : kProcessGroupUnregister, [&] {
+                        // A record whose key repeats an earlier one stands alone in the tree:
+                        // nothing is beneath it.
+                        if (state_.DigColl->FindByKey(folderRecord->Key) == folderRecord)
+                            ProcessGroup(folderRecord->Key, registering);
+                    });
     host_.StatusBar_Update(kPanelAction, L"Done.");
     if (run_.failureCount > 0) ShowResults(registering);
 }

@@ -4,6 +4,7 @@
 // records, never on tree positions, and reaches the window only through RegistrationHost.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,10 @@ class RegistrationHost {
     // Waits for the program to end while the window stays usable, with Stop enabled. False
     // when the user pressed Stop first: the program is left running.
     virtual bool WaitForLaunch(RunningProcess& process) = 0;
+    // Runs a command's work in the window's own command scope, with the pointer given and,
+    // unless it is idle, the process mode given; the scope puts both back on every way out,
+    // an exception included.
+    virtual void RunScoped(int32_t pointer, int16_t mode, const std::function<void()>& work) = 0;
 };
 
 inline constexpr int16_t kFilePresent = 0;

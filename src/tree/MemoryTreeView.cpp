@@ -9,6 +9,9 @@ namespace prowl {
 
 void MemoryTreeView::Clear() {
     nodes_.clear();
+    checked_.clear();
+    chars_.clear();
+    lastParent_ = 0;
     slots_.assign(slots_.size(), 0);
     keyed_ = 0;
     firstTop_ = lastTop_ = 0;
@@ -19,19 +22,25 @@ int32_t MemoryTreeView::Add(const std::wstring& relativeKey, const std::wstring&
                             const std::wstring& text) {
     int32_t parent = 0;
     if (!relativeKey.empty()) {
-        parent = Find(relativeKey);
+        // Siblings come in runs: the last parent is most often the next one too, and
+        // comparing with its key spares a probe of the table at a random place.
+        parent = lastParent_ != 0 && lastParent_ <= Count() &&
+                         KeyOf(nodes_[lastParent_ - 1]) == relativeKey
+                     ? lastParent_
+                     : Find(relativeKey);
         if (parent == 0) throw TreeViewError();
+        lastParent_ = parent;
     }
     // A node without a key is allowed any number of times; Find never answers it.
     if (!key.empty()) {
         if (2 * (keyed_ + 1) > static_cast<int32_t>(slots_.size())) Rehash();
         if (*Slot(key) != 0) throw TreeViewError();
     }
-    Node n;
-    n.key = key;
-    n.text = text;
+    checked_.push_back(0);
+    Node& n = nodes_.emplace_back();
+    n.key = Keep(key);
+    n.text = Keep(text);
     n.parent = parent;
-    nodes_.push_back(std::move(n));
     const auto position = Count();
     if (!key.empty()) {
         *Slot(key) = position;
@@ -48,11 +57,24 @@ int32_t MemoryTreeView::Find(const std::wstring& key) const {
     return key.empty() || slots_.empty() ? 0 : *const_cast<MemoryTreeView*>(this)->Slot(key);
 }
 
-int32_t* MemoryTreeView::Slot(const std::wstring& key) {
+int32_t* MemoryTreeView::Slot(std::wstring_view key) {
     const std::size_t mask = slots_.size() - 1;
-    std::size_t s = HashText(key) & mask;
-    while (slots_[s] != 0 && nodes_[slots_[s] - 1].key != key) s = (s + 1) & mask;
+    std::size_t s = HashKey(key) & mask;
+    while (slots_[s] != 0 && KeyOf(nodes_[slots_[s] - 1]) != key) s = (s + 1) & mask;
     return &slots_[s];
+}
+
+MemoryTreeView::Span MemoryTreeView::Keep(const std::wstring& text) {
+    const Span span{static_cast<uint32_t>(chars_.size()), static_cast<uint32_t>(text.size())};
+    chars_.insert(chars_.end(), text.begin(), text.end());
+    return span;
+}
+
+std::wstring MemoryTreeView::Text(int32_t node) const { return std::wstring(View(At(node).text)); }
+
+void MemoryTreeView::SetText(int32_t node, const std::wstring& text) {
+    Node& n = At(node);  // Keep grows only the pool
+    n.text = Keep(text);
 }
 
 void MemoryTreeView::Rehash() {
@@ -60,13 +82,23 @@ void MemoryTreeView::Rehash() {
     // hundreds of thousands.
     slots_.assign(std::max<std::size_t>(16, slots_.size() * 2), 0);
     for (int32_t position = 1; position <= Count(); ++position)
-        if (!nodes_[position - 1].key.empty()) *Slot(nodes_[position - 1].key) = position;
+        if (nodes_[position - 1].key.length != 0) *Slot(KeyOf(nodes_[position - 1])) = position;
 }
 
 void MemoryTreeView::SetImage(int32_t node, const std::wstring& imageKey) {
     const bool held = imageKeys_.empty() ||
                       std::find(imageKeys_.begin(), imageKeys_.end(), imageKey) != imageKeys_.end();
-    At(node).image = held ? imageKey : std::wstring();
+    Node& n = At(node);
+    if (!held) {
+        n.image = 0;
+        return;
+    }
+    auto it = std::find(images_.begin(), images_.end(), imageKey);
+    if (it == images_.end()) {
+        if (images_.size() > UINT8_MAX) throw std::length_error("tree view: too many images");
+        it = images_.insert(images_.end(), imageKey);
+    }
+    n.image = static_cast<uint8_t>(it - images_.begin());
 }
 
 void MemoryTreeView::EnsureVisible(int32_t node) {
@@ -91,8 +123,7 @@ void MemoryTreeView::UserClick(int32_t node) {
 }
 
 void MemoryTreeView::UserToggleCheck(int32_t node) {
-    auto& n = At(node);
-    n.checked = !n.checked;
+    checked_[Position(node)] ^= 1;
     if (events_) events_->NodeCheck(node);
 }
 
@@ -113,7 +144,7 @@ void MemoryTreeView::UserCollapse(int32_t node) {
 void MemoryTreeView::UserEditLabel(int32_t node, const std::wstring& newText) {
     At(node);
     const bool keep = !events_ || events_->AfterLabelEdit(node, false, newText);
-    if (keep && node <= Count()) At(node).text = newText;  // the handler may clear the tree
+    if (keep && node <= Count()) SetText(node, newText);  // the handler may clear the tree
 }
 
 void MemoryTreeView::UserCancelLabelEdit(int32_t node) {
@@ -125,14 +156,15 @@ void MemoryTreeView::UserMouseUp(int32_t button, int32_t shift, int32_t x, int32
     if (events_) events_->MouseUp(button, shift, x, y);
 }
 
-MemoryTreeView::Node& MemoryTreeView::At(int32_t node) {
+std::size_t MemoryTreeView::Position(int32_t node) const {
     if (node < 1 || node > Count()) throw std::out_of_range("tree view: no such node");
-    return nodes_[static_cast<std::size_t>(node - 1)];
+    return static_cast<std::size_t>(node - 1);
 }
 
+MemoryTreeView::Node& MemoryTreeView::At(int32_t node) { return nodes_[Position(node)]; }
+
 const MemoryTreeView::Node& MemoryTreeView::At(int32_t node) const {
-    if (node < 1 || node > Count()) throw std::out_of_range("tree view: no such node");
-    return nodes_[static_cast<std::size_t>(node - 1)];
+    return nodes_[Position(node)];
 }
 
 bool MemoryTreeView::HasChildren(int32_t node) const { return At(node).firstChild != 0; }

@@ -26,7 +26,7 @@ void BuildProjectTree(TreeView& tree, const ItemCollection& items, const std::ws
     const ReferenceIndex& index = drawn.index;
     drawn.index.Rebuild(items);
     auto parentOf = [&](int32_t i) {
-        if (items.Item(i + 1)->Reference == kRootKey) return kUnderRoot;
+        if (index.RefersToProject(i)) return kUnderRoot;
         const int32_t first = index.FirstReferenced(i);
         return first >= 0 && first < i ? first : kOrphan;
     };
@@ -42,12 +42,13 @@ void BuildProjectTree(TreeView& tree, const ItemCollection& items, const std::ws
     drawn.open.assign({0, 1});
     drawn.nodeOf.resize(static_cast<std::size_t>(count));
     int32_t lastMissing = 0;
+    const std::wstring rootKey(kRootKey), noKey;  // referred to, not copied for every node
     auto addNode = [&](int32_t i) {
         const ObjectRef& r = items.Item(i + 1);
         const int32_t parent = parentOf(i);
-        const bool keyed = index.FirstWithItsKey(i) && r->Key != kRootKey;
-        const int32_t node = tree.Add(parent >= 0 ? items.Item(parent + 1)->Key : kRootKey,
-                                      keyed ? r->Key : std::wstring(), r->Text);
+        const bool keyed = index.FirstWithItsKey(i) && !index.KeyIsProjectKey(i);
+        const int32_t node = tree.Add(parent >= 0 ? items.Item(parent + 1)->Key : rootKey,
+                                      keyed ? r->Key : noKey, r->Text);
         drawn.nodeOf[i] = node;
         drawn.open.push_back(0);
         tree.SetRecord(node, r);

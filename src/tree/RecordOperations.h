@@ -36,6 +36,10 @@ class ReferenceIndex {
     bool FirstWithItsKey(int32_t position) const {
         return firstWith_[keyId_[position]] == position;
     }
+    // Whether the record at a position has the project node's key "K0" as its Key or as its
+    // Reference, answered without touching the record.
+    bool KeyIsProjectKey(int32_t position) const { return keyId_[position] == 0; }
+    bool RefersToProject(int32_t position) const { return referenceId_[position] == 0; }
 
     // Every record whose Reference is the key takes the value, then everything that refers
     // to those, and so on: each record once, however the references run (a hand-edited file

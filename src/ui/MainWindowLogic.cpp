@@ -268,6 +268,13 @@ MainWindowLogic::CommandScope::~CommandScope() {
     if (logic_.pointer_ != pointerAtEnd_) logic_.SetPointer(pointerAtEnd_);
 }
 
+void MainWindowLogic::RunScoped(int32_t pointer, int16_t mode, const std::function<void()>& work) {
+    CommandScope scope(*this);
+    scope.SetPointer(pointer);
+    if (mode != kProcessIdle) SetProcess(mode);
+    work();
+}
+
 void MainWindowLogic::RunCommand(const std::function<void()>& command) {
     std::optional<std::wstring> failure;
     try {

@@ -145,6 +145,8 @@ class MainWindowLogic : public StatusSink, public RegistrationHost {
     // then ends the wait (the program runs on), and afterwards Stop follows ProcessMode again.
     bool RefuseCommand() override { return Guarded(); }
     bool WaitForLaunch(RunningProcess& process) override;
+    // The engine's commands run in a CommandScope like every other.
+    void RunScoped(int32_t pointer, int16_t mode, const std::function<void()>& work) override;
 
     // A save reports success with the generation it captured when it began: the Save
     // command is switched off only when no change was made while the file was written.

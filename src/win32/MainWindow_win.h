@@ -47,17 +47,21 @@ class MainWindow final : public WindowServices {
     // WindowServices
     void Beep() override;
     void SetPointer(int32_t pointer) override;
-    // Called at every status and progress report of long work, so it looks at the queue at
-    // most once every few milliseconds: under Wine each look is a round trip to the server,
-    // which once per record would cost more than a whole save. A user cannot tell the delay.
+    void Close() override;
+
+  private:
+    // Waiting and pumping run commands inside them, so they are reached only through the
+    // logic, which marks the window busy around them (its ProcessPendingMessages and
+    // WaitForLaunch). Called at every status and progress report of long work, so it looks
+    // at the queue at most once every few milliseconds: under Wine each look is a round trip
+    // to the server, which once per record would cost more than a whole save. A user cannot
+    // tell the delay.
     void ProcessPendingMessages() override;
     bool WaitForProcess(RunningProcess& process,
                         const std::function<bool()>& stopRequested) override;
-    void Close() override;
     // Dispatches what is waiting now, however recently the queue was looked at.
     void DispatchPendingMessages();
 
-  private:
     class FilePathBoxView;
     MainWindow() = default;
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;

@@ -473,7 +473,7 @@ TEST(MainWindowDialogs, ARealClickOnViewProjectDetailsShowsHowManyAreRegistered)
     GetMenuItemRect(window->Handle(), GetMenu(window->Handle()), 1, &item);
     ClickAt(item, 1);
     for (const ULONGLONG end = GetTickCount64() + 20000; !shown && GetTickCount64() < end;) {
-        window->DispatchPendingMessages();
+        gui_test::Pump(*window);
         Sleep(10);
     }
     EXPECT_EQ(shown, true);

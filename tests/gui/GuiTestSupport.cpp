@@ -8,11 +8,12 @@
 
 namespace prowl::gui_test {
 
-void Pump() {
+void Pump(const std::function<bool(MSG&)>& preTranslate) {
     // Posted follow-ups (a check toggle's report) arrive after the message that caused them.
     for (int round = 0; round < 3; ++round) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (preTranslate && preTranslate(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -2,6 +2,7 @@
 // Helpers for tests that drive real windows on the test display.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,8 +12,14 @@ namespace prowl::gui_test {
 // Registers the common controls' window classes, as the program does before its window.
 void InitControls();
 
-// Dispatches everything waiting, including what the dispatched messages post in turn.
-void Pump();
+// Dispatches everything waiting, including what the dispatched messages post in turn; each
+// message goes to preTranslate first, when given, and no further when it returns true.
+void Pump(const std::function<bool(MSG&)>& preTranslate = nullptr);
+// The same, with the main window's keyboard handling first, as its own loop gives it.
+template <class MainWindow>
+void Pump(MainWindow& window) {
+    Pump([&window](MSG& msg) { return window.PreTranslate(msg); });
+}
 
 // A plain top-level window, shown, destroyed with the object: an owner or a parent.
 using Window = std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)>;

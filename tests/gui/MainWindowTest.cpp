@@ -79,7 +79,7 @@ class RealMainWindow : public ::testing::Test {
         gui_test::InitControls();
         window = MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW);
         Logic().SetCommands(&log);
-        window->DispatchPendingMessages();
+        gui_test::Pump(*window);
     }
     MainWindowLogic& Logic() { return window->Logic(); }
     HWND Main() { return window->Handle(); }
@@ -94,7 +94,7 @@ class RealMainWindow : public ::testing::Test {
         keys[modifier] = modifier ? 0x80 : 0;
         SetKeyboardState(keys);
         PostMessageW(GetFocus() ? GetFocus() : Main(), WM_KEYDOWN, key, 1);
-        window->DispatchPendingMessages();
+        gui_test::Pump(*window);
         keys[modifier] = 0;
         SetKeyboardState(keys);
     }
@@ -203,10 +203,10 @@ TEST_F(RealMainWindow, CommandsArrivingWhileWorkProcessesMessagesOnlyBeep) {
     Sleep(20);
     Logic().ProgressBar_Increment(1);
     EXPECT_NE(Main(), nullptr) << "closing is refused as well";
-    window->DispatchPendingMessages();
+    gui_test::Pump(*window);
     EXPECT_TRUE(log.ran.empty()) << "the click was taken, and refused, during the work";
     clickNew();
-    window->DispatchPendingMessages();
+    gui_test::Pump(*window);
     EXPECT_EQ(log.ran, Strings{L"New"});
     Logic().OnMenuClick(L"mnuFileExit");
     EXPECT_EQ(Main(), nullptr);
@@ -216,7 +216,7 @@ TEST_F(RealMainWindow, TheLastStatusTextShowsAndTheTreeTakesTheRoomAsTheWindowGr
     for (int i = 1; i <= 1000; ++i)
         Logic().StatusBar_Update(kPanelAction, L"Scanning folder " + std::to_wstring(i));
     Sleep(2 * win32::kRepaintInterval);  // however fast the texts came, the last one shows
-    window->DispatchPendingMessages();
+    gui_test::Pump(*window);
     wchar_t shown[64] = {};
     SendMessageW(Bar(1), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(shown));
     EXPECT_STREQ(shown, L"Scanning folder 1000");

@@ -9,13 +9,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "GuiTestSupport.h"
+#include "TestClsid.h"
 #include "scan/PathScanner.h"
 #include "support/TempTree.h"
 #include "ui/MainWindowLogic.h"
 #include "win32/FileSystem_win.h"
 #include "win32/MainWindow_win.h"
+#include "win32/Registry_win.h"
 
 namespace prowl {
 namespace {
@@ -26,10 +29,44 @@ bool Xdotool(win32::MainWindow& window, const std::wstring& arguments,
              const std::function<bool()>& done) {
     test::RunUnix(L"/usr/bin/xdotool", arguments);
     for (int i = 0; i < 200 && !done(); ++i) {
-        window.DispatchPendingMessages();
+        gui_test::Pump(window);
         Sleep(10);
     }
     return done();
+}
+
+// "mousemove x y" to the middle of the node's check box, button or label, on screen.
+std::wstring Spot(win32::MainWindow& window, int32_t node, UINT part) {
+    gui_test::Pump(window);  // the control as drawn
+    win32::Win32TreeView& tree = window.Tree();
+    HTREEITEM item = tree.ShownItem(node);
+    RECT text{};
+    TreeView_GetItemRect(tree.Handle(), item, &text, TRUE);
+    POINT pt{(text.left + text.right) / 2, (text.top + text.bottom) / 2};
+    for (int x = 0; part != TVHT_ONITEMLABEL && x < text.left; ++x) {
+        TVHITTESTINFO hit{{x, pt.y}, 0, nullptr};
+        TreeView_HitTest(tree.Handle(), &hit);
+        if (hit.hItem == item && (hit.flags & part)) {
+            pt.x = x + 3;
+            break;
+        }
+    }
+    ClientToScreen(tree.Handle(), &pt);
+    return L"mousemove " + std::to_wstring(pt.x) + L" " + std::to_wstring(pt.y);
+}
+
+// The real main window, shown, with the folder scanned and drawn as New leaves it.
+std::unique_ptr<win32::MainWindow> ShowScanned(ProjectState& state, const std::wstring& folder) {
+    gui_test::InitControls();
+    auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
+    SetWindowPos(window->Handle(), HWND_TOP, 20, 20, 560, 620, SWP_SHOWWINDOW);
+    MainWindowLogic& logic = window->Logic();
+    logic.SetProcess(kProcessNewScan);
+    win32::Win32FileSystem files;
+    PathScanner(state, files, logic).ScanProjectPath(folder);
+    logic.ProjectTree().BuildProjectTree(*state.DigColl);
+    logic.SetProcess(kProcessIdle);
+    return window;
 }
 
 TEST(ProjectTreeInTheWindow, RealClicksAndKeysReachTheRecords) {
@@ -37,36 +74,12 @@ TEST(ProjectTreeInTheWindow, RealClicksAndKeysReachTheRecords) {
     for (const auto* file : {L"Tools\\a.dll", L"Tools\\b.ocx", L"Tools\\Sub\\c.ocx",
                              L"Tools\\Sub\\Deep\\d.dll", L"Tools\\Other\\e.dll"})
         temp.File(file);
-    gui_test::InitControls();
     ProjectState state;
-    auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
-    SetWindowPos(window->Handle(), HWND_TOP, 20, 20, 560, 620, SWP_SHOWWINDOW);
+    auto window = ShowScanned(state, temp.Path(L"Tools"));
     MainWindowLogic& logic = window->Logic();
     win32::Win32TreeView& tree = window->Tree();
-    logic.SetProcess(kProcessNewScan);
-    win32::Win32FileSystem files;
-    PathScanner(state, files, logic).ScanProjectPath(temp.Path(L"Tools"));
-    logic.ProjectTree().BuildProjectTree(*state.DigColl);
-    logic.SetProcess(kProcessIdle);
     auto record = [&](int32_t position) -> clsObject& { return *state.DigColl->Item(position); };
-    // "mousemove x y click 1" on the node's check box, button or label.
-    auto click = [&](int32_t node, UINT part) {
-        window->DispatchPendingMessages();  // the control as drawn
-        HTREEITEM item = tree.ShownItem(node);
-        RECT text{};
-        TreeView_GetItemRect(tree.Handle(), item, &text, TRUE);
-        POINT pt{(text.left + text.right) / 2, (text.top + text.bottom) / 2};
-        for (int x = 0; part != TVHT_ONITEMLABEL && x < text.left; ++x) {
-            TVHITTESTINFO hit{{x, pt.y}, 0, nullptr};
-            TreeView_HitTest(tree.Handle(), &hit);
-            if (hit.hItem == item && (hit.flags & part)) {
-                pt.x = x + 3;
-                break;
-            }
-        }
-        ClientToScreen(tree.Handle(), &pt);
-        return L"mousemove " + std::to_wstring(pt.x) + L" " + std::to_wstring(pt.y) + L" click 1";
-    };
+    auto click = [&](int32_t node, UINT part) { return Spot(*window, node, part) + L" click 1"; };
     // F2 on the selected node, the text typed, then Enter: true when each step took.
     auto rename = [&](const std::wstring& text) {
         auto editing = [&] {
@@ -111,6 +124,86 @@ TEST(ProjectTreeInTheWindow, RealClicksAndKeysReachTheRecords) {
     logic.ProjectTree().BuildProjectTree(*state.DigColl);
     Xdotool(*window, L"sleep 0.2", [] { return false; });
     gui_test::SaveScreenshot(window->Handle(), "project-tree");
+}
+
+// The popup opened by a real right-click on a folder node runs the prefix's registration
+// utility on every file beneath it, waited for by the real window.
+TEST(ProjectTreeInTheWindow, ThePopupRegistersAndUnregistersAFolderForReal) {
+    using prowl_test_component::ClassKey;
+    const wchar_t* const names[] = {L"prowl_gui_a.dll", L"prowl gui b.ocx", L"prowl_gui_c.dll"};
+    struct CleanUp {
+        const wchar_t* const* names;
+        ~CleanUp() {
+            for (int i = 0; i < 3; ++i)
+                for (const std::wstring& key :
+                     {ClassKey(names[i]), prowl_test_component::TypeLibKey(names[i])})
+                    RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+        }
+    } cleanUp{names};
+    test::TempTree temp;
+    std::wstring paths[3];
+    for (int i = 0; i < 3; ++i) {
+        const std::wstring relative =
+            (i == 2 ? L"Comps\\Sub\\" : L"Comps\\") + std::wstring(names[i]);
+        temp.File(relative);
+        paths[i] = temp.Path(relative);
+        ASSERT_TRUE(
+            CopyFileW(L"Z:" PROWL_TEST_COMPONENTS L"/prowl_com.dll", paths[i].c_str(), FALSE));
+    }
+    ProjectState state;
+    auto window = ShowScanned(state, temp.Path(L"Comps"));
+    MainWindowLogic& logic = window->Logic();
+    win32::Win32RegistryReader registry;
+    // The files whose classes name them, one letter each ("ab-": a and b registered).
+    const auto registered = [&] {
+        std::wstring letters;
+        for (int i = 0; i < 3; ++i) {
+            const auto key =
+                registry.Open(RegistryRoot::ClassesRoot, ClassKey(names[i]) + L"\\InprocServer32",
+                              RegistryView::Native);
+            const auto value = key ? key->QueryValue(L"") : std::nullopt;
+            const bool named =
+                value && reinterpret_cast<const wchar_t*>(value->data.c_str()) == paths[i];
+            letters += named ? static_cast<wchar_t>(L'a' + i) : L'-';
+        }
+        return letters;
+    };
+    // A real right-click on the node opens the popup; its own loop holds this thread until
+    // the item is chosen, so a second thread finds the popup and clicks the item as a user.
+    const auto choose = [&](int32_t node, const std::wstring& item, const char* screenshot,
+                            const std::wstring& outcome) {
+        std::thread user([&] {
+            HWND popup = nullptr;
+            for (int i = 0; i < 500 && !(popup = FindWindowW(L"#32768", nullptr)); ++i) Sleep(10);
+            if (!popup) return;
+            Sleep(200);  // drawn
+            const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+            RECT rc{};
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                wchar_t text[64] = {};
+                GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+                if (text == item) GetMenuItemRect(popup, menu, static_cast<UINT>(i), &rc);
+            }
+            if (screenshot) gui_test::SaveScreenshot(window->Handle(), screenshot);
+            test::RunUnix(L"/usr/bin/xdotool",
+                          L"mousemove " + std::to_wstring((rc.left + rc.right) / 2) + L" " +
+                              std::to_wstring((rc.top + rc.bottom) / 2) + L" click 1");
+        });
+        const bool done = Xdotool(*window, Spot(*window, node, TVHT_ONITEMLABEL) + L" click 3",
+                                  [&] { return registered() == outcome; });
+        user.join();
+        return done;
+    };
+
+    ASSERT_EQ(state.DigColl->Item(1)->Path, temp.Path(L"Comps"));
+    ASSERT_TRUE(Xdotool(*window, Spot(*window, 2, TVHT_ONITEMLABEL) + L" click 1",
+                        [&] { return logic.MenuItem(L"mnuGroup_Reg").enabled; }));
+    EXPECT_TRUE(choose(2, L"Register Group", "registration-popup", L"abc"));
+    EXPECT_EQ(logic.PanelText(kPanelAction), L"Done.");
+    logic.StatusBar_Update(kPanelAction, L"");
+    EXPECT_TRUE(choose(2, L"Unregister Group", nullptr, L"---"));
+    EXPECT_EQ(logic.PanelText(kPanelAction), L"Done.");
+    EXPECT_EQ(logic.Pointer(), kPointerArrow);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // Register Me, Unregister Me, Register Group and Unregister Group, on the record of the tree's
 // selected node.
 
+#include "registration/RegistrationEngine.h"
 #include "ui/ProgramServices.h"
 
 namespace prowl {
@@ -10,17 +11,18 @@ class MainWindowLogic;
 
 class RegistrationCommands {
   public:
-    RegistrationCommands(MainWindowLogic& window, const ProgramServices& services)
-        : window_(window), services_(services) {}
+    RegistrationCommands(MainWindowLogic& window, const ProgramServices& services);
 
-    void RegisterMe() {}
-    void UnregisterMe() {}
-    void RegisterGroup() {}
-    void UnregisterGroup() {}
+    // Each acts on the record of the node the user chose last, whatever its position in the
+    // collection; with no node chosen (or the root), nothing happens.
+    void RegisterMe();
+    void UnregisterMe();
+    void RegisterGroup();
+    void UnregisterGroup();
 
   private:
-    [[maybe_unused]] MainWindowLogic& window_;
-    [[maybe_unused]] const ProgramServices& services_;
+    MainWindowLogic& window_;
+    RegistrationEngine engine_;
 };
 
 }  // namespace prowl
