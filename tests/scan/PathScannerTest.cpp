@@ -134,7 +134,7 @@ TEST(ScanResult, VisibleDllAndOcxFilesComeFirstAndOnlyFoldersWithThemStayWithout
                  L"7|K7|1|6|K6|\\C\\one|ONE", L"8|K8|2|7|K7|\\C\\one\\deep.dll|deep.dll"}));
 }
 
-TEST(ScanResult, NothingFoundGivesAnEmptyProjectAndDepthCostsNoStack) {
+TEST(ScanResult, NothingFoundGivesAnEmptyProjectAndPathsBeyondMaxPathAreWalked) {
     TempTree tree;
     tree.File(L"none\\readme.txt");
     tree.Folder(L"none\\sub");
@@ -145,13 +145,13 @@ TEST(ScanResult, NothingFoundGivesAnEmptyProjectAndDepthCostsNoStack) {
                   std::make_tuple(Strings{}, start));
         EXPECT_EQ(scan.sink.lines.back(), L"2:Finished Prowling.");
     }
-    std::wstring deep = L"deep";
-    for (int level = 0; level < 300; ++level) deep += L"\\level" + std::to_wstring(level % 10);
+    std::wstring deep = L"deep";  // past MAX_PATH, whatever the length of the root
+    for (int level = 0; level < 40; ++level) deep += L"\\level" + std::to_wstring(level % 10);
     tree.File(deep + L"\\bottom.dll");
     Scan scan;
     EXPECT_TRUE(scan.Run(tree.Path(L"deep")));
     EXPECT_EQ(Rows(scan.state).back(),
-              L"302|K302|2|301|K301|" + tree.Path(deep) + L"\\bottom.dll|bottom.dll");
+              L"42|K42|2|41|K41|" + tree.Path(deep) + L"\\bottom.dll|bottom.dll");
 }
 
 TEST(ScanLinks, ALinkedFolderIsEnteredOnceAndNeverBackUpTheTree) {
