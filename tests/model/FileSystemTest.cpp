@@ -3,9 +3,8 @@
 
 #include "model/ProwlError.h"
 #include "model/SystemPath.h"
-#include "support/FaultyFileSystem.h"
 #include "support/TempTree.h"
-#include "win32/Handles.h"
+#include "win32/FileSystem_win.h"
 
 namespace prowl {
 namespace {
@@ -57,32 +56,6 @@ TEST(FileSystem, LookUpsTellFilesFoldersAndWhatCannotBeExaminedApart) {
     EXPECT_THROW(fs.CheckVolume(drive + L":\\"), ProwlError);
 }
 
-TEST(FileSystem, ListsWithoutDotsHiddenOrSystemEntriesAndNestsFreely) {
-    TempTree tree;
-    for (const wchar_t* name : {L"l\\b.txt", L"l\\a.dll", L"l\\Sub\\inner.ocx", L"l\\.hidden",
-                                L"l\\sys.dll", L"l\\ro.dll"})
-        tree.File(name);
-    tree.SetAttributes(L"l\\sys.dll", FILE_ATTRIBUTE_SYSTEM);
-    tree.SetAttributes(L"l\\ro.dll", FILE_ATTRIBUTE_READONLY);
-    tree.Link(L"l\\link", L"l\\Sub");
-    win32::Win32FileSystem fs;
-    const auto list = [&](const std::wstring& folder, ListStatus expected) {
-        std::vector<DirEntry> entries;
-        std::wstring error, names;
-        EXPECT_EQ(fs.ListFolder(tree.Path(folder), entries, &error), expected) << folder;
-        for (const auto& e : entries)
-            names += e.Name + (e.IsFolder() ? L"/" : L"") +
-                     (e.Attributes & kAttrReparsePoint ? L"@ " : L" ");
-        return names + (error.empty() ? L"" : L"(error)");
-    };
-    EXPECT_EQ(list(L"l", ListStatus::Ok), L"a.dll b.txt link/@ ro.dll Sub/ ");
-    EXPECT_EQ(list(L"l\\Sub", ListStatus::Ok), L"inner.ocx ");
-    EXPECT_EQ(list(L"missing", ListStatus::NotFound), L"");
-    EXPECT_EQ(list(L"l\\a.dll", ListStatus::Failed), L"(error)") << "a file there is no folder";
-    EXPECT_EQ(fs.GetIdentity(tree.Path(L"l\\link")), fs.GetIdentity(tree.Path(L"l\\Sub")));
-    EXPECT_NE(fs.GetIdentity(tree.Path(L"l")), fs.GetIdentity(tree.Path(L"l\\Sub")));
-}
-
 TEST(FileSystem, LongPathsWorkForEveryOperationAndAFileHasItsDetails) {
     TempTree tree;
     std::wstring relative = L"long";
@@ -114,29 +87,6 @@ TEST(FileSystem, TheNewFileTakesTheOldOnesPlaceAndAttributes) {
     EXPECT_EQ(GetFileAttributesW(tree.Path(L"p.prw").c_str()),
               DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
     EXPECT_EQ(tree.Names(), (Strings{L"new.prw", L"p.prw", L"p.prw.~0.tmp"}));
-}
-
-TEST(FileSystem, AReplaceThatCannotCompleteLeavesTheOldFileAndNoTemporaryOne) {
-    TempTree tree;
-    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"full.prw"}) tree.File(name, "old");
-    tree.SetAttributes(L"ro.prw", FILE_ATTRIBUTE_READONLY);
-    win32::FileHandle lock(CreateFileW(tree.Path(L"locked.prw").c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       0, nullptr));
-    test::FaultyFileSystem fs;
-    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"no such folder\\x.prw"})
-        EXPECT_THROW(fs.ReplaceFileContents(tree.Path(name), "new"), ProwlError) << name;
-    fs.writesBeforeFailure = 1;
-    {
-        const auto file = fs.BeginReplaceFile(tree.Path(L"full.prw"));
-        file->Write("new");
-        EXPECT_THROW(file->Write("more"), ProwlError);
-    }
-    EXPECT_THROW(fs.ReadAllBytes(tree.Path(L"missing.prw")), ProwlError);
-    lock.reset();
-    EXPECT_EQ(tree.Names(), (Strings{L"full.prw", L"locked.prw", L"ro.prw"}));
-    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"full.prw"})
-        EXPECT_EQ(tree.Read(name), "old") << name;
 }
 
 }  // namespace

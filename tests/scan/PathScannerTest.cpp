@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <set>
+
 #include "scan/PathScanner.h"
 #include "support/FaultyFileSystem.h"
 #include "support/RecordingStatusSink.h"
@@ -29,36 +31,35 @@ struct Scan {
 };
 
 // Every record as "Index|Key|NodeType|ParentIndex|Reference|Path|Text", paths after `root`.
-// Checks on the way what every completed scan must give: indexes equal to positions, parents
-// before children, no folder without a DLL or OCX beneath it, counts that match.
+// Checks on the way what every completed scan must give: keys, references and flags as made
+// new, each parent an earlier folder holding the path, no folder without a DLL or OCX beneath
+// it, counts that match.
 Strings Rows(const ProjectState& state, const std::wstring& root = L"") {
     const ItemCollection& items = *state.DigColl;
     Strings rows;
     int counts[4] = {};
-    std::vector<bool> kept(static_cast<std::size_t>(items.Count()) + 1, false);
-    for (int32_t pos = items.Count(); pos >= 1; --pos) {
-        const clsObject& r = *items.Item(pos);
-        rows.insert(rows.begin(), std::to_wstring(r.Index) + L"|" + r.Key + L"|" + r.NodeType +
-                                      L"|" + std::to_wstring(r.ParentIndex) + L"|" + r.Reference +
-                                      L"|" + r.Path.substr(root.size()) + L"|" + r.Text);
-        EXPECT_TRUE(r.Index == pos && r.Key == MakeKey(pos) &&
-                    r.Reference == MakeKey(r.ParentIndex))
-            << rows.front();
-        EXPECT_TRUE(r.Exists && r.Included == L"1" && r.Expanded == L"0") << rows.front();
-        EXPECT_TRUE(r.NodeType != kNodeFolder || kept[static_cast<std::size_t>(pos)])
-            << rows.front();
-        ++counts[std::stoi(r.NodeType)];
-        if (pos == 1) continue;
-        const clsObject& parent = *items.Item(r.ParentIndex);
-        EXPECT_TRUE(r.ParentIndex < pos && parent.NodeType == kNodeFolder &&
-                    r.Path.rfind(parent.Path + L"\\", 0) == 0)
-            << rows.front();
-        kept[static_cast<std::size_t>(r.ParentIndex)] = true;
+    std::set<int32_t> parents;
+    for (const auto& r : items) {
+        const auto pos = static_cast<int32_t>(rows.size()) + 1;
+        rows.push_back(std::to_wstring(r->Index) + L"|" + r->Key + L"|" + r->NodeType + L"|" +
+                       std::to_wstring(r->ParentIndex) + L"|" + r->Reference + L"|" +
+                       r->Path.substr(root.size()) + L"|" + r->Text);
+        ++counts[std::stoi(r->NodeType)];
+        parents.insert(r->ParentIndex);
+        const clsObject* parent = pos > 1 ? items.Item(r->ParentIndex).get() : nullptr;
+        EXPECT_TRUE(r->Index == pos && r->Key == MakeKey(pos) &&
+                    r->Reference == MakeKey(r->ParentIndex) && r->Exists && r->Included == L"1" &&
+                    r->Expanded == L"0" &&
+                    (!parent || (r->ParentIndex < pos && parent->NodeType == kNodeFolder &&
+                                 r->Path.rfind(parent->Path + L"\\", 0) == 0)))
+            << rows.back();
     }
+    for (const auto& r : items)
+        EXPECT_TRUE(r->NodeType != kNodeFolder || parents.count(r->Index)) << r->Path;
     const clsSaveFile& p = *state.SaveFile;
-    EXPECT_EQ(std::make_tuple(p.Folder_Count, p.DLL_Count, p.OCX_Count),
-              std::make_tuple(counts[1], counts[2], counts[3]));
-    EXPECT_EQ(p.Folder_Missing + p.DLL_Missing + p.OCX_Missing, 0);
+    EXPECT_EQ(std::tuple(p.Folder_Count, p.DLL_Count, p.OCX_Count,
+                         p.Folder_Missing + p.DLL_Missing + p.OCX_Missing),
+              std::tuple(counts[1], counts[2], counts[3], 0));
     return rows;
 }
 
@@ -133,7 +134,7 @@ TEST(ScanResult, VisibleDllAndOcxFilesComeFirstAndOnlyFoldersWithThemStayWithout
                  L"7|K7|1|6|K6|\\C\\one|ONE", L"8|K8|2|7|K7|\\C\\one\\deep.dll|deep.dll"}));
 }
 
-TEST(ScanResult, NothingFoundGivesAnEmptyProjectAndDepthCostsNoStack) {
+TEST(ScanResult, NothingFoundGivesAnEmptyProjectAndPathsBeyondMaxPathAreWalked) {
     TempTree tree;
     tree.File(L"none\\readme.txt");
     tree.Folder(L"none\\sub");
@@ -144,13 +145,13 @@ TEST(ScanResult, NothingFoundGivesAnEmptyProjectAndDepthCostsNoStack) {
                   std::make_tuple(Strings{}, start));
         EXPECT_EQ(scan.sink.lines.back(), L"2:Finished Prowling.");
     }
-    std::wstring deep = L"deep";
-    for (int level = 0; level < 300; ++level) deep += L"\\level" + std::to_wstring(level % 10);
+    std::wstring deep = L"deep";  // past MAX_PATH, whatever the length of the root
+    for (int level = 0; level < 40; ++level) deep += L"\\level" + std::to_wstring(level % 10);
     tree.File(deep + L"\\bottom.dll");
     Scan scan;
     EXPECT_TRUE(scan.Run(tree.Path(L"deep")));
     EXPECT_EQ(Rows(scan.state).back(),
-              L"302|K302|2|301|K301|" + tree.Path(deep) + L"\\bottom.dll|bottom.dll");
+              L"42|K42|2|41|K41|" + tree.Path(deep) + L"\\bottom.dll|bottom.dll");
 }
 
 TEST(ScanLinks, ALinkedFolderIsEnteredOnceAndNeverBackUpTheTree) {
