@@ -73,7 +73,8 @@ void ProjectTreeFuzz(std::string_view bytes) {
     logic.ProjectTree().BuildProjectTree(*state.DigColl);
     MemoryTreeView& tree = window.tree;
     test::ScriptedLauncher launcher;
-    RegistrationEngine engine(state, disk, launcher, logic, window.prompts);
+    test::MemoryComponents components(disk);
+    RegistrationEngine engine(state, disk, launcher, logic, window.prompts, components, components);
 
     while (in.More()) {
         window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);

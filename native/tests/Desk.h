@@ -34,11 +34,16 @@ struct Desk {
             starts.push_back(start.substr(start.find(L'|') + 1));
         };
         window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
-        RegistrationEngine(state, disk, launcher, logic, window.prompts).RegisterMe(record);
+        Engine().RegisterMe(record);
         return starts;
     }
 
+    RegistrationEngine Engine() {
+        return {state, disk, launcher, logic, window.prompts, components, components};
+    }
+
     MemoryDisk disk;
+    MemoryComponents components{disk};
     ProjectState state;
     MemoryMainWindow window;
     MainWindowLogic logic{state,

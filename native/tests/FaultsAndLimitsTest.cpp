@@ -61,7 +61,7 @@ TEST(Limits, PathsPast260CharactersGoThroughScanTreeSaveOpenAndRegistrationWhole
     EXPECT_EQ(desk.Register(record, 3),
               (std::vector<std::wstring>{L"RegSvr32 /U /S " + quoted, L"RegSvr32 /S " + quoted}));
     EXPECT_EQ(desk.logic.PanelText(kPanelAction),
-              L"[Registration failed]: " + file + L" - " + RegSvr32FailureReason(3, true));
+              L"[Registration failed]: " + file + L" - the file is not a program file");
 }
 
 TEST(Limits, AFolderLinkThatLoopsIsEnteredOnce) {

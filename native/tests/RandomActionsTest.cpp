@@ -138,8 +138,7 @@ class RandomUser {
         };
         desk_->window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
         const std::vector<std::wstring> texts = Texts();
-        RegistrationEngine(desk_->state, desk_->disk, launcher, desk_->logic, desk_->window.prompts)
-            .RunGroup(folder, Pick(2) == 0);
+        desk_->Engine().RunGroup(folder, Pick(2) == 0);
         desk_->window.window.onPump = nullptr;
         EXPECT_EQ(Texts(), texts) << "a group run changes no record";
         EXPECT_EQ(desk_->state.ProcessMode, kProcessIdle);

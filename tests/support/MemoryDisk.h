@@ -11,6 +11,10 @@
 #include <string>
 #include <unordered_map>
 
+#include <cstring>
+
+#include "inspect/ComponentFiles.h"
+#include "inspect/SystemFacts.h"
 #include "model/FileSystem.h"
 #include "model/ProwlError.h"
 
@@ -206,6 +210,44 @@ class MemoryDisk : public FileSystem {
 
     std::unordered_map<std::wstring, Node> nodes_;
     uint64_t ids_ = 0;
+};
+
+// The same disk as inspection reads it, with the system folders of a 64-bit Windows in C:\W.
+class MemoryComponents : public ComponentFiles, public SystemFacts {
+  public:
+    explicit MemoryComponents(MemoryDisk& disk) : disk_(disk) {}
+    std::unique_ptr<ByteSource> Open(const std::wstring& path) override {
+        struct Bytes final : ByteSource {
+            std::string bytes;
+            uint64_t Size() const override { return bytes.size(); }
+            bool Read(uint64_t offset, void* buffer, std::size_t length) override {
+                if (offset > bytes.size() || length > bytes.size() - offset) return false;
+                if (length) std::memcpy(buffer, bytes.data() + offset, length);
+                return true;
+            }
+        };
+        if (!disk_.FileExists(path)) return nullptr;
+        auto source = std::make_unique<Bytes>();
+        source->bytes = disk_.Bytes(path);
+        return source;
+    }
+    bool FileExists(const std::wstring& path) override { return disk_.FileExists(path); }
+    std::vector<std::wstring> FoldersStartingWith(const std::wstring&, const std::wstring&,
+                                                  std::size_t) override {
+        return {};
+    }
+    std::wstring SystemFolder(Bitness bitness) const override {
+        return bitness == Bitness::Bits64 ? L"C:\\W\\System32" : L"C:\\W\\SysWOW64";
+    }
+    std::wstring WindowsFolder() const override { return L"C:\\W"; }
+    std::optional<std::wstring> Environment(const std::wstring&) const override {
+        return std::nullopt;
+    }
+    bool IsElevated() const override { return true; }
+    std::wstring LongPath(const std::wstring& path) const override { return path; }
+
+  private:
+    MemoryDisk& disk_;
 };
 
 }  // namespace prowl::test
