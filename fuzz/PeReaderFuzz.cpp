@@ -1,6 +1,5 @@
 // Any bytes as a component file: the PE reader answers or refuses, and never asks for a byte
 // past the end of the file.
-#include <cstdlib>
 #include <cstring>
 
 #include "FuzzTargets.h"
@@ -15,7 +14,8 @@ class StrictBytes final : public ByteSource {
     explicit StrictBytes(std::string_view bytes) : bytes_(bytes) {}
     uint64_t Size() const override { return bytes_.size(); }
     bool Read(uint64_t offset, void* buffer, std::size_t length) override {
-        if (offset > bytes_.size() || length > bytes_.size() - offset) std::abort();
+        Require(offset <= bytes_.size() && length <= bytes_.size() - offset,
+                "a read within the file");
         if (length) std::memcpy(buffer, bytes_.data() + offset, length);
         return true;
     }

@@ -1,6 +1,5 @@
 // Any bytes as a project file: an open either fails with a message or gives a project that
 // saves and opens back equal, and saves to the same bytes again.
-#include <cstdlib>
 
 #include "FuzzTargets.h"
 #include "model/ProwlError.h"
@@ -11,10 +10,6 @@
 namespace prowl::fuzz {
 
 namespace {
-
-void Require(bool holds) {
-    if (!holds) std::abort();
-}
 
 bool SameRecords(const ProjectState& a, const ProjectState& b) {
     if (a.SaveFile->StartPath != b.SaveFile->StartPath || a.DigColl->Count() != b.DigColl->Count())
@@ -41,15 +36,17 @@ void ProjectFileFuzz(std::string_view bytes) {
     try {
         OpenProjectFile(first, disk, sink, L"C:\\P\\in.prw");
     } catch (const ProwlError&) {
-        Require(first.DigColl->empty() && first.SaveFile->StartPath.empty());
+        Require(first.DigColl->empty() && first.SaveFile->StartPath.empty(),
+                "a failed open left the project as it was");
         return;
     }
     SaveProjectFile(first, disk, sink, L"C:\\P\\out.prw");
     ProjectState second;
     OpenProjectFile(second, disk, sink, L"C:\\P\\out.prw");
-    Require(SameRecords(first, second));
+    Require(SameRecords(first, second), "what was saved opens back equal");
     SaveProjectFile(second, disk, sink, L"C:\\P\\again.prw");
-    Require(disk.Bytes(L"C:\\P\\again.prw") == disk.Bytes(L"C:\\P\\out.prw"));
+    Require(disk.Bytes(L"C:\\P\\again.prw") == disk.Bytes(L"C:\\P\\out.prw"),
+            "a reopened project saves to the same bytes");
 }
 
 }  // namespace prowl::fuzz

@@ -2,7 +2,6 @@
 // past any index, empty fields) drawn on the in-memory tree, then worked on as a user would:
 // ticks, expansions, renames, clicks and group runs on random nodes. After every action each
 // node still shows its own record's tick, and the tree holds one node per record.
-#include <cstdlib>
 
 #include "FuzzTargets.h"
 #include "registration/RegistrationEngine.h"
@@ -37,10 +36,6 @@ std::wstring KeyText(unsigned byte) {
 std::wstring Flag(unsigned byte) {
     static const wchar_t* const kFlags[] = {kFlagOn, kFlagOff, L"", L"2"};
     return kFlags[byte % 4];
-}
-
-void Require(bool holds) {
-    if (!holds) std::abort();
 }
 
 }  // namespace
@@ -107,9 +102,10 @@ void ProjectTreeFuzz(std::string_view bytes) {
                 break;
         }
         window.prompts.messages.clear();
-        Require(tree.Count() == state.DigColl->Count() + 1);
+        Require(tree.Count() == state.DigColl->Count() + 1, "one node per record");
         for (int32_t n = 2; n <= tree.Count(); ++n)
-            Require(tree.Checked(n) == (tree.Record(n)->Included == kFlagOn));
+            Require(tree.Checked(n) == (tree.Record(n)->Included == kFlagOn),
+                    "each box shows its record");
     }
 }
 
