@@ -1,0 +1,112 @@
+// A collection no scan makes (repeated keys, references to nothing or to later records, keys
+// past any index, empty fields) drawn on the in-memory tree, then worked on as a user would:
+// ticks, expansions, renames, clicks and group runs on random nodes. After every action each
+// node still shows its own record's tick, and the tree holds one node per record.
+
+#include "FuzzTargets.h"
+#include "registration/RegistrationEngine.h"
+#include "support/MemoryDisk.h"
+#include "support/ScriptedLauncher.h"
+#include "ui/MainWindowLogic.h"
+#include "ui/memory/MemoryControls.h"
+
+namespace prowl::fuzz {
+
+namespace {
+
+class Bytes {
+  public:
+    explicit Bytes(std::string_view bytes) : bytes_(bytes) {}
+    bool More() const { return at_ < bytes_.size(); }
+    unsigned Next() { return More() ? static_cast<unsigned char>(bytes_[at_++]) : 0u; }
+
+  private:
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+};
+
+// Few distinct keys, so that repeats and references to earlier, later and absent records are
+// all common; a few texts that only look like keys.
+std::wstring KeyText(unsigned byte) {
+    static const wchar_t* const kOdd[] = {L"", L"K0", L"K01", L"K2147483647", L"K-1", L"k1"};
+    if (byte >= 250) return kOdd[byte - 250 < 6 ? byte - 250 : 0];
+    return MakeKey(static_cast<int32_t>(byte % 24));
+}
+
+std::wstring Flag(unsigned byte) {
+    static const wchar_t* const kFlags[] = {kFlagOn, kFlagOff, L"", L"2"};
+    return kFlags[byte % 4];
+}
+
+}  // namespace
+
+void ProjectTreeFuzz(std::string_view bytes) {
+    Bytes in(bytes);
+    test::MemoryDisk disk;
+    ProjectState state;
+    state.SaveFile->StartPath = L"C:\\P";
+    const unsigned count = in.Next() % 48;
+    for (unsigned i = 0; i < count; ++i) {
+        const unsigned type = in.Next();
+        auto record = std::make_shared<clsObject>();
+        record->Index = (type & 0x80) ? 2147483647 : static_cast<int32_t>(i + 1);
+        record->NodeType = type % 5 == 4 ? L"" : std::to_wstring(type % 5);
+        record->Key = KeyText(in.Next());
+        record->Reference = KeyText(in.Next());
+        record->Included = Flag(in.Next());
+        record->Expanded = Flag(in.Next() >> 2);
+        record->Text = std::to_wstring(i);
+        record->Path = L"C:\\P\\" + record->Text + L".dll";
+        record->Exists = (type & 0x40) != 0;
+        if (record->Exists) disk.File(record->Path);
+        state.DigColl->Add(std::move(record));
+    }
+
+    MemoryMainWindow window;
+    MainWindowLogic logic{state, window.Controls()};
+    logic.Start();
+    logic.ProjectTree().BuildProjectTree(*state.DigColl);
+    MemoryTreeView& tree = window.tree;
+    test::ScriptedLauncher launcher;
+    test::MemoryComponents components(disk);
+    RegistrationEngine engine(state, disk, launcher, logic, window.prompts, components, components);
+
+    while (in.More()) {
+        window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
+        const unsigned action = in.Next();
+        const int32_t node = static_cast<int32_t>(1 + in.Next() % tree.Count());
+        switch (action % 8) {
+            case 0:
+                tree.UserToggleCheck(node);
+                break;
+            case 1:
+                tree.UserExpand(node);
+                break;
+            case 2:
+                tree.UserCollapse(node);
+                break;
+            case 3:
+                tree.UserEditLabel(node, std::to_wstring(action));
+                break;
+            case 4:
+                tree.UserClick(node);
+                break;
+            case 5:
+                tree.UserMouseUp(2, 0, 1, 1);
+                break;
+            case 6:
+                if (const auto& record = tree.Record(node)) engine.RunGroup(record, action & 8);
+                break;
+            default:
+                logic.ProjectTree().BuildProjectTree(*state.DigColl);
+                break;
+        }
+        window.prompts.messages.clear();
+        Require(tree.Count() == state.DigColl->Count() + 1, "one node per record");
+        for (int32_t n = 2; n <= tree.Count(); ++n)
+            Require(tree.Checked(n) == (tree.Record(n)->Included == kFlagOn),
+                    "each box shows its record");
+    }
+}
+
+}  // namespace prowl::fuzz
