@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include <string>
+
 #include "ui/ProgramServices.h"
 
 namespace prowl {
