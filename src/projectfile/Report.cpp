@@ -1,6 +1,5 @@
 #include "projectfile/Report.h"
 
-#include <array>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -29,10 +28,15 @@ class FilesNow {
         const std::size_t slash = path.rfind(L'\\');
         if (slash == std::wstring::npos) return LookUp(path);
         // A drive root's folder keeps its backslash ("C:\" rather than "C:").
-        const std::wstring folder = path.substr(0, slash == 2 && path[1] == L':' ? 3 : slash);
-        auto found = folders_.find(folder);
-        if (found == folders_.end()) found = folders_.emplace(folder, List(folder)).first;
-        const Listing& listing = found->second;
+        const std::wstring_view folder(path.data(), slash == 2 && path[1] == L':' ? 3 : slash);
+        // Records come folder by folder: most rows ask about the folder the last one did.
+        if (!last_ || last_->first != folder) {
+            std::wstring key(folder);
+            auto found = folders_.find(key);
+            if (found == folders_.end()) found = folders_.emplace(key, List(key)).first;
+            last_ = &*found;
+        }
+        const Listing& listing = last_->second;
         if (listing.status == ListStatus::NotFound) return false;
         if (listing.status == ListStatus::Failed) return LookUp(path);
         return listing.upperNames.contains(UpperCase(path.substr(slash + 1)));
@@ -59,6 +63,31 @@ class FilesNow {
 
     FileSystem& fs_;
     std::unordered_map<std::wstring, Listing> folders_;
+    const std::pair<const std::wstring, Listing>* last_ = nullptr;  // nodes stay put
+};
+
+// The loader's search folders are the same for every file of a folder: each DLL looked for
+// there is looked for once per report, not once per file that imports it.
+class RememberedFiles final : public ComponentFiles {
+  public:
+    explicit RememberedFiles(ComponentFiles& files) : files_(files) {}
+    std::unique_ptr<ByteSource> Open(const std::wstring& path) override {
+        return files_.Open(path);
+    }
+    bool FileExists(const std::wstring& path) override {
+        const auto found = exists_.find(path);
+        if (found != exists_.end()) return found->second;
+        return exists_.emplace(path, files_.FileExists(path)).first->second;
+    }
+    std::vector<std::wstring> FoldersStartingWith(const std::wstring& folder,
+                                                  const std::wstring& prefix,
+                                                  std::size_t limit) override {
+        return files_.FoldersStartingWith(folder, prefix, limit);
+    }
+
+  private:
+    ComponentFiles& files_;
+    std::unordered_map<std::wstring, bool> exists_;
 };
 
 class CsvOut {
@@ -69,12 +98,21 @@ class CsvOut {
         bytes_ += kHeader;
     }
 
-    void Row(const std::array<std::wstring, 7>& fields) {
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (i != 0) bytes_ += ',';
-            Field(fields[i]);
-        }
-        bytes_ += "\r\n";
+    // Fields of one row, each followed by a comma, except the last, followed by CR LF.
+    void Field(std::wstring_view text) {
+        if (text.find_first_of(L",\"\r\n") == std::wstring_view::npos)
+            Put(text);
+        else
+            PutQuoted(text);
+        bytes_ += ',';
+    }
+    void Field(std::string_view ascii) {
+        bytes_ += ascii;
+        bytes_ += ',';
+    }
+    void EndRow() {
+        bytes_.back() = '\r';
+        bytes_ += '\n';
         if (bytes_.size() >= kChunk) Flush();
     }
 
@@ -84,11 +122,21 @@ class CsvOut {
     }
 
   private:
-    void Field(const std::wstring& text) {
-        if (text.find_first_of(L",\"\r\n") == std::wstring::npos) {
-            AppendUtf8(text, bytes_);
-            return;
+    // ASCII, which nearly every path is, is copied through; anything else is encoded.
+    void Put(std::wstring_view text) {
+        const std::size_t at = bytes_.size();
+        bytes_.resize(at + text.size());
+        unsigned seen = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned>(text[i]);
+            seen |= c;
+            bytes_[at + i] = static_cast<char>(c);
         }
+        if (seen < 0x80) return;
+        bytes_.resize(at);
+        AppendUtf8(text, bytes_);
+    }
+    void PutQuoted(std::wstring_view text) {
         std::wstring quoted;
         quoted.reserve(text.size() + 8);
         quoted += L'"';
@@ -97,7 +145,7 @@ class CsvOut {
             quoted += c;
         }
         quoted += L'"';
-        AppendUtf8(quoted, bytes_);
+        Put(quoted);
     }
     void Flush() {
         file_.Write(bytes_);
@@ -108,7 +156,7 @@ class CsvOut {
     std::string bytes_;
 };
 
-const wchar_t* YesNo(bool value) { return value ? L"Yes" : L"No"; }
+std::string_view YesNo(bool value) { return value ? "Yes" : "No"; }
 
 }  // namespace
 
@@ -120,6 +168,7 @@ void WriteReport(const ItemCollection& records, const ReportSources& sources, St
         const auto file = sources.files.BeginReplaceFile(FileName);
         CsvOut csv(*file);
         FilesNow now(sources.files);
+        RememberedFiles components(sources.components);
         for (int32_t i = 1; i <= records.Count(); ++i) {
             // Held here: the progress call below may let a command drop it from the collection.
             const ObjectRef record = records.Item(i);
@@ -128,12 +177,27 @@ void WriteReport(const ItemCollection& records, const ReportSources& sources, St
                 const bool exists = now.Exists(record->Path);
                 std::optional<ComponentFacts> facts;
                 if (exists)
-                    facts = InspectComponent(record->Path, sources.components, sources.system,
+                    facts = InspectComponent(record->Path, components, sources.system,
                                              sources.registration);
-                csv.Row({record->Path, dll ? L"DLL" : L"OCX", YesNo(record->Included == kFlagOn),
-                         YesNo(exists), facts ? BuiltForText(*facts) : L"",
-                         RegisteredText(sources.registration.Lookup(record->Path)),
-                         facts ? MissingDllsText(*facts) : L""});
+                const RegistrationCounts registered =
+                    facts ? facts->Registration : sources.registration.Lookup(record->Path);
+                csv.Field(std::wstring_view(record->Path));
+                csv.Field(std::string_view(dll ? "DLL" : "OCX"));
+                csv.Field(YesNo(record->Included == kFlagOn));
+                csv.Field(YesNo(exists));
+                if (facts)
+                    csv.Field(std::wstring_view(BuiltForText(*facts)));
+                else
+                    csv.Field(std::string_view());
+                if (registered.Registered())
+                    csv.Field(std::wstring_view(RegisteredText(registered)));
+                else
+                    csv.Field(std::string_view("No"));
+                if (facts)
+                    csv.Field(std::wstring_view(MissingDllsText(*facts)));
+                else
+                    csv.Field(std::string_view());
+                csv.EndRow();
             }
             status.ProgressBar_Increment(1);
         }
