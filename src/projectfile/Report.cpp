@@ -48,10 +48,25 @@ class FilesNow {
         std::unordered_set<std::wstring> upperNames;  // files only
     };
 
+    // A folder in one that is gone is gone too, without asking the disk: a project whose
+    // tree was moved or deleted costs a listing per parent folder, not one per folder.
     Listing List(const std::wstring& folder) {
         Listing listing;
+        const std::size_t slash = folder.rfind(L'\\');
+        const std::wstring parent = slash != std::wstring::npos && slash > 2
+                                        ? folder.substr(0, slash)
+                                        : std::wstring();  // none above a drive root
+        if (!parent.empty() && gone_.contains(parent)) {
+            gone_.insert(folder);
+            return listing;
+        }
         std::vector<DirEntry> entries;
         listing.status = fs_.ListFolder(folder, entries, nullptr);
+        if (listing.status == ListStatus::NotFound) {
+            gone_.insert(folder);
+            if (!parent.empty() && checked_.insert(parent).second && !fs_.FolderExists(parent))
+                gone_.insert(parent);
+        }
         if (listing.status == ListStatus::Ok)
             for (const DirEntry& entry : entries)
                 if (!entry.IsFolder()) listing.upperNames.insert(UpperCase(entry.Name));
@@ -63,6 +78,7 @@ class FilesNow {
 
     FileSystem& fs_;
     std::unordered_map<std::wstring, Listing> folders_;
+    std::unordered_set<std::wstring> gone_, checked_;
     const std::pair<const std::wstring, Listing>* last_ = nullptr;  // nodes stay put
 };
 

@@ -73,11 +73,12 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     ItemCollection items;
     for (const ObjectRef& record :
          {Record(kNodeFolder, tree.Root(), kFlagOn),
+          // First: the missing folder's own folder is looked at before that is listed.
+          Record(kNodeOcx, tree.Path(L"nowhere\\x.OCX"), L""),
           Record(kNodeOcx, tree.Path(registered), kFlagOn),
           Record(kNodeDll, tree.Path(L"needs.dll"), kFlagOff),
           Record(kNodeDll, tree.Path(L"PLAIN.DLL"), kFlagOn),  // the disk's case differs
-          Record(kNodeDll, tree.Path(L"gone \"old\".dll"), kFlagOn),
-          Record(kNodeOcx, tree.Path(L"nowhere\\x.OCX"), L"")})
+          Record(kNodeDll, tree.Path(L"gone \"old\".dll"), kFlagOn)})
         items.Add(record);
 
     win32::Win32FileSystem files;
@@ -92,24 +93,22 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     const std::string root = test::Narrow(tree.Root());
     const std::string bytes = tree.Read(L"out.csv");
     EXPECT_EQ(bytes,
-              "\xEF\xBB\xBFPath,Type,Included,Exists Now,Built For,Registered,Missing DLLs\r\n"
-              "\"" +
-                  root +
+              "\xEF\xBB\xBFPath,Type,Included,Exists Now,Built For,Registered,Missing DLLs\r\n" +
+                  root + "\\nowhere\\x.OCX,OCX,No,No,,No,\r\n" + "\"" + root +
                   "\\Gr\xC3\xB6\xC3\x9F"
                   "e, neu.ocx\",OCX,Yes,Yes,64-bit (x64),"
                   "\"Yes, 1 class, 1 type library\",None\r\n" +
                   root + "\\needs.dll,DLL,No,Yes,64-bit (x64),No,prowldep.dll\r\n" + root +
                   "\\PLAIN.DLL,DLL,Yes,Yes,Not a program file,No,None\r\n"
                   "\"" +
-                  root + "\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n" + root +
-                  "\\nowhere\\x.OCX,OCX,No,No,,No,\r\n");
+                  root + "\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n");
     const Rows rows = ReadCsv(bytes);
     ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[1], (std::vector<std::string>{root + "\\Gr\xC3\xB6\xC3\x9F"
+    EXPECT_EQ(rows[2], (std::vector<std::string>{root + "\\Gr\xC3\xB6\xC3\x9F"
                                                         "e, neu.ocx",
                                                  "OCX", "Yes", "Yes", "64-bit (x64)",
                                                  "Yes, 1 class, 1 type library", "None"}));
-    EXPECT_EQ(rows[4], (std::vector<std::string>{root + "\\gone \"old\".dll", "DLL", "Yes", "No",
+    EXPECT_EQ(rows[5], (std::vector<std::string>{root + "\\gone \"old\".dll", "DLL", "Yes", "No",
                                                  "", "No", ""}));
     for (const auto& row : rows) EXPECT_EQ(row.size(), 7u);
     EXPECT_EQ(status.Actions().back(), L"Exported Report: " + tree.Path(L"out.csv"));
