@@ -66,6 +66,7 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     tree.File(registered, test::ComponentBytes(L"prowl_com.dll"));
     tree.File(L"needs.dll", test::ComponentBytes(L"prowl_needsdep.dll"));
     tree.File(L"plain.dll", "not a program");
+    tree.File(L"sub\\here.dll", "");
     tree.File(L"elsewhere.dll", test::ComponentBytes(L"prowl_com.dll"));
     const std::wstring quoted = L"\"" + tree.Path(registered) + L"\"";
     ASSERT_EQ(test::RunRegsvr32(L"/s " + quoted), 0u);
@@ -75,6 +76,7 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
          {Record(kNodeFolder, tree.Root(), kFlagOn),
           // First: the missing folder's own folder is looked at before that is listed.
           Record(kNodeOcx, tree.Path(L"nowhere\\x.OCX"), L""),
+          Record(kNodeDll, tree.Path(L"sub\\here.dll"), kFlagOn),
           Record(kNodeOcx, tree.Path(registered), kFlagOn),
           Record(kNodeDll, tree.Path(L"needs.dll"), kFlagOff),
           Record(kNodeDll, tree.Path(L"PLAIN.DLL"), kFlagOn),  // the disk's case differs
@@ -94,7 +96,8 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     const std::string bytes = tree.Read(L"out.csv");
     EXPECT_EQ(bytes,
               "\xEF\xBB\xBFPath,Type,Included,Exists Now,Built For,Registered,Missing DLLs\r\n" +
-                  root + "\\nowhere\\x.OCX,OCX,No,No,,No,\r\n" + "\"" + root +
+                  root + "\\nowhere\\x.OCX,OCX,No,No,,No,\r\n" + root +
+                  "\\sub\\here.dll,DLL,Yes,Yes,Not a program file,No,None\r\n\"" + root +
                   "\\Gr\xC3\xB6\xC3\x9F"
                   "e, neu.ocx\",OCX,Yes,Yes,64-bit (x64),"
                   "\"Yes, 1 class, 1 type library\",None\r\n" +
@@ -103,12 +106,12 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
                   "\"" +
                   root + "\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n");
     const Rows rows = ReadCsv(bytes);
-    ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[2], (std::vector<std::string>{root + "\\Gr\xC3\xB6\xC3\x9F"
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[3], (std::vector<std::string>{root + "\\Gr\xC3\xB6\xC3\x9F"
                                                         "e, neu.ocx",
                                                  "OCX", "Yes", "Yes", "64-bit (x64)",
                                                  "Yes, 1 class, 1 type library", "None"}));
-    EXPECT_EQ(rows[5], (std::vector<std::string>{root + "\\gone \"old\".dll", "DLL", "Yes", "No",
+    EXPECT_EQ(rows[6], (std::vector<std::string>{root + "\\gone \"old\".dll", "DLL", "Yes", "No",
                                                  "", "No", ""}));
     for (const auto& row : rows) EXPECT_EQ(row.size(), 7u);
     EXPECT_EQ(status.Actions().back(), L"Exported Report: " + tree.Path(L"out.csv"));
