@@ -8,8 +8,6 @@
 
 #include <string>
 
-#include <string>
-
 #include "ui/ProgramServices.h"
 
 namespace prowl {
