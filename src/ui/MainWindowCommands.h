@@ -4,6 +4,8 @@
 // through; whoever implements a command overrides its handler. Until then a command does
 // nothing.
 
+#include <string>
+
 namespace prowl {
 
 class MainWindowCommands {
@@ -15,6 +17,11 @@ class MainWindowCommands {
     // false when the project was not saved (cancelled or failed).
     virtual bool SaveProject() { return false; }
     virtual void ReprowlProject() {}
+    // Open and New with the dialog's answer given from outside (the command line, a drop on
+    // the window): a project file's path, a start folder.
+    virtual void OpenProjectPath(const std::wstring&) {}
+    virtual void NewProjectAt(const std::wstring&) {}
+    virtual void ExportReport() {}
 
     virtual void RegisterMe() {}
     virtual void UnregisterMe() {}

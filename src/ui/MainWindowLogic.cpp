@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "model/ProwlError.h"
+#include "model/TextCase.h"
 #include "ui/MainWindowTexts.h"
 
 namespace prowl {
@@ -31,12 +32,16 @@ const std::vector<MenuItemState>& MainMenuAtStart() {
         {L"mnuGroup_Unreg", L"mnuTree", L"Unregister Group", false, true},
         {L"mnuSpacer4", L"mnuTree", L"-", true, true},
         {L"mnuTreeDetails", L"mnuTree", L"&File Details...", false, true},
+        {L"mnuSpacer5", L"mnuTree", L"-", true, true},
+        {L"mnuTreeRename", L"mnuTree", L"Re&name", false, true},
+        {L"mnuTreeCopyPath", L"mnuTree", L"&Copy Path", false, true},
         {L"mnuFile", L"", L"&File", true, true},
         {L"mnuFileNew", L"mnuFile", L"&New", true, true},
         {L"mnuFileOpen", L"mnuFile", L"&Open", true, true},
         {L"mnuFileSave", L"mnuFile", L"&Save", false, true},
         {L"mnuSpacer2", L"mnuFile", L"-", true, true},
         {L"mnuFileReprowl", L"mnuFile", L"&Re-Prowl", false, true},
+        {L"mnuFileExport", L"mnuFile", L"&Export Report...", false, true},
         {L"mnuSpacer3", L"mnuFile", L"-", true, true},
         {L"mnuFileExit", L"mnuFile", L"E&xit", true, true},
         {L"mnuView", L"", L"&View", true, true},
@@ -117,6 +122,7 @@ void MainWindowLogic::OnMenuClick(const std::wstring& name) {
         {L"mnuFileNew", &MainWindowCommands::NewProject, true},
         {L"mnuFileOpen", &MainWindowCommands::OpenProject, true},
         {L"mnuFileReprowl", &MainWindowCommands::ReprowlProject, true},
+        {L"mnuFileExport", &MainWindowCommands::ExportReport, true},
         {L"mnuMe_Reg", &MainWindowCommands::RegisterMe, true},
         {L"mnuMe_Unreg", &MainWindowCommands::UnregisterMe, true},
         {L"mnuGroup_Reg", &MainWindowCommands::RegisterGroup, true},
@@ -126,7 +132,11 @@ void MainWindowLogic::OnMenuClick(const std::wstring& name) {
         {L"mnuViewProject", &MainWindowCommands::ShowProjectDetails, false},
         {L"mnuHelpAbout", &MainWindowCommands::ShowAbout, false},
     };
-    if (name == L"mnuFileSave") {
+    if (name == L"mnuTreeRename") {
+        projectTree_.OnKey(TreeKey::Rename, true);
+    } else if (name == L"mnuTreeCopyPath") {
+        projectTree_.OnKey(TreeKey::CopyPath, true);
+    } else if (name == L"mnuFileSave") {
         if (!Guarded()) RunCommand([this] { commands_->SaveProject(); });
     } else if (name == L"mnuFileExit") {
         if (QueryClose()) controls_.window.Close();
@@ -134,6 +144,22 @@ void MainWindowLogic::OnMenuClick(const std::wstring& name) {
     for (const auto& route : routes)
         if (name == route.name && !(route.guarded && Guarded()))
             RunCommand([this, &route] { (commands_->*route.command)(); });
+}
+
+void MainWindowLogic::OpenAtStart(const std::wstring& path) {
+    if (!Guarded()) RunCommand([&] { commands_->OpenProjectPath(path); });
+}
+
+void MainWindowLogic::OnDropFiles(const std::vector<std::wstring>& paths) {
+    if (Guarded()) return;
+    const std::wstring path = paths.size() == 1 ? paths[0] : L"";
+    if (!path.empty() && controls_.files.FolderExists(path)) {
+        RunCommand([&] { commands_->NewProjectAt(path); });
+    } else if (path.size() > 4 && UpperCase(path.substr(path.size() - 4)) == L".PRW") {
+        RunCommand([&] { commands_->OpenProjectPath(path); });
+    } else {
+        controls_.window.Beep();
+    }
 }
 
 bool MainWindowLogic::QueryClose() {
@@ -208,6 +234,7 @@ void MainWindowLogic::EnableSave(bool enabled) {
 void MainWindowLogic::EnableReprowl(bool enabled) {
     SetButton(kButtonReprowl, enabled);
     SetMenuItemEnabled(L"mnuFileReprowl", enabled);
+    SetMenuItemEnabled(L"mnuFileExport", enabled);
     SetMenuItemEnabled(L"mnuViewProject", enabled);
 }
 

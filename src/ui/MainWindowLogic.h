@@ -71,6 +71,12 @@ class MainWindowLogic : public StatusSink, public RegistrationHost {
     // a command is under way (one of its dialogs is up, a process or a file operation runs)
     // the answer is no, so that nothing is lost to the end of the session.
     bool QueryEndSession();
+    // A project file named on the command line, opened once the window is shown.
+    void OpenAtStart(const std::wstring& path);
+    // Paths dropped on the window: one project file (*.PRW) is opened like File > Open, one
+    // folder starts New with it as the start path; anything else, and any drop while a
+    // command runs, is refused with the beep.
+    void OnDropFiles(const std::vector<std::wstring>& paths);
 
     // StatusSink: every call ends by processing pending messages.
     void StatusBar_Update(int32_t SBIndex, const std::wstring& aString) override;

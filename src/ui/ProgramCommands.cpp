@@ -8,7 +8,8 @@ ProgramCommands::ProgramCommands(MainWindowLogic& window, const ProgramServices&
       project_(window, services_),
       reprowl_(window, services_),
       registration_(window, services_),
-      dialogs_(window, services_) {
+      dialogs_(window, services_),
+      report_(window, services_) {
     window_.SetCommands(this);
 }
 

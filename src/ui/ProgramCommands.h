@@ -10,6 +10,7 @@
 #include "ui/commands/DialogCommands.h"
 #include "ui/commands/ProjectCommands.h"
 #include "ui/commands/RegistrationCommands.h"
+#include "ui/commands/ReportCommand.h"
 #include "ui/commands/ReprowlCommand.h"
 
 namespace prowl {
@@ -26,7 +27,10 @@ class ProgramCommands final : public MainWindowCommands {
     void OpenProject() override { project_.OpenProject(); }
     bool SaveProject() override { return project_.SaveProject(); }
     bool CanClose() override { return project_.CanClose(); }
+    void OpenProjectPath(const std::wstring& path) override { project_.OpenProjectPath(path); }
+    void NewProjectAt(const std::wstring& folder) override { project_.NewProjectAt(folder); }
     void ReprowlProject() override { reprowl_.ReprowlProject(); }
+    void ExportReport() override { report_.ExportReport(); }
 
     void RegisterMe() override { registration_.RegisterMe(); }
     void UnregisterMe() override { registration_.UnregisterMe(); }
@@ -47,6 +51,7 @@ class ProgramCommands final : public MainWindowCommands {
     ReprowlCommand reprowl_;
     RegistrationCommands registration_;
     DialogCommands dialogs_;
+    ReportCommand report_;
 };
 
 }  // namespace prowl

@@ -39,6 +39,7 @@ void ProjectTreeLogic::ResetSelection() {
     window_.SetFilePath(L"");
     window_.EnableFileDetails(false);
     SetRegistrationItems(false, false);
+    SetEditItems();
 }
 
 void ProjectTreeLogic::SetRegistrationItems(bool file, bool group) {
@@ -63,6 +64,7 @@ void ProjectTreeLogic::NodeClick(int32_t node) {
         window_.EnableFileDetails(found);
         const std::wstring type = record ? record->NodeType : L"";
         SetRegistrationItems(type == kNodeDll || type == kNodeOcx, type == kNodeFolder);
+        SetEditItems();
     });
 }
 
@@ -107,8 +109,74 @@ bool ProjectTreeLogic::AfterLabelEdit(int32_t node, bool cancelled, const std::w
 
 void ProjectTreeLogic::MouseUp(int32_t button, int32_t, int32_t x, int32_t y) {
     window_.RunCommand([&] {
-        if (button == kMouseRight) window_.Controls().commands.ShowPopupMenu(L"mnuTree", x, y);
+        if (button == kMouseRight) ShowPopup(x, y);
     });
+}
+
+std::optional<TreeKey> TreeKeyFor(uint32_t virtualKey, bool ctrl, bool shift, bool alt) {
+    if (alt) return std::nullopt;
+    if ((virtualKey == kKeyF10 && shift && !ctrl) || (virtualKey == kKeyApps && !shift && !ctrl))
+        return TreeKey::Popup;
+    if (shift) return std::nullopt;
+    if (ctrl) return virtualKey == kKeyC ? std::optional(TreeKey::CopyPath) : std::nullopt;
+    if (virtualKey == kKeyF2) return TreeKey::Rename;
+    if (virtualKey == kKeyEnter) return TreeKey::Open;
+    return std::nullopt;
+}
+
+void ProjectTreeLogic::SetKeyboard(TreeGestures* gestures, Clipboard* clipboard) {
+    gestures_ = gestures;
+    clipboard_ = clipboard;
+}
+
+// A record's label is its own; the root's is made from the start path at every drawing, so
+// renaming it would keep nothing.
+bool ProjectTreeLogic::CanRename() const { return SelectedRecord() && !ScanRunning(); }
+
+std::wstring ProjectTreeLogic::SelectedPath() const {
+    if (const ObjectRef record = SelectedRecord()) return record->Path;
+    return selected_ > 0 && selected_ <= tree_.Count() ? state_.SaveFile->StartPath : L"";
+}
+
+void ProjectTreeLogic::SetEditItems() {
+    window_.SetMenuItemEnabled(L"mnuTreeRename", CanRename());
+    window_.SetMenuItemEnabled(L"mnuTreeCopyPath", !SelectedPath().empty());
+}
+
+void ProjectTreeLogic::ShowPopup(int32_t x, int32_t y) {
+    SetEditItems();  // a scan may have begun or ended since the node was clicked
+    window_.Controls().commands.ShowPopupMenu(L"mnuTree", x, y);
+}
+
+bool ProjectTreeLogic::OnKey(TreeKey key, bool fromPopup) {
+    const bool nodeSelected = selected_ > 0 && selected_ <= tree_.Count();
+    switch (key) {
+        case TreeKey::Rename:
+            if (gestures_ && nodeSelected && (!fromPopup || CanRename()))
+                gestures_->BeginLabelEdit(selected_);
+            return true;
+        case TreeKey::CopyPath:
+            window_.RunCommand([&] {
+                const std::wstring path = SelectedPath();
+                if (clipboard_ && !path.empty()) clipboard_->SetText(path);
+            });
+            return true;
+        case TreeKey::Popup:
+            window_.RunCommand([&] {
+                int32_t x = 0, y = 0;
+                if (gestures_ && nodeSelected) gestures_->NodeAnchor(selected_, x, y);
+                ShowPopup(x, y);
+            });
+            return true;
+        case TreeKey::Open: {
+            const ObjectRef record = SelectedRecord();
+            if (!record || (record->NodeType != kNodeDll && record->NodeType != kNodeOcx))
+                return false;
+            window_.OnMenuClick(L"mnuTreeDetails");
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace prowl

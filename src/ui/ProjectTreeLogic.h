@@ -16,6 +16,7 @@
 #include "model/ProjectState.h"
 #include "tree/ProjectTreeBuilder.h"
 #include "tree/TreeView.h"
+#include "ui/TreeKeys.h"
 
 namespace prowl {
 
@@ -41,17 +42,32 @@ class ProjectTreeLogic final : public TreeViewEvents {
     bool AfterLabelEdit(int32_t node, bool cancelled, const std::wstring& newText) override;
     void MouseUp(int32_t button, int32_t shift, int32_t x, int32_t y) override;
 
+    // What the keys need from the window; until set, Rename and Copy Path do nothing and the
+    // popup opens at the tree's corner.
+    void SetKeyboard(TreeGestures* gestures, Clipboard* clipboard);
+    // A key pressed in the tree, or (fromPopup) the popup's item that does the same. false:
+    // the key is not the program's here (Enter on a folder), so the control takes it as usual.
+    // F2 opens any node's label, as the control's own key did (an edit during a scan is
+    // refused when it ends); the popup offers Rename only where the edit could be kept.
+    bool OnKey(TreeKey key, bool fromPopup = false);
+
   private:
     void ResetSelection();
     void SetRegistrationItems(bool file, bool group);
     void StoreExpanded(int32_t node);
     bool ScanRunning() const;
+    bool CanRename() const;
+    std::wstring SelectedPath() const;  // "" when nothing is selected
+    void SetEditItems();
+    void ShowPopup(int32_t x, int32_t y);
 
     MainWindowLogic& window_;
     ProjectState& state_;
     TreeView& tree_;
     FileSystem& files_;
     int32_t selected_ = 0;
+    TreeGestures* gestures_ = nullptr;
+    Clipboard* clipboard_ = nullptr;
     DrawnProject drawn_;  // its records live in the tree's nodes
 };
 

@@ -1,6 +1,8 @@
 #include "win32/MainWindow_win.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <exception>
@@ -10,6 +12,7 @@
 #include "registration/Launcher.h"
 #include "ui/MainWindowTexts.h"
 #include "win32/Images_win.h"
+#include "win32/Settings_win.h"
 #include "win32/SystemError.h"
 
 namespace prowl::win32 {
@@ -19,6 +22,7 @@ constexpr wchar_t kWindowClass[] = L"ActiveXProwlMain";
 constexpr UINT_PTR kStatusTimer = 1;
 constexpr wchar_t kSessionBlockedReason[] =
     L"A command is still running, or the project has unsaved changes.";
+constexpr UINT kOpenAtStart = WM_APP + 0x60;
 
 enum ControlId : int {
     kIdToolbar = 100,
@@ -79,8 +83,8 @@ class MainWindow::FilePathBoxView final : public TextBoxView {
     HWND box_;
 };
 
-std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, ProjectState& state,
-                                               int showCmd) {
+std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, ProjectState& state, int showCmd,
+                                               SettingsStore* settings) {
     static const bool registered = [instance] {
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof(wc);
@@ -119,6 +123,9 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, ProjectState&
         state, MainWindowControls{*w.commands_, *w.panels_, *w.panels_, *w.filePathView_, *w.tree_,
                                   *w.prompts_, w, w.files_});
     w.logic_->Start();
+    w.treeGestures_ = std::make_unique<Win32TreeGestures>(*w.tree_);
+    w.clipboard_ = std::make_unique<Win32Clipboard>(hwnd);
+    w.logic_->ProjectTree().SetKeyboard(w.treeGestures_.get(), w.clipboard_.get());
     w.services_ = std::make_unique<Win32ProgramServices>(hwnd, w.files_);
     w.programCommands_ = std::make_unique<ProgramCommands>(*w.logic_, w.services_->Services());
     w.panels_->Flush();
@@ -141,6 +148,9 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, ProjectState&
             table.push_back(ACCEL{s.flags, s.key, static_cast<WORD>(id)});
     w.accelerators_ = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
 
+    w.settings_ = settings;
+    DragAcceptFiles(hwnd, TRUE);
+    showCmd = w.RestorePlace(showCmd);
     w.Layout();
     ShowWindow(hwnd, showCmd);
     if (showCmd != SW_HIDE) UpdateWindow(hwnd);
@@ -321,6 +331,33 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT && SetCursorForPointer()) return TRUE;
             break;
+        case WM_CONTEXTMENU:
+            // From the keyboard (Shift+F10, the context-menu key) the place is (-1, -1): the
+            // popup opens at the selected node. A mouse click on the tree has its own popup.
+            if (logic_ && tree_ && reinterpret_cast<HWND>(wp) == tree_->Handle() &&
+                GET_X_LPARAM(lp) == -1 && GET_Y_LPARAM(lp) == -1) {
+                logic_->ProjectTree().OnKey(TreeKey::Popup);
+                return 0;
+            }
+            break;
+        case WM_DESTROY:
+            StorePlace();
+            break;
+        case WM_DROPFILES: {
+            HDROP drop = reinterpret_cast<HDROP>(wp);
+            std::vector<std::wstring> paths(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
+            for (UINT i = 0; i < paths.size(); ++i) {
+                paths[i].resize(DragQueryFileW(drop, i, nullptr, 0) + 1);
+                paths[i].resize(
+                    DragQueryFileW(drop, i, paths[i].data(), static_cast<UINT>(paths[i].size())));
+            }
+            DragFinish(drop);
+            if (logic_) logic_->OnDropFiles(paths);
+            return 0;
+        }
+        case kOpenAtStart:
+            if (logic_) logic_->OpenAtStart(startPath_);
+            return 0;
         case WM_CLOSE:
             if (!logic_ || logic_->QueryClose()) DestroyWindow(hwnd_);
             return 0;
@@ -345,6 +382,33 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
+int MainWindow::RestorePlace(int showCmd) {
+    if (!settings_) return showCmd;
+    const std::optional<WindowPlace> saved = LoadWindowPlace(*settings_);
+    if (!saved) return showCmd;
+    const WindowPlace place = PlaceOnScreen(*saved, Win32Screens());
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    GetWindowPlacement(hwnd_, &wp);
+    wp.showCmd = SW_HIDE;  // shown by the caller, once laid out
+    wp.rcNormalPosition = {place.left, place.top, place.left + place.width,
+                           place.top + place.height};
+    SetWindowPlacement(hwnd_, &wp);
+    // A shortcut that asks for a minimized or maximized window has the last word.
+    const bool plain = showCmd == SW_SHOWNORMAL || showCmd == SW_SHOWDEFAULT || showCmd == SW_SHOW;
+    return place.maximized && plain ? SW_SHOWMAXIMIZED : showCmd;
+}
+
+void MainWindow::StorePlace() {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (!settings_ || !GetWindowPlacement(hwnd_, &wp)) return;
+    const RECT& r = wp.rcNormalPosition;
+    const bool maximized =
+        IsZoomed(hwnd_) || (wp.showCmd == SW_SHOWMINIMIZED && (wp.flags & WPF_RESTORETOMAXIMIZED));
+    SaveWindowPlace(*settings_, {r.left, r.top, r.right - r.left, r.bottom - r.top, maximized});
+}
+
 void MainWindow::OnCommand(UINT id) {
     if (!logic_) return;
     if (auto key = commands_->ToolbarKeyOf(id)) {
@@ -358,11 +422,29 @@ void MainWindow::OnCommand(UINT id) {
 bool MainWindow::PreTranslate(MSG& msg) {
     if (!hwnd_) return false;
     if (accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return true;
+    // The tree's own keys; a label being edited has the focus in its edit box and keeps them.
+    // The popup keys are taken here rather than from WM_CONTEXTMENU, which not every system
+    // makes for them; their release is dropped so that it cannot ask a second time.
+    if (logic_ && msg.hwnd == tree_->Handle()) {
+        const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+        const bool up = msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
+        const auto key =
+            down || up ? TreeKeyFor(static_cast<uint32_t>(msg.wParam), GetKeyState(VK_CONTROL) < 0,
+                                    GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0)
+                       : std::nullopt;
+        if (key && up && *key == TreeKey::Popup) return true;
+        if (key && down && logic_->ProjectTree().OnKey(*key)) return true;
+    }
     // Tab between the tree and the path box; a label being edited keeps its keys.
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && IsChild(hwnd_, msg.hwnd) &&
         !TreeView_GetEditControl(tree_->Handle()))
         return IsDialogMessageW(hwnd_, &msg) != FALSE;
     return false;
+}
+
+void MainWindow::OpenAtStart(const std::wstring& path) {
+    startPath_ = path;
+    PostMessageW(hwnd_, kOpenAtStart, 0, 0);
 }
 
 int MainWindow::RunMessageLoop() {

@@ -10,11 +10,13 @@
 #include "model/ProjectState.h"
 #include "ui/MainWindowLogic.h"
 #include "ui/ProgramCommands.h"
+#include "ui/WindowPlacement.h"
 #include "win32/CommandSwitches_win.h"
 #include "win32/FileSystem_win.h"
 #include "win32/ProgramServices_win.h"
 #include "win32/Prompts_win.h"
 #include "win32/StatusBar_win.h"
+#include "win32/TreeKeys_win.h"
 #include "win32/TreeView_win.h"
 
 namespace prowl::win32 {
@@ -23,8 +25,10 @@ class MainWindow final : public WindowServices {
   public:
     // Makes the window with every control in its start state and shows it with showCmd
     // (SW_HIDE keeps it hidden). Common controls must have been initialised. Throws when the
-    // window or any of its controls cannot be made; then no window is left.
-    static std::unique_ptr<MainWindow> Create(HINSTANCE instance, ProjectState& state, int showCmd);
+    // window or any of its controls cannot be made; then no window is left. With settings,
+    // the window takes the place they remember and stores its own when it is destroyed.
+    static std::unique_ptr<MainWindow> Create(HINSTANCE instance, ProjectState& state, int showCmd,
+                                              SettingsStore* settings = nullptr);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -41,6 +45,8 @@ class MainWindow final : public WindowServices {
     // Keyboard handling every message loop of the thread must give the window first
     // (accelerators, Tab between controls). True when the message was used up.
     bool PreTranslate(MSG& msg);
+    // Opens the project file once the messages that show the window have been handled.
+    void OpenAtStart(const std::wstring& path);
     // Runs until the window is gone; returns the exit code for the program.
     int RunMessageLoop();
 
@@ -70,6 +76,8 @@ class MainWindow final : public WindowServices {
     void Layout();
     void OnCommand(UINT id);
     bool SetCursorForPointer();
+    int RestorePlace(int showCmd);
+    void StorePlace();
 
     HWND hwnd_ = nullptr;
     HINSTANCE instance_ = nullptr;
@@ -86,6 +94,8 @@ class MainWindow final : public WindowServices {
     HWND actionBar_ = nullptr;
     HWND progressBar_ = nullptr;
     int32_t pointer_ = kPointerArrow;
+    SettingsStore* settings_ = nullptr;
+    std::wstring startPath_;  // the project file named on the command line
     uint64_t lastDispatch_ = 0;
     HWND focus_ = nullptr;  // the control that gets the focus back on activation
     std::exception_ptr
@@ -96,6 +106,8 @@ class MainWindow final : public WindowServices {
     std::unique_ptr<Win32StatusPanels> panels_;
     std::unique_ptr<Win32Prompts> prompts_;
     std::unique_ptr<FilePathBoxView> filePathView_;
+    std::unique_ptr<Win32TreeGestures> treeGestures_;
+    std::unique_ptr<Win32Clipboard> clipboard_;
     Win32FileSystem files_;
     std::unique_ptr<MainWindowLogic> logic_;
     // After the logic, so that the commands are gone before it.

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <exception>
 #include <string>
@@ -11,6 +12,7 @@
 #include "ui/MainWindowTexts.h"
 #include "win32/Handles.h"
 #include "win32/MainWindow_win.h"
+#include "win32/Settings_win.h"
 
 namespace {
 
@@ -35,7 +37,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
 
     ProjectState state;
     try {
-        auto window = win32::MainWindow::Create(instance, state, showCmd);
+        win32::Win32SettingsStore settings;
+        auto window = win32::MainWindow::Create(instance, state, showCmd, &settings);
+        // One optional argument: a project file. A path typed without quotes arrives in
+        // pieces, which are put back together.
+        int argc = 0;
+        if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc)) {
+            std::wstring path;
+            for (int i = 1; i < argc; ++i) path += (i > 1 ? L" " : L"") + std::wstring(argv[i]);
+            LocalFree(argv);
+            if (!path.empty()) window->OpenAtStart(path);
+        }
         return window->RunMessageLoop();
     } catch (const ProwlError& e) {
         MessageBoxW(nullptr, e.message().c_str(), kErrorCaption, MB_OK | MB_ICONERROR);

@@ -132,8 +132,9 @@ TEST_F(RealMainWindow, StartsWithItsDesignedControls) {
                  L"Stop|Stop Current Process|5 (grayed)"}));
     HMENU bar = GetMenu(Main());
     EXPECT_EQ(Lines(bar), (Strings{L"&File", L"&View", L"&Help"})) << "Tree is a popup only";
-    EXPECT_EQ(Lines(GetSubMenu(bar, 0)), (Strings{L"&New", L"&Open", L"&Save (grayed)", L"-",
-                                                  L"&Re-Prowl (grayed)", L"-", L"E&xit"}));
+    EXPECT_EQ(Lines(GetSubMenu(bar, 0)),
+              (Strings{L"&New", L"&Open", L"&Save (grayed)", L"-", L"&Re-Prowl (grayed)",
+                       L"&Export Report... (grayed)", L"-", L"E&xit"}));
     EXPECT_EQ(Lines(GetSubMenu(bar, 1)),
               (Strings{L"&File Properties (grayed)", L"&Project Details (grayed)"}));
     EXPECT_EQ(Lines(GetSubMenu(bar, 2)), Strings{L"About ActiveX Prowl"});
@@ -148,7 +149,8 @@ TEST_F(RealMainWindow, StartsWithItsDesignedControls) {
     window->Commands().ShowPopupMenu(L"mnuTree", 10, 10);
     EXPECT_EQ(popup, (Strings{L"Register Me (grayed)", L"Unregister Me (grayed)", L"-",
                               L"Register Group (grayed)", L"Unregister Group (grayed)", L"-",
-                              L"&File Details... (grayed)"}));
+                              L"&File Details... (grayed)", L"-", L"Re&name (grayed)",
+                              L"&Copy Path (grayed)"}));
     EXPECT_FALSE(IsWindowVisible(FindWindowExW(ActionBar(), nullptr, PROGRESS_CLASSW, nullptr)));
     EXPECT_EQ(
         GetWindowLongPtrW(window->Tree().Handle(), GWL_STYLE) & (TVS_CHECKBOXES | TVS_EDITLABELS),

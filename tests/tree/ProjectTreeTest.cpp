@@ -9,6 +9,7 @@
 #include "tree/ProjectTreeBuilder.h"
 #include "ui/MainWindowLogic.h"
 #include "ui/memory/MemoryControls.h"
+#include "ui/memory/MemoryTreeKeys.h"
 
 namespace prowl {
 namespace {
@@ -245,6 +246,99 @@ TEST_F(ProjectTreeTest, IncludingEndsOnAReferenceCycleAndCopesWithAVeryDeepChain
     EXPECT_EQ(chained, kDepth);
     EXPECT_TRUE(tree.Expanded(kDepth));
     EXPECT_EQ(tree.LastRevealed(), kDepth + 1);
+}
+
+TEST_F(ProjectTreeTest, KeysAndTheirPopupItemsActOnTheSelectedNode) {
+    struct : MainWindowCommands {
+        void ShowFileDetails() override { ++details; }
+        int details = 0;
+    } commands;
+    logic.SetCommands(&commands);
+    MemoryTreeGestures gestures;
+    MemoryClipboard clipboard;
+    logic.ProjectTree().SetKeyboard(&gestures, &clipboard);
+    window.files.lookups = {{L"C:\\a.dll", FileLookup::Present}};
+    Build();
+    // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 b.ocx (absent), 5 SUB.
+    const struct {
+        int32_t node;  // clicked first; 0: none since the drawing
+        int16_t mode;
+        const wchar_t* key;  // F2, ^C, Menu, Enter, or a popup item
+        // Rename and Copy Path enabled, whether the key was taken, then what it did: the
+        // label edits begun, the clipboard, the popup's place, File Details shown.
+        const wchar_t* want;
+    } steps[] = {
+        {0, 0, L"F2", L"00 1 |||0"},
+        {0, 0, L"^C", L"00 1 |||0"},
+        {0, 0, L"Menu", L"00 1 ||0,0|0"},
+        {0, 0, L"Enter", L"00 0 |||0"},
+        {1, 0, L"F2", L"01 1 1|||0"},
+        {1, 0, L"^C", L"01 1 |C:\\Tools||0"},
+        {1, 0, L"Menu", L"01 1 ||10,20|0"},
+        {3, 0, L"F2", L"11 1 3|||0"},
+        {3, 0, L"mnuTreeRename", L"11 1 3|||0"},
+        {3, 0, L"^C", L"11 1 |C:\\a.dll||0"},
+        {4, 0, L"mnuTreeCopyPath", L"11 1 |C:\\b.ocx||0"},
+        {3, 0, L"Enter", L"11 1 |||1"},
+        {4, 0, L"Enter", L"11 1 |||0"},  // no details of a file that is not there
+        {5, 0, L"Enter", L"11 0 |||0"},  // a folder's Enter is the control's
+        {5, 0, L"Menu", L"11 1 ||10,100|0"},
+        {3, kProcessRescan, L"F2", L"11 1 3|||0"},  // refused when the edit ends
+        {3, kProcessRescan, L"mnuTreeRename", L"11 1 |||0"},
+        {3, kProcessNewScan, L"Menu", L"01 1 ||10,60|0"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::PrintToString(std::to_wstring(s.node) + L" " + s.key));
+        logic.SetProcess(kProcessIdle);
+        s.node ? tree.UserClick(s.node) : Build();
+        logic.SetProcess(s.mode);
+        gestures.edits.clear();
+        clipboard.text.clear();
+        window.commands.popups.clear();
+        commands.details = 0;
+        const std::wstring key = s.key;
+        bool taken = true;
+        if (key.rfind(L"mnu", 0) == 0)
+            logic.OnMenuClick(key);
+        else
+            taken = logic.ProjectTree().OnKey(key == L"F2"     ? TreeKey::Rename
+                                              : key == L"^C"   ? TreeKey::CopyPath
+                                              : key == L"Menu" ? TreeKey::Popup
+                                                               : TreeKey::Open);
+        std::wstring shows = std::wstring(logic.MenuItem(L"mnuTreeRename").enabled ? L"1" : L"0") +
+                             (logic.MenuItem(L"mnuTreeCopyPath").enabled ? L"1" : L"0") +
+                             (taken ? L" 1 " : L" 0 ");
+        for (int32_t node : gestures.edits) shows += std::to_wstring(node);
+        shows += L"|" + clipboard.text + L"|";
+        for (const auto& popup : window.commands.popups)
+            shows += std::to_wstring(popup.x) + L"," + std::to_wstring(popup.y);
+        EXPECT_EQ(shows + L"|" + std::to_wstring(commands.details), s.want);
+    }
+    logic.SetProcess(kProcessIdle);
+    clipboard.held = true;
+    window.prompts.messageAnswers = {MsgAnswer::Ok};
+    logic.ProjectTree().OnKey(TreeKey::CopyPath);
+    ASSERT_EQ(window.prompts.messages.size(), 1u);
+    EXPECT_EQ(window.prompts.messages[0].text, L"The clipboard is held by another program.");
+}
+
+TEST(TreeKeys, OnlyTheTreesOwnKeysAndModifiersAreTaken) {
+    const std::tuple<uint32_t, bool, bool, bool, std::optional<TreeKey>> cases[] = {
+        {kKeyF2, false, false, false, TreeKey::Rename},
+        {kKeyC, true, false, false, TreeKey::CopyPath},
+        {kKeyEnter, false, false, false, TreeKey::Open},
+        {kKeyC, false, false, false, std::nullopt},
+        {kKeyC, true, true, false, std::nullopt},
+        {kKeyF2, false, false, true, std::nullopt},
+        {kKeyEnter, true, false, false, std::nullopt},
+        {kKeyEnter, false, true, false, std::nullopt},
+        {kKeyF10, false, true, false, TreeKey::Popup},
+        {kKeyApps, false, false, false, TreeKey::Popup},
+        {kKeyF10, false, false, false, std::nullopt},  // the menu bar's
+        {kKeyF10, true, true, false, std::nullopt},
+    };
+    for (const auto& [key, ctrl, shift, alt, expected] : cases)
+        EXPECT_EQ(TreeKeyFor(key, ctrl, shift, alt), expected) << key << ctrl << shift << alt;
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <functional>
+#include <map>
+#include <set>
 
 #include "model/ProwlError.h"
 #include "ui/MainWindowLogic.h"
@@ -19,6 +22,13 @@ class RecordingCommands : public MainWindowCommands {
     void OpenProject() override { Run("Open"); }
     bool SaveProject() override { return Run("Save"), true; }
     void ReprowlProject() override { Run("Reprowl"); }
+    void ExportReport() override { Run("Export"); }
+    void OpenProjectPath(const std::wstring& path) override {
+        Run(("Open " + std::string(path.begin(), path.end())).c_str());
+    }
+    void NewProjectAt(const std::wstring& folder) override {
+        Run(("New " + std::string(folder.begin(), folder.end())).c_str());
+    }
     void RegisterMe() override { Run("RegisterMe"); }
     void UnregisterMe() override { Run("UnregisterMe"); }
     void RegisterGroup() override { Run("RegisterGroup"); }
@@ -39,9 +49,9 @@ class RecordingCommands : public MainWindowCommands {
 
 const wchar_t* const kKeys[] = {L"New", L"Open", L"Save", L"Re-Dig"};
 const wchar_t* const kItems[] = {
-    L"mnuFileNew",  L"mnuFileOpen",    L"mnuFileSave",    L"mnuFileReprowl", L"mnuMe_Reg",
-    L"mnuMe_Unreg", L"mnuGroup_Reg",   L"mnuGroup_Unreg", L"mnuFileExit",    L"mnuTreeDetails",
-    L"mnuViewFile", L"mnuViewProject", L"mnuHelpAbout"};
+    L"mnuFileNew",     L"mnuFileOpen", L"mnuFileSave",    L"mnuFileReprowl", L"mnuFileExport",
+    L"mnuMe_Reg",      L"mnuMe_Unreg", L"mnuGroup_Reg",   L"mnuGroup_Unreg", L"mnuFileExit",
+    L"mnuTreeDetails", L"mnuViewFile", L"mnuViewProject", L"mnuHelpAbout"};
 
 class MainWindowTest : public ::testing::Test {
   protected:
@@ -172,7 +182,7 @@ TEST_F(MainWindowTest, ToolbarKeysAndMenuItemsRunTheirCommandsWhenEnabled) {
     for (const auto* name : {L"mnuSpace1", L"mnuTree", L"mnuFile", L"mnuNothing"})
         logic.OnMenuClick(name);
     EXPECT_EQ(commands.calls,
-              (Calls{"New", "Open", "Save", "Reprowl", "New", "Open", "Save", "Reprowl",
+              (Calls{"New", "Open", "Save", "Reprowl", "New", "Open", "Save", "Reprowl", "Export",
                      "RegisterMe", "UnregisterMe", "RegisterGroup", "UnregisterGroup", "CanClose",
                      "FileDetails", "FileProperties", "ProjectDetails", "About", "CanClose"}));
     EXPECT_EQ(std::tuple(window.window.closes, closeAllowed, window.window.beeps),
@@ -183,10 +193,12 @@ TEST_F(MainWindowTest, EachSwitchMovesExactlyItsGroupOfControls) {
     const std::wstring start = Disabled();
     EXPECT_EQ(start,
               L"3 4 6 mnuMe_Reg mnuMe_Unreg mnuGroup_Reg mnuGroup_Unreg mnuTreeDetails "
-              L"mnuFileSave mnuFileReprowl mnuViewFile mnuViewProject ");
+              L"mnuTreeRename mnuTreeCopyPath mnuFileSave mnuFileReprowl mnuFileExport mnuViewFile "
+              L"mnuViewProject ");
     const std::pair<void (MainWindowLogic::*)(bool), Strings> cases[] = {
         {&MainWindowLogic::EnableSave, {L"3 ", L"mnuFileSave "}},
-        {&MainWindowLogic::EnableReprowl, {L"4 ", L"mnuFileReprowl ", L"mnuViewProject "}},
+        {&MainWindowLogic::EnableReprowl,
+         {L"4 ", L"mnuFileReprowl ", L"mnuFileExport ", L"mnuViewProject "}},
         {&MainWindowLogic::EnableFileDetails, {L"mnuTreeDetails ", L"mnuViewFile "}},
         {&MainWindowLogic::EnableStop, {L"6 "}},
     };
@@ -216,7 +228,7 @@ TEST_F(MainWindowTest, WhileAProcessRunsOrACommandProcessesMessagesProjectComman
                   (Calls{"FileDetails", "FileProperties", "ProjectDetails", "About"}));
         EXPECT_EQ(
             std::tuple(window.window.beeps, closeAllowed, window.window.closes, state.ProcessMode),
-            std::tuple(14, false, 0, mode))
+            std::tuple(15, false, 0, mode))
             << "one beep per refused command, and nothing else";
     }
     EXPECT_FALSE(logic.Busy()) << "the guard ends with the pass";
@@ -311,6 +323,59 @@ TEST_F(MainWindowTest, ScopesInsideACommandLeaveItsProcessAndPutBackTheirPointer
     question.buttons = MsgButtons::YesNo;
     for (MsgAnswer expected : {MsgAnswer::Cancel, MsgAnswer::No, MsgAnswer::Yes})
         EXPECT_EQ(logic.Ask(question), expected) << "a box that cannot be shown is a Cancel";
+}
+
+TEST_F(MainWindowTest, OneProjectFileOrOneFolderFromOutsideIsOpenedAndAnythingElseBeeps) {
+    struct Folders : MemoryFileSystem {
+        bool FolderExists(const std::wstring& path) override {
+            return path == L"C:\\Tools" || path == L"C:\\odd.prw";
+        }
+    } files;
+    MainWindowControls controls = window.Controls();
+    MainWindowLogic dropped(
+        state, {controls.commands, controls.panels, controls.progress, controls.filePath,
+                controls.tree, controls.prompts, controls.window, files});
+    dropped.Start();
+    dropped.SetCommands(&commands);
+    const struct {
+        Strings paths;
+        int16_t mode;
+        const char* runs;  // "" with a beep
+    } cases[] = {
+        {{L"C:\\p\\tools.PRW"}, 0, "Open C:\\p\\tools.PRW"},
+        {{L"C:\\p\\tools.prw"}, 0, "Open C:\\p\\tools.prw"},
+        {{L"C:\\Tools"}, 0, "New C:\\Tools"},
+        {{L"C:\\odd.prw"}, 0, "New C:\\odd.prw"},
+        {{L"C:\\p\\tools.prw.txt"}, 0, ""},
+        {{L".prw"}, 0, ""},
+        {{L"C:\\a.prw", L"C:\\b.prw"}, 0, ""},
+        {{}, 0, ""},
+        {{L"C:\\p\\tools.prw"}, kProcessRescan, ""},
+        {{L"C:\\Tools"}, kProcessNewScan, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.runs);
+        commands.calls.clear();
+        window.window.beeps = 0;
+        dropped.SetProcess(c.mode);
+        dropped.OnDropFiles(c.paths);
+        EXPECT_EQ(commands.calls, *c.runs ? Calls{c.runs} : Calls{});
+        EXPECT_EQ(window.window.beeps, *c.runs ? 0 : 1);
+    }
+    dropped.SetProcess(kProcessIdle);
+    commands.calls.clear();
+    dropped.OpenAtStart(L"D:\\x y\\a.prw");
+    EXPECT_EQ(commands.calls, Calls{"Open D:\\x y\\a.prw"});
+}
+
+TEST(MainMenu, NoTwoItemsOfOneMenuShareAnAccessKey) {
+    std::map<std::wstring, std::set<wchar_t>> keys;
+    for (const auto& item : MainMenuAtStart()) {
+        const std::size_t amp = item.caption.find(L'&');
+        if (amp == std::wstring::npos || amp + 1 == item.caption.size()) continue;
+        EXPECT_TRUE(keys[item.parent].insert(std::towupper(item.caption[amp + 1])).second)
+            << testing::PrintToString(item.caption);
+    }
 }
 
 }  // namespace

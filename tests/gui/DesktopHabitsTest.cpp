@@ -1,0 +1,210 @@
+// The habits of a desktop tool in the real main window: the tree's keys under real key input,
+// files dropped as the shell drops them, and the window's place kept between runs.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "scan/PathScanner.h"
+#include "support/TempTree.h"
+#include "ui/MainWindowLogic.h"
+#include "win32/FileSystem_win.h"
+#include "win32/MainWindow_win.h"
+#include "win32/Settings_win.h"
+
+namespace prowl {
+namespace {
+
+bool Xdotool(win32::MainWindow& window, const std::wstring& arguments,
+             const std::function<bool()>& done) {
+    test::RunUnix(L"/usr/bin/xdotool", arguments);
+    for (int i = 0; i < 200 && !done(); ++i) {
+        window.DispatchPendingMessages();
+        Sleep(10);
+    }
+    return done();
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"(closed)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+struct Recording : MainWindowCommands {
+    void ShowFileDetails() override { calls.push_back(L"details"); }
+    void OpenProjectPath(const std::wstring& path) override { calls.push_back(L"open " + path); }
+    void NewProjectAt(const std::wstring& folder) override { calls.push_back(L"new " + folder); }
+    std::vector<std::wstring> calls;
+};
+
+// Where the popup menu showed, found by a timer that runs inside the menu's own loop and
+// then closes it; empty when no menu showed.
+std::optional<RECT> g_popup;
+void CALLBACK ClosePopup(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
+        RECT rect;
+        GetWindowRect(menu, &rect);
+        g_popup = rect;
+        EndMenu();
+    }
+    KillTimer(nullptr, timer);
+}
+
+class DesktopHabits : public ::testing::Test {
+  protected:
+    DesktopHabits() {
+        for (const auto* file : {L"Tools\\a.dll", L"Tools\\Sub\\c.ocx"}) temp.File(file);
+        gui_test::InitControls();
+        window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
+        SetWindowPos(window->Handle(), HWND_TOP, 20, 20, 560, 620, SWP_SHOWWINDOW);
+        window->Logic().SetCommands(&commands);
+    }
+    ~DesktopHabits() override { window->Logic().SetCommands(nullptr); }
+
+    test::TempTree temp;
+    ProjectState state;
+    std::unique_ptr<win32::MainWindow> window;
+    Recording commands;
+};
+
+TEST_F(DesktopHabits, TheTreesKeysActOnTheSelectedNode) {
+    MainWindowLogic& logic = window->Logic();
+    win32::Win32TreeView& tree = window->Tree();
+    win32::Win32FileSystem files;
+    logic.SetProcess(kProcessNewScan);
+    PathScanner(state, files, logic).ScanProjectPath(temp.Path(L"Tools"));
+    logic.ProjectTree().BuildProjectTree(*state.DigColl);
+    logic.SetProcess(kProcessIdle);
+    // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 SUB, 5 c.ocx
+    tree.EnsureVisible(3);
+    window->DispatchPendingMessages();
+    RECT label{};
+    TreeView_GetItemRect(tree.Handle(), tree.ShownItem(3), &label, TRUE);
+    POINT at{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tree.Handle(), &at);
+    ASSERT_TRUE(Xdotool(
+        *window, L"mousemove " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" click 1",
+        [&] { return logic.ProjectTree().SelectedNodeIndex() == 3; }));
+
+    EXPECT_TRUE(Xdotool(*window, L"key ctrl+c",
+                        [&] { return ClipboardText() == temp.Path(L"Tools\\a.dll"); }));
+    EXPECT_TRUE(Xdotool(*window, L"key Return", [&] { return !commands.calls.empty(); }));
+    EXPECT_EQ(commands.calls, std::vector<std::wstring>{L"details"});
+    EXPECT_TRUE(Xdotool(*window, L"key F2",
+                        [&] { return TreeView_GetEditControl(tree.Handle()) != nullptr; }));
+    // While the label is edited, Ctrl+C is the edit box's own.
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    Xdotool(*window, L"key ctrl+a ctrl+c", [] { return false; });
+    EXPECT_EQ(ClipboardText(), L"a.dll");
+    EXPECT_TRUE(Xdotool(*window, L"key Escape",
+                        [&] { return TreeView_GetEditControl(tree.Handle()) == nullptr; }));
+
+    for (const auto* keys : {L"key shift+F10", L"key Menu"}) {
+        SCOPED_TRACE(testing::PrintToString(keys));
+        g_popup.reset();
+        SetTimer(nullptr, 0, 500, ClosePopup);
+        Xdotool(*window, keys, [] { return g_popup.has_value(); });
+        ASSERT_TRUE(g_popup.has_value()) << "no popup";
+        POINT corner{label.left, label.bottom};
+        ClientToScreen(tree.Handle(), &corner);
+        EXPECT_LE(std::abs(g_popup->left - corner.x) + std::abs(g_popup->top - corner.y), 4)
+            << "at " << g_popup->left << "," << g_popup->top << ", not under the label at "
+            << corner.x << "," << corner.y;
+    }
+}
+
+// A drop as the shell makes it: a DROPFILES block in global memory, wide names one after
+// another, an empty name at the end; the window frees it.
+void Drop(HWND window, const std::vector<std::wstring>& paths) {
+    std::size_t chars = 1;
+    for (const auto& p : paths) chars += p.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* names = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const auto& p : paths) names = std::copy(p.begin(), p.end(), names) + 1;
+    GlobalUnlock(memory);
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
+TEST_F(DesktopHabits, ADroppedProjectFileOpensAndADroppedFolderStartsNew) {
+    temp.File(L"tools.prw", "x");
+    const struct {
+        std::vector<std::wstring> paths;
+        std::vector<std::wstring> calls;
+    } cases[] = {
+        {{temp.Path(L"tools.prw")}, {L"open " + temp.Path(L"tools.prw")}},
+        {{temp.Path(L"Tools")}, {L"new " + temp.Path(L"Tools")}},
+        {{temp.Path(L"tools.prw"), temp.Path(L"Tools")}, {}},
+        {{temp.Path(L"Tools\\a.dll")}, {}},
+    };
+    for (const auto& c : cases) {
+        commands.calls.clear();
+        Drop(window->Handle(), c.paths);
+        gui_test::Pump();
+        EXPECT_EQ(commands.calls, c.calls);
+    }
+}
+
+TEST(WindowPlace, IsKeptBetweenRunsAndBroughtBackOntoTheScreen) {
+    const wchar_t* const key = L"Software\\ActiveX Prowl Test";
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+    win32::Win32SettingsStore settings(key);
+    gui_test::InitControls();
+    ProjectState state;
+    const auto run = [&](const std::function<void(HWND)>& during) {
+        auto window =
+            win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL, &settings);
+        gui_test::Pump();
+        during(window->Handle());
+    };
+    const auto frame = [](HWND hwnd) {
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        GetWindowPlacement(hwnd, &wp);
+        const RECT& r = wp.rcNormalPosition;
+        return WindowPlace{r.left, r.top, r.right - r.left, r.bottom - r.top, IsZoomed(hwnd) != 0};
+    };
+
+    run([](HWND hwnd) { SetWindowPos(hwnd, nullptr, 130, 90, 500, 450, SWP_NOZORDER); });
+    EXPECT_EQ(LoadWindowPlace(settings), (WindowPlace{130, 90, 500, 450, false}));
+    run([&](HWND hwnd) {
+        EXPECT_EQ(frame(hwnd), (WindowPlace{130, 90, 500, 450, false}));
+        ShowWindow(hwnd, SW_MAXIMIZE);
+    });
+    EXPECT_EQ(LoadWindowPlace(settings), (WindowPlace{130, 90, 500, 450, true}));
+    run([&](HWND hwnd) { EXPECT_EQ(frame(hwnd), (WindowPlace{130, 90, 500, 450, true})); });
+
+    SaveWindowPlace(settings, {-6000, -6000, 500, 450, false});
+    run([&](HWND hwnd) {
+        EXPECT_NE(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONULL), nullptr);
+        const WindowPlace now = frame(hwnd);
+        EXPECT_EQ(std::pair(now.width, now.height), std::pair(500, 450));
+    });
+    RegDeleteTreeW(HKEY_CURRENT_USER, key);
+}
+
+}  // namespace
+}  // namespace prowl
