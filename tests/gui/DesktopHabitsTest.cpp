@@ -31,7 +31,7 @@ bool Xdotool(win32::MainWindow& window, const std::wstring& arguments,
              const std::function<bool()>& done) {
     test::RunUnix(L"/usr/bin/xdotool", arguments);
     for (int i = 0; i < 200 && !done(); ++i) {
-        window.DispatchPendingMessages();
+        gui_test::Pump(window);
         Sleep(10);
     }
     return done();
@@ -95,7 +95,7 @@ TEST_F(DesktopHabits, TheTreesKeysActOnTheSelectedNode) {
     logic.SetProcess(kProcessIdle);
     // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 SUB, 5 c.ocx
     tree.EnsureVisible(3);
-    window->DispatchPendingMessages();
+    gui_test::Pump(*window);
     RECT label{};
     TreeView_GetItemRect(tree.Handle(), tree.ShownItem(3), &label, TRUE);
     POINT at{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
