@@ -108,6 +108,13 @@ TEST_F(RegistrationWineTest, GroupRunsWriteAndRemoveEntriesExplainFailuresAndCan
                   com32 + x86 + junk + notProgram + noentry +
                   L" - the file has no DllUnregisterServer entry point\n" + alone + missing);
 
+    // Any program of the system folder starts in the folder given.
+    const StartResult started =
+        launcher.StartHidden(L"cmd.exe", L"cmd /c echo>here.txt", tree.Root());
+    while (started.process && !started.process->WaitForExitOrInput(INFINITE)) {
+    }
+    EXPECT_NE(GetFileAttributesW(tree.Path(L"here.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+
     // A timer presses Stop as soon as it is there, which is only while a launch is waited for.
     stopTarget = &logic;
     const UINT_PTR timer = SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR, DWORD) {
