@@ -265,6 +265,12 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
 TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHangingLaunch) {
     const ObjectRef root = Add(L"C:\\P", kNodeFolder, 0);
     for (const wchar_t* name : {L"a.dll", L"b.dll", L"c.dll"}) Add(P(name), kNodeDll, 1);
+    state.ProcessMode = kProcessNewScan;  // another process runs: refused
+    engine.RegisterMe(state.DigColl->Item(2));
+    engine.UnregisterMe(state.DigColl->Item(2));
+    engine.RunGroup(root, true);
+    EXPECT_EQ(state.ProcessMode, kProcessNewScan);
+    state.ProcessMode = kProcessIdle;
     window.window.onPump = [&] {
         // Stop first while b is announced, then again during a wait, which takes no command.
         const bool waiting = state.ProcessMode == kProcessIdle && logic.Button(kButtonStop).enabled;
@@ -283,7 +289,7 @@ TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHanging
     EXPECT_EQ(
         window.prompts.messages.at(0).text,
         L"The following files could not be registered:\nC:\\P\\b.dll - RegSvr32 still running");
-    EXPECT_EQ(window.window.beeps, 1);  // the group run asked for during a wait
+    EXPECT_EQ(window.window.beeps, 4);
     EXPECT_FALSE(logic.Busy() || logic.Button(kButtonStop).enabled);
 
     Add(L"", kNodeDll, 1);  // a failure on every way out puts mode, Stop and pointer back
