@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "model/ProwlError.h"
 #include "support/EmptyFileSystem.h"
 #include "support/TempTree.h"
 #include "ui/dialogs/FolderChooser.h"
@@ -17,8 +16,8 @@
 namespace prowl {
 namespace {
 
-// Folders by full path with the names in them ("*.txt" are files); a drive in `unready`
-// fails its volume check, a folder in `failing` its listing.
+// Folders by full path with the names in them ("*.txt" are files); a folder in `failing`
+// fails its listing.
 struct Machine : test::EmptyFileSystem, MachineDrives {
     std::map<std::wstring, std::vector<std::wstring>> folders{
         {L"C:\\", {L"work", L"Windows"}},
@@ -31,7 +30,6 @@ struct Machine : test::EmptyFileSystem, MachineDrives {
         {L"D:\\data", {}},
         {L"\\\\srv\\share\\", {L"dir"}},
         {L"\\\\srv\\share\\dir", {}}};
-    std::map<std::wstring, std::wstring> unready{{L"Q:", L"The device is not ready."}};
     std::map<std::wstring, std::wstring> failing;
     std::wstring current = L"c:\\work\\proj";
     std::map<std::wstring, std::wstring> remembered{{L"C:\\", L"C:\\work\\proj"},
@@ -49,10 +47,8 @@ struct Machine : test::EmptyFileSystem, MachineDrives {
             entries.push_back({name, name.ends_with(L".txt") ? kAttrArchive : kAttrDirectory});
         return ListStatus::Ok;
     }
-    void CheckVolume(const std::wstring& path) override {
-        if (unready.count(path.substr(0, 2))) throw ProwlError(unready[path.substr(0, 2)]);
-    }
-    std::vector<std::wstring> DriveRoots() override { return {L"C:\\", L"D:\\", L"Q:\\"}; }
+    void CheckVolume(const std::wstring&) override {}
+    std::vector<std::wstring> DriveRoots() override { return {L"C:\\", L"D:\\"}; }
     std::wstring CurrentFolder() override { return current; }
     std::wstring CurrentFolderOf(const std::wstring& root) override {
         return remembered.count(root) ? remembered[root] : root;
@@ -101,7 +97,7 @@ TEST_F(FolderChooserTest, OpensAtTheProcesssDriveAndFolderWithParentsAboveAndSub
     } cases[] = {
         {L"c:\\work\\proj", 0, L"C:", L"C:\\| work|  proj|   Alpha|   beta|", 2},
         // A process started in a shared folder: the share is a drive of its own.
-        {L"\\\\srv\\share\\dir", 3, L"\\\\srv\\share", L"\\\\srv\\share| dir|", 1},
+        {L"\\\\srv\\share\\dir", 2, L"\\\\srv\\share", L"\\\\srv\\share| dir|", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(test::ToUtf8(c.current));
@@ -153,9 +149,9 @@ TEST_F(FolderChooserTest, WhatCannotBeReadIsReportedAndTheDialogStaysWhereItWas)
     machine.remembered[L"D:\\"] = L"D:\\gone";  // the drive itself is fine: its root opens
     FolderChooser chooser(machine, machine, prompts);
     const std::wstring before = Entries(chooser);
-    prompts.messageAnswers.assign(3, MsgAnswer::Ok);
+    prompts.messageAnswers.assign(2, MsgAnswer::Ok);
 
-    Act(chooser, L"drive 2 open Alpha");
+    Act(chooser, L"open Alpha");
     EXPECT_EQ(chooser.Control(L"aDrive").selected, 0);
     EXPECT_EQ(Entries(chooser), before);
     EXPECT_FALSE(chooser.Control(L"cmdOK").enabled);
@@ -171,7 +167,6 @@ TEST_F(FolderChooserTest, WhatCannotBeReadIsReportedAndTheDialogStaysWhereItWas)
     }
     EXPECT_EQ(texts,
               (std::vector<std::wstring>{
-                  L"Q:\\ is not accessible.\n\nThe device is not ready.",
                   L"C:\\work\\proj\\Alpha is not accessible.\n\nAccess is denied.",
                   L"C:\\work\\proj\\beta is not accessible.\n\nThe folder does not exist."}));
 

@@ -14,7 +14,6 @@
 namespace prowl {
 namespace {
 
-using test::RunRegsvr32;
 using test::TempTree;
 
 TEST(RegisteredFile, IsNamedByItsValueAsTheSystemReadsIt) {
@@ -44,31 +43,6 @@ TEST(RegisteredFile, IsNamedByItsValueAsTheSystemReadsIt) {
 RegistrationIndex BuildIndex() {
     win32::Win32RegistryReader registry;
     return RegistrationIndex::Build(registry, win32::Win32SystemFacts());
-}
-
-TEST(RegistrationIndex, FindsWhatTheUtilityRegisteredAndNothingOnceUnregistered) {
-    TempTree tree;
-    tree.File(L"inspect reg.ocx", test::ComponentBytes(L"prowl_com.dll"));
-    const std::wstring path = tree.Path(L"inspect reg.ocx");
-    const std::wstring quoted = L"\"" + path + L"\"";
-    ASSERT_EQ(RunRegsvr32(L"/s " + quoted), 0u);
-
-    const RegistrationIndex index = BuildIndex();
-    EXPECT_EQ(index.Lookup(path), (RegistrationCounts{1, 1}));
-    EXPECT_EQ(index.Lookup(tree.Root() + L"\\\\.\\INSPECT REG.OCX"), (RegistrationCounts{1, 1}));
-    ItemCollection items;
-    for (const auto& [type, file] : {std::pair{kNodeFolder, tree.Root()},
-                                     {kNodeOcx, path},
-                                     {kNodeDll, tree.Path(L"a.dll")},
-                                     {kNodeDll, tree.Path(L"b.dll")}}) {
-        auto item = std::make_shared<clsObject>();
-        item->NodeType = type, item->Path = file;
-        items.Add(item);
-    }
-    EXPECT_EQ(RegisteredNowText(CountRegistered(items, index)), L"1 of 3");
-
-    ASSERT_EQ(RunRegsvr32(L"/u /s " + quoted), 0u);
-    EXPECT_FALSE(BuildIndex().Lookup(path).Registered());
 }
 
 TEST(RegistrationIndex, FindsTheUsersOwnClassesHoweverTheyNameTheFile) {

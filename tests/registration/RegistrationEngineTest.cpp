@@ -179,9 +179,7 @@ TEST_F(RegistrationTest, AFailedLaunchIsExplainedByWhatTheFileIsWhenItCanBeRead)
     } cases[] = {
         // The 64-bit utility hands a 32-bit file to the 32-bit one: its processor is no reason.
         {&com32, 3, true, true, RegSvr32FailureReason(3, true)},
-        {&text, 5, true, false, function + L" (reg" + admin},
         {&text, 5, false, false, function + L" (unreg" + admin},
-        {&text, 5, true, true, function},
         {nullptr, 3, true, false, RegSvr32FailureReason(3, true)},
     };
     files[x] = FileLookup::Present;
