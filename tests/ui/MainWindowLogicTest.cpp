@@ -271,7 +271,7 @@ TEST_F(MainWindowTest, ACommandThatFailsLeavesNoProcessNoHourglassAndTheProjectA
               L"as it was before the command."}}) {
         window.prompts.messages.clear();
         window.prompts.messageAnswers = {MsgAnswer::Ok};
-        commands.during = [&](const std::string&) {
+        commands.during = [&, &fail = fail](const std::string&) {
             logic.SetProcess(kProcessNewScan);
             logic.SetPointer(kPointerArrowHourglass);
             fail();
