@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,15 +27,7 @@
 namespace prowl {
 namespace {
 
-bool Xdotool(win32::MainWindow& window, const std::wstring& arguments,
-             const std::function<bool()>& done) {
-    test::RunUnix(L"/usr/bin/xdotool", arguments);
-    for (int i = 0; i < 200 && !done(); ++i) {
-        gui_test::Pump(window);
-        Sleep(10);
-    }
-    return done();
-}
+using gui_test::Xdotool;
 
 std::wstring ClipboardText() {
     std::wstring text;

@@ -8,6 +8,8 @@
 
 namespace prowl::gui_test {
 
+void RunXdotool(const std::wstring& arguments) { test::RunUnix(L"/usr/bin/xdotool", arguments); }
+
 void Pump(const std::function<bool(MSG&)>& preTranslate) {
     // Posted follow-ups (a check toggle's report) arrive after the message that caused them.
     for (int round = 0; round < 3; ++round) {

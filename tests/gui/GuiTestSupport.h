@@ -15,10 +15,24 @@ void InitControls();
 // Dispatches everything waiting, including what the dispatched messages post in turn; each
 // message goes to preTranslate first, when given, and no further when it returns true.
 void Pump(const std::function<bool(MSG&)>& preTranslate = nullptr);
+// Runs xdotool with those arguments and waits for it.
+void RunXdotool(const std::wstring& arguments);
 // The same, with the main window's keyboard handling first, as its own loop gives it.
 template <class MainWindow>
 void Pump(MainWindow& window) {
     Pump([&window](MSG& msg) { return window.PreTranslate(msg); });
+}
+
+// Real input goes through the X server; its effect shows once the window has taken the
+// messages it caused. Whether it showed (done) within two seconds.
+template <class MainWindow>
+bool Xdotool(MainWindow& window, const std::wstring& arguments, const std::function<bool()>& done) {
+    RunXdotool(arguments);
+    for (int i = 0; i < 200 && !done(); ++i) {
+        Pump(window);
+        Sleep(10);
+    }
+    return done();
 }
 
 // A plain top-level window, shown, destroyed with the object: an owner or a parent.

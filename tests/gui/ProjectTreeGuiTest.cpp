@@ -23,17 +23,7 @@
 namespace prowl {
 namespace {
 
-// Real input goes through the X server; its effect shows once the window has taken the
-// messages it caused.
-bool Xdotool(win32::MainWindow& window, const std::wstring& arguments,
-             const std::function<bool()>& done) {
-    test::RunUnix(L"/usr/bin/xdotool", arguments);
-    for (int i = 0; i < 200 && !done(); ++i) {
-        gui_test::Pump(window);
-        Sleep(10);
-    }
-    return done();
-}
+using gui_test::Xdotool;
 
 // "mousemove x y" to the middle of the node's check box, button or label, on screen.
 std::wstring Spot(win32::MainWindow& window, int32_t node, UINT part) {

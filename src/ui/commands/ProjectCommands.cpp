@@ -4,6 +4,7 @@
 #include "projectfile/ProjectFile.h"
 #include "scan/PathScanner.h"
 #include "ui/MainWindowLogic.h"
+#include "ui/commands/ChooseFileToWrite.h"
 #include "ui/dialogs/FolderChooser.h"
 
 namespace prowl {
@@ -55,23 +56,10 @@ bool ProjectCommands::SaveProject() {
     ProjectState& state = window_.State();
     FileDialogRequest request = ProjectFileDialog(FileDialogKind::Save, services_);
     request.initialFileName = state.SaveFile ? state.SaveFile->FileName : L"";
-    std::wstring fileName;
-    for (;;) {
-        const FileDialogResult chosen = window_.Controls().prompts.ShowFileDialog(request);
-        if (chosen.outcome == FileDialogResult::Outcome::Failed)
-            ReportFileError(kSaveAttempt, kDialogFailed);
-        if (chosen.outcome != FileDialogResult::Outcome::Chosen) return false;
-        fileName = chosen.fileName;
-        if (!services_.files.FileExists(fileName)) break;
-        MessageBoxRequest replace;
-        replace.text = L"File " + fileName + L" already exists.  Replace this file?";
-        replace.title = L"Replace Save File?";
-        replace.buttons = MsgButtons::YesNo;
-        const MsgAnswer answer = window_.Ask(replace);
-        if (answer == MsgAnswer::Yes) break;
-        if (answer != MsgAnswer::No) return false;
-        request.initialFileName = fileName;  // the dialog comes back where the user was
-    }
+    const auto chosen = ChooseFileToWrite(window_, services_.files, request, L"Replace Save File?",
+                                          [this] { ReportFileError(kSaveAttempt, kDialogFailed); });
+    if (!chosen) return false;
+    const std::wstring& fileName = *chosen;
 
     window_.SetPointer(kPointerHourglass);
     const uint64_t generation = window_.BeginSave();

@@ -4,6 +4,7 @@
 #include "model/ProwlError.h"
 #include "projectfile/Report.h"
 #include "ui/MainWindowLogic.h"
+#include "ui/commands/ChooseFileToWrite.h"
 #include "ui/dialogs/DetailsDialogs.h"
 
 namespace prowl {
@@ -50,21 +51,10 @@ void ReportCommand::ExportReport() {
     request.initialFolder = state.SaveFile->FileName.empty() ? services_.programFolder
                                                              : FolderOf(state.SaveFile->FileName);
     request.initialFileName = SuggestedReportName(*state.SaveFile);
-    std::wstring fileName;
-    for (;;) {
-        const FileDialogResult chosen = window_.Controls().prompts.ShowFileDialog(request);
-        if (chosen.outcome != FileDialogResult::Outcome::Chosen) return;
-        fileName = chosen.fileName;
-        if (!services_.files.FileExists(fileName)) break;
-        MessageBoxRequest replace;
-        replace.text = L"File " + fileName + L" already exists.  Replace this file?";
-        replace.title = L"Replace Report File?";
-        replace.buttons = MsgButtons::YesNo;
-        const MsgAnswer answer = window_.Ask(replace);
-        if (answer == MsgAnswer::Yes) break;
-        if (answer != MsgAnswer::No) return;
-        request.initialFileName = fileName;
-    }
+    const auto chosen =
+        ChooseFileToWrite(window_, services_.files, request, L"Replace Report File?");
+    if (!chosen) return;
+    const std::wstring& fileName = *chosen;
 
     window_.SetPointer(kPointerHourglass);
     try {
