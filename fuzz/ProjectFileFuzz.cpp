@@ -4,8 +4,8 @@
 #include "FuzzTargets.h"
 #include "model/ProwlError.h"
 #include "projectfile/ProjectFile.h"
-#include "support/MemoryDisk.h"
 #include "support/RecordingStatusSink.h"
+#include "ui/memory/MemoryDisk.h"
 
 namespace prowl::fuzz {
 
@@ -27,7 +27,7 @@ bool SameRecords(const ProjectState& a, const ProjectState& b) {
 }  // namespace
 
 void ProjectFileFuzz(std::string_view bytes) {
-    test::MemoryDisk disk;
+    MemoryDisk disk;
     disk.File(L"C:\\P\\in.prw", std::string(bytes));
     disk.File(L"C:\\P\\A.DLL");
     disk.Folder(L"C:\\P\\SUB");

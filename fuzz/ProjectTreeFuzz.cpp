@@ -5,10 +5,10 @@
 
 #include "FuzzTargets.h"
 #include "registration/RegistrationEngine.h"
-#include "support/MemoryDisk.h"
 #include "support/ScriptedLauncher.h"
 #include "ui/MainWindowLogic.h"
 #include "ui/memory/MemoryControls.h"
+#include "ui/memory/MemoryDisk.h"
 
 namespace prowl::fuzz {
 
@@ -42,7 +42,7 @@ std::wstring Flag(unsigned byte) {
 
 void ProjectTreeFuzz(std::string_view bytes) {
     Bytes in(bytes);
-    test::MemoryDisk disk;
+    MemoryDisk disk;
     ProjectState state;
     state.SaveFile->StartPath = L"C:\\P";
     const unsigned count = in.Next() % 48;
@@ -68,7 +68,7 @@ void ProjectTreeFuzz(std::string_view bytes) {
     logic.ProjectTree().BuildProjectTree(*state.DigColl);
     MemoryTreeView& tree = window.tree;
     test::ScriptedLauncher launcher;
-    test::MemoryComponents components(disk);
+    MemoryComponents components(disk);
     RegistrationEngine engine(state, disk, launcher, logic, window.prompts, components, components);
 
     while (in.More()) {

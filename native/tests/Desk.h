@@ -4,10 +4,10 @@
 
 #include "registration/RegistrationEngine.h"
 #include "scan/PathScanner.h"
-#include "support/MemoryDisk.h"
 #include "support/ScriptedLauncher.h"
 #include "ui/MainWindowLogic.h"
 #include "ui/memory/MemoryControls.h"
+#include "ui/memory/MemoryDisk.h"
 
 namespace prowl::test {
 

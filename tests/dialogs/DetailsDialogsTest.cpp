@@ -7,10 +7,10 @@
 #include <string>
 #include <tuple>
 
-#include "support/EmptyFileSystem.h"
 #include "support/TempTree.h"
 #include "ui/dialogs/DetailsDialogs.h"
 #include "ui/memory/MemoryControls.h"
+#include "ui/memory/MemoryDisk.h"
 #include "win32/ComponentFile_win.h"
 #include "win32/FileSystem_win.h"
 #include "win32/Locale_win.h"
@@ -21,7 +21,7 @@ namespace {
 
 // One file of the given size; its dates shown as "T" and the ticks, so each date label tells
 // which time went into it, and sizes grouped by three with commas.
-struct OneFile : test::EmptyFileSystem, LocaleFormat {
+struct OneFile : MemoryDisk, LocaleFormat {
     FileDetails details;
     FileDetails GetFile(const std::wstring&) override { return details; }
     std::wstring GroupedNumber(uint64_t value) override {

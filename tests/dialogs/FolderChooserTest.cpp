@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "support/EmptyFileSystem.h"
 #include "support/TempTree.h"
 #include "ui/dialogs/FolderChooser.h"
 #include "ui/memory/MemoryControls.h"
 #include "ui/memory/MemoryDialogHost.h"
+#include "ui/memory/MemoryDisk.h"
 
 namespace prowl {
 namespace {
 
 // Folders by full path with the names in them ("*.txt" are files); a folder in `failing`
 // fails its listing.
-struct Machine : test::EmptyFileSystem, MachineDrives {
+struct Machine : MemoryDisk, MachineDrives {
     std::map<std::wstring, std::vector<std::wstring>> folders{
         {L"C:\\", {L"work", L"Windows"}},
         {L"C:\\Windows", {}},

@@ -8,11 +8,11 @@
 
 #include "inspect/InspectTestSupport.h"
 #include "registration/RegistrationEngine.h"
-#include "support/EmptyFileSystem.h"
 #include "support/ScriptedLauncher.h"
 #include "support/TempTree.h"
 #include "ui/MainWindowLogic.h"
 #include "ui/memory/MemoryControls.h"
+#include "ui/memory/MemoryDisk.h"
 
 namespace prowl {
 namespace {
@@ -67,7 +67,7 @@ struct Components : ComponentFiles {
 
 // The fixture is the file system too. Starts join the action panel's history as panel 0, so
 // that one list shows texts and launches in the order they happened.
-class RegistrationTest : public ::testing::Test, public test::EmptyFileSystem {
+class RegistrationTest : public ::testing::Test, public MemoryDisk {
   protected:
     RegistrationTest() {
         logic.Start();

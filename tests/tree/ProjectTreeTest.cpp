@@ -109,9 +109,9 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRe
 }
 
 TEST_F(ProjectTreeTest, EachUserActionLandsOnTheRecordOfItsNodeOrIsRefused) {
-    window.files.lookups = {{L"C:\\a.dll", FileLookup::Present},
-                            {L"C:\\c.ocx", FileLookup::Present},
-                            {L"C:\\d.dll", FileLookup::CannotExamine}};
+    window.files.File(L"C:\\a.dll");
+    window.files.File(L"C:\\c.ocx");
+    window.files.unexaminable = {L"C:\\d.dll"};
     Record(5).Exists = false;  // the disk at the moment of the click counts
     Record(9).NodeType = L"";
     Build();
@@ -257,7 +257,7 @@ TEST_F(ProjectTreeTest, KeysAndTheirPopupItemsActOnTheSelectedNode) {
     MemoryTreeGestures gestures;
     MemoryClipboard clipboard;
     logic.ProjectTree().SetKeyboard(&gestures, &clipboard);
-    window.files.lookups = {{L"C:\\a.dll", FileLookup::Present}};
+    window.files.File(L"C:\\a.dll");
     Build();
     // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 b.ocx (absent), 5 SUB.
     const struct {

@@ -326,17 +326,8 @@ TEST_F(MainWindowTest, ScopesInsideACommandLeaveItsProcessAndPutBackTheirPointer
 }
 
 TEST_F(MainWindowTest, OneProjectFileOrOneFolderFromOutsideIsOpenedAndAnythingElseBeeps) {
-    struct Folders : MemoryFileSystem {
-        bool FolderExists(const std::wstring& path) override {
-            return path == L"C:\\Tools" || path == L"C:\\odd.prw";
-        }
-    } files;
-    MainWindowControls controls = window.Controls();
-    MainWindowLogic dropped(
-        state, {controls.commands, controls.panels, controls.progress, controls.filePath,
-                controls.tree, controls.prompts, controls.window, files});
-    dropped.Start();
-    dropped.SetCommands(&commands);
+    window.files.Folder(L"C:\\Tools");
+    window.files.Folder(L"C:\\odd.prw");
     const struct {
         Strings paths;
         int16_t mode;
@@ -357,14 +348,14 @@ TEST_F(MainWindowTest, OneProjectFileOrOneFolderFromOutsideIsOpenedAndAnythingEl
         SCOPED_TRACE(c.runs);
         commands.calls.clear();
         window.window.beeps = 0;
-        dropped.SetProcess(c.mode);
-        dropped.OnDropFiles(c.paths);
+        logic.SetProcess(c.mode);
+        logic.OnDropFiles(c.paths);
         EXPECT_EQ(commands.calls, *c.runs ? Calls{c.runs} : Calls{});
         EXPECT_EQ(window.window.beeps, *c.runs ? 0 : 1);
     }
-    dropped.SetProcess(kProcessIdle);
+    logic.SetProcess(kProcessIdle);
     commands.calls.clear();
-    dropped.OpenAtStart(L"D:\\x y\\a.prw");
+    logic.OpenAtStart(L"D:\\x y\\a.prw");
     EXPECT_EQ(commands.calls, Calls{"Open D:\\x y\\a.prw"});
 }
 

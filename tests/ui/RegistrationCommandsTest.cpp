@@ -34,7 +34,7 @@ class RegistrationCommandsTest : public ::testing::Test {
         state.DigColl->Add(std::make_shared<clsObject>(clsObject{index, 0, type, path, true, key,
                                                                  path.substr(path.rfind(L'\\') + 1),
                                                                  reference, kFlagOn, kFlagOn}));
-        if (type != kNodeFolder) window.files.lookups[path] = FileLookup::Present;
+        if (type != kNodeFolder) window.files.File(path);
     }
     // Clicks the node labelled so, then chooses the popup item.
     void Choose(const std::wstring& label, const wchar_t* item) {

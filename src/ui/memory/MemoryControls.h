@@ -18,6 +18,7 @@
 #include "ui/Prompts.h"
 #include "ui/StatusPanels.h"
 #include "ui/WindowServices.h"
+#include "ui/memory/MemoryDisk.h"
 
 namespace prowl {
 
@@ -111,29 +112,6 @@ class MemoryWindowServices : public WindowServices {
     std::function<void()> onPump;
 };
 
-// A disk on which only the file look-ups answer, each as set for its path (Absent when not
-// set); everything else sees an empty disk.
-class MemoryFileSystem : public FileSystem {
-  public:
-    FileLookup LookUpFile(const std::wstring& path, std::wstring*) override {
-        const auto it = lookups.find(path);
-        return it == lookups.end() ? FileLookup::Absent : it->second;
-    }
-    ListStatus ListFolder(const std::wstring&, std::vector<DirEntry>&, std::wstring*) override {
-        return ListStatus::NotFound;
-    }
-    std::optional<uint32_t> GetAttributes(const std::wstring&) override { return std::nullopt; }
-    bool FileExists(const std::wstring&) override { return false; }
-    bool FolderExists(const std::wstring&) override { return false; }
-    std::optional<FileIdentity> GetIdentity(const std::wstring&) override { return std::nullopt; }
-    void CheckVolume(const std::wstring&) override {}
-    FileDetails GetFile(const std::wstring&) override { return {}; }
-    std::string ReadAllBytes(const std::wstring&) override { return {}; }
-    void ReplaceFileContents(const std::wstring&, const std::string&) override {}
-
-    std::unordered_map<std::wstring, FileLookup> lookups;
-};
-
 // Every control of the main window, wired for a MainWindowLogic.
 struct MemoryMainWindow {
     MemoryCommandSwitches commands;
@@ -143,7 +121,7 @@ struct MemoryMainWindow {
     MemoryTreeView tree;
     ScriptedPrompts prompts;
     MemoryWindowServices window;
-    MemoryFileSystem files;
+    MemoryDisk files;
 
     MainWindowControls Controls() {
         return {commands, panels, progress, filePath, tree, prompts, window, files};

@@ -1,5 +1,6 @@
 #pragma once
-// A whole disk in memory, for the tests and fuzz targets that need no real platform: folders,
+// A whole disk in memory, for the logic's tests, the native tests and the fuzz targets, none of
+// which need the real platform: folders,
 // files with their bytes, links to folders (loops included), and the faults a test asks for:
 // listings that fail after some entries, files that vanish once listed, look-ups that cannot
 // examine, and writes that run out of space. Paths are exact text, "C:\A\b.dll".
@@ -18,7 +19,7 @@
 #include "model/FileSystem.h"
 #include "model/ProwlError.h"
 
-namespace prowl::test {
+namespace prowl {
 
 class MemoryDisk : public FileSystem {
   public:
@@ -250,4 +251,4 @@ class MemoryComponents : public ComponentFiles, public SystemFacts {
     MemoryDisk& disk_;
 };
 
-}  // namespace prowl::test
+}  // namespace prowl
