@@ -108,10 +108,10 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
         const auto indent = static_cast<LONG>(SendMessageW(first.tree, TVM_GETINDENT, 0, 0));
         Click(first.tree, RECT{2 * indent + 40, row, 2 * indent + 40, 2 * row});
         RunXdotool(L"key --delay 100 Right Down space sleep 0.3");
-        gui_test::SaveScreenshot(first.main, "journey-unticked");
         first.Keys(L"ctrl+s");
         first.EnterFileName(L"Save ActiveX Objects", saved, "journey-save");
         ASSERT_TRUE(Until([&] { return Text(first.source) == L"Source File: " + saved; }));
+        gui_test::SaveScreenshot(first.main, "journey-saved");
         const std::string p = test::Narrow(project);
         EXPECT_EQ(temp.Read(L"mine.PRW"), p + "\r\n1\tK1\t1\t0\t" + p +
                                               "\tK0\tPROJ\t1\t1\r\n2\tK2\t2\t1\t" + p +
