@@ -9,14 +9,12 @@
 
 #include <algorithm>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "GuiTestSupport.h"
 #include "inspect/InspectTestSupport.h"
 #include "model/ProwlError.h"
-#include "scan/PathScanner.h"
 #include "support/TempTree.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/ChangeReport.h"
@@ -28,7 +26,6 @@
 #include "win32/FileSystem_win.h"
 #include "win32/Images_win.h"
 #include "win32/Locale_win.h"
-#include "win32/MainWindow_win.h"
 #include "win32/Prompts_win.h"
 #include "win32/Registry_win.h"
 #include "win32/SystemFacts_win.h"
