@@ -107,7 +107,12 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
         const auto row = static_cast<LONG>(SendMessageW(first.tree, TVM_GETITEMHEIGHT, 0, 0));
         const auto indent = static_cast<LONG>(SendMessageW(first.tree, TVM_GETINDENT, 0, 0));
         Click(first.tree, RECT{2 * indent + 40, row, 2 * indent + 40, 2 * row});
-        RunXdotool(L"key --delay 100 Right Down space sleep 0.3");
+        RunXdotool(L"key --delay 100 Right Down space");
+        ASSERT_TRUE(Until([&] {  // the box cleared, and a moment for its report to arrive
+            const auto item = TreeView_GetSelection(first.tree);
+            return TreeView_GetItemState(first.tree, item, TVIS_STATEIMAGEMASK) >> 12 == 1;
+        }));
+        Sleep(500);
         first.Keys(L"ctrl+s");
         first.EnterFileName(L"Save ActiveX Objects", saved, "journey-save");
         ASSERT_TRUE(Until([&] { return Text(first.source) == L"Source File: " + saved; }));
