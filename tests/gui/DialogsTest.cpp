@@ -9,14 +9,12 @@
 
 #include <algorithm>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "GuiTestSupport.h"
 #include "inspect/InspectTestSupport.h"
 #include "model/ProwlError.h"
-#include "scan/PathScanner.h"
 #include "support/TempTree.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/ChangeReport.h"
@@ -28,13 +26,15 @@
 #include "win32/FileSystem_win.h"
 #include "win32/Images_win.h"
 #include "win32/Locale_win.h"
-#include "win32/MainWindow_win.h"
 #include "win32/Prompts_win.h"
 #include "win32/Registry_win.h"
 #include "win32/SystemFacts_win.h"
 
 namespace prowl {
 namespace {
+
+using gui_test::Text;
+using gui_test::WhenShown;
 
 // Dispatches as the dialog's own loop does (keys go through the dialog manager) until done.
 void PumpUntil(HWND dialog, const std::function<bool()>& done) {
@@ -44,37 +44,6 @@ void PumpUntil(HWND dialog, const std::function<bool()>& done) {
             if (!IsDialogMessageW(dialog, &msg)) DispatchMessageW(&msg);
         Sleep(10);
     }
-}
-
-// Runs `act` from inside the dialog's own loop once the dialog with that caption is up. One
-// still up long after is cancelled, so that a lost click fails the test instead of hanging it.
-void WhenShown(const std::wstring& caption, std::function<void(HWND)> act) {
-    static std::wstring wanted;
-    static std::function<void(HWND)> pending;
-    static ULONGLONG deadline;
-    wanted = caption;
-    pending = std::move(act);
-    deadline = GetTickCount64() + 30000;
-    SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
-        HWND dialog = FindWindowW(L"#32770", wanted.c_str());
-        if (dialog && IsWindowVisible(dialog) && pending) {
-            RedrawWindow(dialog, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            std::exchange(pending, nullptr)(dialog);
-        } else if (!dialog && !pending) {
-            KillTimer(nullptr, id);
-        } else if (GetTickCount64() > deadline) {
-            KillTimer(nullptr, id);
-            ADD_FAILURE() << "the dialog did not close";
-            if (dialog) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        }
-    });
-}
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(hwnd, text, 1024);
-    return text;
 }
 
 // A list's entries as the control holds them, a tree's as "image|text"; none elsewhere.
@@ -89,7 +58,6 @@ std::vector<std::wstring> Items(HWND hwnd, ControlKind kind) {
             tv.pszText = text;
             tv.cchTextMax = 1024;
             TreeView_GetItem(hwnd, &tv);
-            EXPECT_EQ(TreeView_GetChild(hwnd, item), nullptr) << "the lists are flat";
             items.push_back(win32::TreeImageKeys().at(static_cast<size_t>(tv.iImage)) + L"|" +
                             text);
         }
@@ -104,6 +72,8 @@ std::vector<std::wstring> Items(HWND hwnd, ControlKind kind) {
     return items;
 }
 
+void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); }
+
 HWND ControlOf(HWND dialog, const ModalDialog& logic, const std::wstring& name) {
     const auto& controls = logic.Controls();
     const auto at = std::find_if(controls.begin(), controls.end(),
@@ -115,7 +85,7 @@ HWND ControlOf(HWND dialog, const ModalDialog& logic, const std::wstring& name) 
 // Every control of the logic has a window in the dialog that shows what the logic holds, lies
 // inside the dialog and is clear of every other control.
 void ExpectMirrors(HWND dialog, const ModalDialog& logic) {
-    EXPECT_EQ(WindowText(dialog), logic.Caption());
+    EXPECT_EQ(Text(dialog), logic.Caption());
     RECT client, overlap;
     GetClientRect(dialog, &client);
     std::vector<RECT> taken;
@@ -141,32 +111,12 @@ void ExpectMirrors(HWND dialog, const ModalDialog& logic) {
             EXPECT_EQ(SendMessageW(hwnd, get, 0, 0), control.selected);
         }
         if (control.text.empty()) continue;
-        EXPECT_EQ(WindowText(hwnd), control.text);
+        EXPECT_EQ(Text(hwnd), control.text);
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font),
                    &font);
         EXPECT_EQ(font.lfWeight >= FW_BOLD, control.kind == ControlKind::CaptionLabel);
     }
-}
-
-void Screenshot(HWND dialog, const std::string& name) {
-    gui_test::SaveScreenshot(dialog, "dialog-" + name);
-}
-
-void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); }
-
-// Real pointer input through the X server, at the middle of a rectangle of the screen.
-void ClickAt(RECT rc, int clicks) {
-    test::RunUnix(L"/usr/bin/xdotool", L"mousemove " + std::to_wstring((rc.left + rc.right) / 2) +
-                                           L" " + std::to_wstring((rc.top + rc.bottom) / 2) +
-                                           L" click --repeat " + std::to_wstring(clicks) +
-                                           L" --delay 80 1");
-}
-
-// The same, at the middle of a rectangle of the window.
-void ClickAt(HWND hwnd, RECT rc, int clicks) {
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
-    ClickAt(rc, clicks);
 }
 
 class RealDialogs : public ::testing::Test {
@@ -178,7 +128,7 @@ class RealDialogs : public ::testing::Test {
     test::TempTree tree;
 };
 
-TEST_F(RealDialogs, ChooserTakesRealInputAndTellsOfADriveThatCannotBeRead) {
+TEST_F(RealDialogs, ChooserTellsOfADriveThatCannotBeReadAndOpensAFolderByEnter) {
     tree.Folder(L"start\\sub");
     tree.Folder(L"drive");
     const wchar_t letter = test::UnusedDriveLetter();
@@ -200,20 +150,12 @@ TEST_F(RealDialogs, ChooserTakesRealInputAndTellsOfADriveThatCannotBeRead) {
     const std::string gone = tree.UnixPath(L"drive");  // the drive's folder goes
     test::RunUnix(L"/bin/rm", L"-rf " + std::wstring(gone.begin(), gone.end()));
 
-    static std::wstring told;
-    static HWND toldBy;
     WhenShown(kChooserCaption, [&](HWND dialog) {
         EXPECT_FALSE(IsWindowEnabled(owner.get())) << "the owner waits";
-        // The message that the choice brings up is read and answered from its own loop.
-        SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
-            HWND box = nullptr;  // the message box, which has the chooser's caption too
-            for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", kChooserCaption); w;
-                 w = FindWindowExW(nullptr, w, L"#32770", kChooserCaption))
-                if (GetDlgItem(w, 0xFFFF)) box = w;
-            if (!box) return;
-            KillTimer(nullptr, id);
-            told = WindowText(GetDlgItem(box, 0xFFFF));
-            toldBy = GetWindow(box, GW_OWNER);
+        std::wstring told;  // the message, which the chooser owns
+        WhenShown(kChooserCaption, [&](HWND box) {
+            told = Text(GetDlgItem(box, 0xFFFF));
+            EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         });
         HWND combo = ControlOf(dialog, chooser, L"aDrive");
@@ -221,36 +163,27 @@ TEST_F(RealDialogs, ChooserTakesRealInputAndTellsOfADriveThatCannotBeRead) {
         SendMessageW(combo, CB_SETCURSEL, SendMessageW(combo, CB_GETCOUNT, 0, 0) - 1, 0);
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(combo));
-        EXPECT_EQ(toldBy, dialog) << "the message belongs to the chooser";
         EXPECT_EQ(told.substr(0, 24), std::wstring(1, letter) + L":\\ is not accessible.\n\n");
         EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), had) << "back on the drive it had";
 
-        // Enter opens the folder highlighted in the list (a parent); a real double click opens
-        // a subfolder.
+        // Enter opens the folder highlighted in the list (a parent), not the default button.
         HWND list = ControlOf(dialog, chooser, L"aDir");
         SetFocus(list);
         SendMessageW(list, LB_SETCURSEL, SendMessageW(list, LB_GETCOUNT, 0, 0) - 3, 0);
-        PostKey(VK_RETURN);
+        PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
         PumpUntil(dialog, [&] { return chooser.CurrentPath() == tree.Root(); });
-        RECT rc;
-        SendMessageW(list, LB_GETITEMRECT, SendMessageW(list, LB_GETCOUNT, 0, 0) - 1,
-                     reinterpret_cast<LPARAM>(&rc));
-        ClickAt(list, rc, 2);
-        PumpUntil(dialog, [&] { return chooser.CurrentPath() == tree.Path(L"start"); });
         ExpectMirrors(dialog, chooser);
-        HWND ok = ControlOf(dialog, chooser, L"cmdOK");
-        GetClientRect(ok, &rc);
-        ClickAt(ok, rc, 1);
+        SendMessageW(ControlOf(dialog, chooser, L"cmdOK"), BM_CLICK, 0, 0);
     });
     host.ShowModal(chooser);
-    EXPECT_EQ(chooser.Folder(), tree.Path(L"start"));
+    EXPECT_EQ(chooser.Folder(), tree.Root());
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
 }
 
 TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
     ItemCollection before, after;
-    for (const auto* line : {L"1C:\\Tools\\Old", L"2C:\\Tools\\Old\\helper.dll",
-                             L"3C:\\Tools\\Old\\grid32.ocx", L"3C:\\Tools\\New\\chart.ocx"}) {
+    for (const auto* line :
+         {L"1C:\\Tools\\Old", L"3C:\\Tools\\Old\\grid32.ocx", L"2C:\\Tools\\New\\chart.dll"}) {
         auto record = std::make_shared<clsObject>();
         record->NodeType = std::wstring(line, 1);
         record->Path = line + 1;
@@ -261,30 +194,24 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
     report.Init(before, after);
     win32::Win32MachineDrives drives;
     FolderChooser chooser(drives, files, prompts);
-    tree.File(L"Common Files\\grid32.ocx", std::string(1234567, 'x'));
     win32::Win32LocaleFormat locale;
     win32::Win32RegistryReader registry;
     win32::Win32ComponentFiles components;
     const win32::Win32SystemFacts facts;
     const InspectionSources inspection{components, facts,
                                        [&] { return RegistrationIndex::Build(registry, facts); }};
-    FileDetailsDialog fileDetails(files, locale, prompts, inspection);
-    ASSERT_FALSE(fileDetails.Init(tree.Path(L"Common Files\\grid32.ocx")));
-    // A component the real utility registered, the same unregistered, and one whose DLL is gone.
-    const std::string com = test::ComponentBytes(L"prowl_com.dll"),
-                      needsdep = test::ComponentBytes(L"prowl_needsdep.dll");
+    // A component the real utility registered, and one whose DLL is gone.
+    const std::string com = test::ComponentBytes(L"prowl_com.dll");
     tree.File(L"Common Files\\shown.dll", com);
-    tree.File(L"Common Files\\needsdep.dll", needsdep);
-    const std::wstring shown = tree.Path(L"Common Files\\shown.dll");
+    tree.File(L"Common Files\\needsdep.dll", test::ComponentBytes(L"prowl_needsdep.dll"));
     ItemCollection items;
-    for (const auto* name : {L"grid32.ocx", L"shown.dll", L"needsdep.dll"}) {
+    for (const auto* name : {L"shown.dll", L"needsdep.dll"}) {
         auto record = std::make_shared<clsObject>();
-        record->NodeType = name[0] == L'g' ? kNodeOcx : kNodeDll;
+        record->NodeType = kNodeDll;
         record->Path = tree.Path(std::wstring(L"Common Files\\") + name);
         items.Add(record);
     }
-    FileDetailsDialog registered(files, locale, prompts, inspection),
-        unregistered(files, locale, prompts, inspection),
+    FileDetailsDialog fileDetails(files, locale, prompts, inspection),
         broken(files, locale, prompts, inspection);
     clsSaveFile project;
     project.Folder_Count = 3;
@@ -292,34 +219,14 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
     project.OCX_Count = 2;
     project.DLL_Missing = 2;
     ProjectDetailsDialog projectDetails;
+    const std::wstring shown = items.Item(1)->Path;
     ASSERT_EQ(test::RunRegsvr32(L"/s \"" + shown + L"\""), 0u);
-    ASSERT_FALSE(registered.Init(shown));
+    ASSERT_FALSE(fileDetails.Init(shown));
     projectDetails.Init(project, items, inspection.registration());
     ASSERT_EQ(test::RunRegsvr32(L"/u /s \"" + shown + L"\""), 0u);
-    ASSERT_FALSE(unregistered.Init(shown));
-    ASSERT_FALSE(broken.Init(tree.Path(L"Common Files\\needsdep.dll")));
-    const auto fileTexts = [&](std::size_t size, const wchar_t* builtFor, const wchar_t* entries,
-                               const wchar_t* isRegistered, const wchar_t* missing) {
-        const std::wstring bytes = locale.GroupedNumber(size) + L" Bytes";
-        const std::vector<std::wstring> texts = {L"File Details",
-                                                 L"File Name....................",
-                                                 L"File Type.....................",
-                                                 L"File Size......................",
-                                                 bytes,
-                                                 L"Date Created...............",
-                                                 L"Date Modified..............",
-                                                 L"Date Accessed............",
-                                                 L"Built For....................",
-                                                 builtFor,
-                                                 L"Entry Points.................",
-                                                 entries,
-                                                 L"Registered...................",
-                                                 isRegistered,
-                                                 L"Missing DLLs.................",
-                                                 missing,
-                                                 L"&OK"};
-        return texts;
-    };
+    ASSERT_FALSE(broken.Init(items.Item(2)->Path));
+    EXPECT_EQ(broken.Text(L"lblRegistered") + L"|" + broken.Text(L"lblMissingDlls"),
+              L"No|prowldep.dll");
     struct NoLauncher : Launcher {
         StartResult StartHidden(const std::wstring&, const std::wstring&,
                                 const std::wstring&) override {
@@ -332,52 +239,44 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
 
     struct Case {
         ModalDialog& dialog;
-        const char* picture;
         UINT key;  // 0: the close box
         std::vector<std::wstring> texts;
     } cases[] = {
         {chooser,
-         "chooser",
          VK_ESCAPE,
          {L"ActiveX Prowl - Choose Start Path",
           L"Choose a start path for your desired ActiveX objects", L"Initial Drive:",
           L"Initial Directory:", L"&OK", L"&Cancel"}},
         {report,
-         "change-report",
          VK_RETURN,
          {L"Objects Added / Removed During Re-Prowl Process",
-          L"The objects shown in the list, below, were added during the re-prowl process.  "
-          L"These "
-          L"objects now exist under the project's start path.  If you do not wish to include "
-          L"these objects in your project, then do not save the changes to the project.  Press "
-          L"OK to return to the project.",
+          L"The objects shown in the list, below, were added during the re-prowl process.  These "
+          L"objects now exist under the project's start path.  If you do not wish to include these "
+          L"objects in your project, then do not save the changes to the project.  Press OK to "
+          L"return to the project.",
           L"Obejcts Added to Project",
           L"The objects shown in the list, below, were removed during the re-prowl process.  "
-          L"These objects no longer exist under the project's start path.  If you do not wish "
-          L"to "
-          L"exclude these objects from your project, then do not save the changes to the "
-          L"project.  Press OK to return to the project.",
+          L"These objects no longer exist under the project's start path.  If you do not wish to "
+          L"exclude these objects from your project, then do not save the changes to the project.  "
+          L"Press OK to return to the project.",
           L"Obejcts Removed from Project", L"&OK"}},
-        {fileDetails, "file-details", VK_ESCAPE,
-         fileTexts(1234567, L"Not a program file", L"None", L"No", L"None")},
-        {registered, "file-details-registered", VK_RETURN,
-         fileTexts(com.size(), L"64-bit (x64)", L"Register and Unregister",
-                   L"Yes, 1 class, 1 type library", L"None")},
-        {unregistered, "file-details-unregistered", 0,
-         fileTexts(com.size(), L"64-bit (x64)", L"Register and Unregister", L"No", L"None")},
-        {broken, "file-details-broken", VK_ESCAPE,
-         fileTexts(needsdep.size(), L"64-bit (x64)", L"Register and Unregister", L"No",
-                   L"prowldep.dll")},
+        {fileDetails,
+         VK_RETURN,
+         {L"File Details", L"File Name....................", L"File Type.....................",
+          L"File Size......................", locale.GroupedNumber(com.size()) + L" Bytes",
+          L"Date Created...............", L"Date Modified..............",
+          L"Date Accessed............", L"Built For....................", L"64-bit (x64)",
+          L"Entry Points.................", L"Register and Unregister",
+          L"Registered...................", L"Yes, 1 class, 1 type library",
+          L"Missing DLLs.................", L"None", L"&OK"}},
         {projectDetails,
-         "project-details",
          0,
          {L"Project Details", L"Folder Count......................", L"3", L"(0 missing)",
           L"DLL Count.........................", L"5", L"(2 missing)",
           L"OCX Count........................", L"2", L"(0 missing)",
           L"Total Objects.....................", L"10", L"(2 missing)",
-          L"Registered Now...............", L"1 of 3", L"&OK"}},
+          L"Registered Now...............", L"1 of 2", L"&OK"}},
         {about,
-         "about",
          VK_ESCAPE,
          {L"About ActiveXProwl", L"ActiveXProwl", L"Version 1.0.0",
           L"ActiveX Prowl manages all ActiveX controls (*.DLL and *.OCX) within a specified "
@@ -393,16 +292,16 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
           L"OK", L"&System Info..."}},
     };
     for (auto& c : cases) {
-        SCOPED_TRACE(c.picture);
+        SCOPED_TRACE(test::ToUtf8(c.dialog.Form()));
         WhenShown(c.dialog.Caption(), [&](HWND dialog) {
             ExpectMirrors(dialog, c.dialog);
             // The caption, then every text but the file's own name and dates.
-            std::vector<std::wstring> texts{WindowText(dialog)};
+            std::vector<std::wstring> texts{Text(dialog)};
             for (const auto& control : c.dialog.Controls())
                 if (!control.text.empty() && control.kind != ControlKind::TreeList &&
                     control.name.rfind(L"lblDate", 0) && control.name != L"lblFileName" &&
                     control.name != L"lblType")
-                    texts.push_back(WindowText(ControlOf(dialog, c.dialog, control.name)));
+                    texts.push_back(Text(ControlOf(dialog, c.dialog, control.name)));
             EXPECT_EQ(texts, c.texts);
             if (&c.dialog == &about) {
                 EXPECT_NE(SendMessageW(ControlOf(dialog, about, L"Image1"), STM_GETICON, 0, 0), 0);
@@ -417,7 +316,7 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
                 }
                 DeleteDC(dc);
             }
-            Screenshot(dialog, c.picture);
+            gui_test::SaveScreenshot(dialog, test::ToUtf8(c.dialog.Form()));
             if (c.key)
                 PostKey(static_cast<WORD>(c.key));
             else
@@ -440,78 +339,6 @@ TEST_F(RealDialogs, AnErrorInsideTheDialogEndsItAndReachesTheCaller) {
     EXPECT_THROW(host.ShowModal(failing), ProwlError);
     EXPECT_EQ(FindWindowW(L"#32770", L"Prowl failing dialog"), nullptr);
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
-}
-
-// The program's own window: a real click on View, then on Project Details, reaches the
-// commands behind the menu, which gather the registry and show the dialog with its last row.
-TEST(MainWindowDialogs, ARealClickOnViewProjectDetailsShowsHowManyAreRegistered) {
-    gui_test::InitControls();
-    ProjectState state;
-    state.SaveFile->Folder_Count = state.SaveFile->DLL_Count = state.SaveFile->OCX_Count = 1;
-    for (const wchar_t* type : {kNodeDll, kNodeOcx, kNodeFolder}) {
-        state.DigColl->Add(std::make_shared<clsObject>());
-        state.DigColl->Item(state.DigColl->Count())->NodeType = type;
-    }
-    const auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW);
-    window->Logic().EnableReprowl(true);  // as once a project is open
-    static HMENU view;
-    view = GetSubMenu(GetMenu(window->Handle()), 1);
-    SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {  // in the menu's own loop
-        RECT item;
-        if (!FindWindowW(L"#32768", nullptr) || !GetMenuItemRect(nullptr, view, 1, &item)) return;
-        KillTimer(nullptr, id);
-        ClickAt(item, 1);
-    });
-    std::optional<bool> shown;  // with its row
-    WhenShown(L"Project Details", [&](HWND dialog) {
-        shown = FindWindowExW(dialog, nullptr, L"Static", L"Registered Now...............") &&
-                FindWindowExW(dialog, nullptr, L"Static", L"0 of 2");
-        Screenshot(dialog, "main-project-details");
-        PostMessageW(dialog, WM_CLOSE, 0, 0);
-    });
-    RECT item;
-    GetMenuItemRect(window->Handle(), GetMenu(window->Handle()), 1, &item);
-    ClickAt(item, 1);
-    for (const ULONGLONG end = GetTickCount64() + 20000; !shown && GetTickCount64() < end;) {
-        gui_test::Pump(*window);
-        Sleep(10);
-    }
-    EXPECT_EQ(shown, true);
-}
-
-// Re-Prowl clicked on the real toolbar after files came and went: the report comes up owned by
-// the main window and lists what the disk gained and lost.
-TEST(ChangeReportInUse, ARealReprowlShowsWhatTheDiskGainedAndLost) {
-    test::TempTree temp;
-    for (const auto* file : {L"P\\a.dll", L"P\\b.dll"}) temp.File(file);
-    gui_test::InitControls();
-    ProjectState state;
-    auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
-    MainWindowLogic& logic = window->Logic();
-    logic.SetProcess(kProcessNewScan);
-    win32::Win32FileSystem files;
-    PathScanner(state, files, logic).ScanProjectPath(temp.Path(L"P"));
-    logic.SetProcess(kProcessIdle);
-    logic.EnableReprowl(true);
-    ASSERT_TRUE(DeleteFileW(temp.Path(L"P\\a.dll").c_str()));
-    temp.File(L"P\\c.ocx");
-    std::vector<std::wstring> lists;
-    WhenShown(L"Objects Added / Removed During Re-Prowl Process", [&](HWND dialog) {
-        EXPECT_FALSE(IsWindowEnabled(window->Handle())) << "the main window owns it and waits";
-        for (int list : {2, 6}) {  // TVAdded, TVRemoved
-            HWND tree = GetDlgItem(dialog, win32::kFirstDialogControlId + list);
-            for (const auto& item : Items(tree, ControlKind::TreeList)) lists.push_back(item);
-        }
-        Screenshot(dialog, "change-report-in-use");
-        PostKey(VK_RETURN);
-    });
-    HWND toolbar = FindWindowExW(window->Handle(), nullptr, TOOLBARCLASSNAMEW, nullptr);
-    RECT button{};  // Re-Prowl, the fourth
-    SendMessageW(toolbar, TB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&button));
-    ClickAt(toolbar, button, 1);
-    PumpUntil(window->Handle(), [&] { return logic.PanelText(kPanelAction) == L"Ready"; });
-    EXPECT_EQ(lists, (std::vector<std::wstring>{L"C|" + temp.Path(L"P\\c.ocx"),
-                                                L"B|" + temp.Path(L"P\\a.dll")}));
 }
 
 }  // namespace

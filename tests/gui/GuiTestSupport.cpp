@@ -1,14 +1,56 @@
 #include "GuiTestSupport.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <commctrl.h>
+
+#include <gtest/gtest.h>
 
 #include "support/TempTree.h"
 
 namespace prowl::gui_test {
 
 void RunXdotool(const std::wstring& arguments) { test::RunUnix(L"/usr/bin/xdotool", arguments); }
+
+std::wstring Text(HWND hwnd) {
+    wchar_t text[1024] = {};
+    SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+void Click(HWND hwnd, RECT rc, int clicks) {
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    RunXdotool(L"mousemove " + std::to_wstring((rc.left + rc.right) / 2) + L" " +
+               std::to_wstring((rc.top + rc.bottom) / 2) + L" click --repeat " +
+               std::to_wstring(clicks) + L" --delay 80 1");
+}
+
+void WhenShown(const std::wstring& caption, std::function<void(HWND)> act) {
+    static std::wstring wanted;
+    static std::function<void(HWND)> pending;
+    static ULONGLONG deadline;
+    wanted = caption;
+    pending = std::move(act);
+    deadline = GetTickCount64() + 30000;
+    SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND dialog = nullptr;  // a message box disables the dialog of the same caption
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"#32770", wanted.c_str()); w;
+             w = FindWindowExW(nullptr, w, L"#32770", wanted.c_str()))
+            if (IsWindowVisible(w) && IsWindowEnabled(w)) dialog = w;
+        if (dialog && pending) {
+            RedrawWindow(dialog, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            std::exchange(pending, nullptr)(dialog);
+        } else if (!dialog && !pending) {
+            KillTimer(nullptr, id);
+        } else if (GetTickCount64() > deadline) {
+            KillTimer(nullptr, id);
+            ADD_FAILURE() << "the dialog did not close";
+            if (dialog) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+}
 
 void Pump(const std::function<bool(MSG&)>& preTranslate) {
     // Posted follow-ups (a check toggle's report) arrive after the message that caused them.

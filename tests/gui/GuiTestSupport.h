@@ -35,6 +35,18 @@ bool Xdotool(MainWindow& window, const std::wstring& arguments, const std::funct
     return done();
 }
 
+// The window's text, asked by the one message the system carries between processes.
+std::wstring Text(HWND hwnd);
+
+// A real click through the X server at the middle of a rectangle of the window's client area
+// (of the screen when hwnd is null).
+void Click(HWND hwnd, RECT rc, int clicks = 1);
+
+// Runs `act` from inside the modal loop once a dialog box of that caption takes input; one
+// still up half a minute later is cancelled, so a lost click fails the test instead of
+// hanging it.
+void WhenShown(const std::wstring& caption, std::function<void(HWND)> act);
+
 // A plain top-level window, shown, destroyed with the object: an owner or a parent.
 using Window = std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)>;
 Window MakeWindow(int width = 400, int height = 300);
