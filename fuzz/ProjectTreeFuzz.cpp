@@ -1,14 +1,10 @@
 // A collection no scan makes (repeated keys, references to nothing or to later records, keys
 // past any index, empty fields) drawn on the in-memory tree, then worked on as a user would:
-// ticks, expansions, renames, clicks and group runs on random nodes. After every action each
-// node still shows its own record's tick, and the tree holds one node per record.
+// ticks, expansions, renames, clicks and group runs on random nodes. After every action the
+// tree is still what the builder draws from the records.
 
+#include "Desk.h"
 #include "FuzzTargets.h"
-#include "registration/RegistrationEngine.h"
-#include "support/ScriptedLauncher.h"
-#include "ui/MainWindowLogic.h"
-#include "ui/memory/MemoryControls.h"
-#include "ui/memory/MemoryDisk.h"
 
 namespace prowl::fuzz {
 
@@ -42,8 +38,8 @@ std::wstring Flag(unsigned byte) {
 
 void ProjectTreeFuzz(std::string_view bytes) {
     Bytes in(bytes);
-    MemoryDisk disk;
-    ProjectState state;
+    test::Desk desk;
+    ProjectState& state = desk.state;
     state.SaveFile->StartPath = L"C:\\P";
     const unsigned count = in.Next() % 48;
     for (unsigned i = 0; i < count; ++i) {
@@ -58,54 +54,27 @@ void ProjectTreeFuzz(std::string_view bytes) {
         record->Text = std::to_wstring(i);
         record->Path = L"C:\\P\\" + record->Text + L".dll";
         record->Exists = (type & 0x40) != 0;
-        if (record->Exists) disk.File(record->Path);
+        if (record->Exists) desk.disk.File(record->Path);
         state.DigColl->Add(std::move(record));
     }
-
-    MemoryMainWindow window;
-    MainWindowLogic logic{state, window.Controls()};
-    logic.Start();
-    logic.ProjectTree().BuildProjectTree(*state.DigColl);
-    MemoryTreeView& tree = window.tree;
-    test::ScriptedLauncher launcher;
-    MemoryComponents components(disk);
-    RegistrationEngine engine(state, disk, launcher, logic, window.prompts, components, components);
-
+    desk.logic.ProjectTree().BuildProjectTree(*state.DigColl);
+    MemoryTreeView& tree = desk.window.tree;
     while (in.More()) {
-        window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
+        desk.window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
         const unsigned action = in.Next();
         const int32_t node = static_cast<int32_t>(1 + in.Next() % tree.Count());
-        switch (action % 8) {
-            case 0:
-                tree.UserToggleCheck(node);
-                break;
-            case 1:
-                tree.UserExpand(node);
-                break;
-            case 2:
-                tree.UserCollapse(node);
-                break;
-            case 3:
-                tree.UserEditLabel(node, std::to_wstring(action));
-                break;
-            case 4:
-                tree.UserClick(node);
-                break;
-            case 5:
-                tree.UserMouseUp(2, 0, 1, 1);
-                break;
-            case 6:
-                if (const auto& record = tree.Record(node)) engine.RunGroup(record, action & 8);
-                break;
-            default:
-                logic.ProjectTree().BuildProjectTree(*state.DigColl);
-                break;
-        }
-        window.prompts.messages.clear();
-        Require(tree.Count() == state.DigColl->Count() + 1, "one node per record");
-        for (int32_t n = 2; n <= tree.Count(); ++n)
-            Require(tree.Checked(n) == (tree.Record(n)->Included == kFlagOn),
-                    "each box shows its record");
+        const std::function<void()> actions[] = {
+            [&] { tree.UserToggleCheck(node); },
+            [&] { tree.UserExpand(node); },
+            [&] { tree.UserCollapse(node); },
+            [&] { tree.UserEditLabel(node, std::to_wstring(action)); },
+            [&] { tree.UserClick(node); },
+            [&] { tree.UserMouseUp(2, 0, 1, 1); },
+            [&] { desk.logic.OnMenuClick(action & 8 ? L"mnuGroup_Reg" : L"mnuGroup_Unreg"); },
+            [&] { desk.logic.ProjectTree().BuildProjectTree(*state.DigColl); }};
+        actions[action % 8]();
+        desk.window.prompts.messages.clear();
+        Require(desk.Unmirrored() == 0, "the tree mirrors the records");
     }
 }
 

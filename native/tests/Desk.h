@@ -1,45 +1,77 @@
 #pragma once
-#include <string>
-#include <vector>
-
-#include "registration/RegistrationEngine.h"
-#include "scan/PathScanner.h"
 #include "support/ScriptedLauncher.h"
-#include "ui/MainWindowLogic.h"
+#include "tree/ProjectTreeBuilder.h"
+#include "ui/ProgramCommands.h"
 #include "ui/memory/MemoryControls.h"
-#include "ui/memory/MemoryDisk.h"
+#include "ui/memory/MemoryDialogHost.h"
 
 namespace prowl::test {
 
-// The main window's logic over the disk, and what a user would do through its commands.
+// What the commands ask of the machine beyond its disk: one drive, an empty registry.
+struct Machine : RegistryReader, MachineDrives, LocaleFormat {
+    std::unique_ptr<RegistryKey> Open(RegistryRoot, const std::wstring&, RegistryView) override {
+        return nullptr;
+    }
+    std::vector<std::wstring> DriveRoots() override { return {L"C:\\"}; }
+    std::wstring CurrentFolder() override { return L"C:\\"; }
+    std::wstring CurrentFolderOf(const std::wstring& root) override { return root; }
+    std::wstring GroupedNumber(uint64_t value) override { return std::to_wstring(value); }
+    std::wstring DateTime(uint64_t) override { return L""; }
+};
+
+// The project as its file holds it: the start path, then each record's fields.
+inline std::vector<std::wstring> RowsOf(const ProjectState& state) {
+    std::vector<std::wstring> rows{state.SaveFile->StartPath};
+    for (const auto& r : *state.DigColl)
+        rows.push_back(std::to_wstring(r->Index) + L"|" + std::to_wstring(r->ParentIndex) + L"|" +
+                       r->NodeType + L"|" + r->Path + L"|" + r->Key + L"|" + r->Text + L"|" +
+                       r->Reference + L"|" + r->Included + L"|" + r->Expanded);
+    return rows;
+}
+
+// The main window's logic with the program's own commands over a disk in memory.
 struct Desk {
     Desk() { logic.Start(); }
+    // A folder dropped on the window: New at that start path. true when it found components.
     bool Scan(const std::wstring& start) {
-        logic.SetProcess(kProcessNewScan);
-        const bool found = PathScanner(state, disk, logic).ScanProjectPath(start);
-        logic.SetProcess(kProcessIdle);
-        logic.ProjectTree().BuildProjectTree(*state.DigColl);
-        return found;
+        window.prompts.messageAnswers.assign(2, MsgAnswer::No);
+        logic.OnDropFiles({start});
+        return logic.Button(kButtonSave).enabled;
     }
     int32_t NodeOf(const std::wstring& text) {
         for (int32_t n = 2; n <= window.tree.Count(); ++n)
             if (window.tree.Record(n)->Text == text) return n;
         return 0;
     }
-    // Every launch as "command line|working folder"; each exits with the code set for it.
-    std::vector<std::wstring> Register(const ObjectRef& record, uint32_t exitCode) {
+    // Register Me on the node with that label: every launch as "command line|working folder",
+    // each exiting with the code given.
+    std::vector<std::wstring> Register(const std::wstring& text, uint32_t exitCode) {
         std::vector<std::wstring> starts;
         launcher.onStart = [&](const std::wstring& start) {
             launcher.scripts[start].code = exitCode;
             starts.push_back(start.substr(start.find(L'|') + 1));
         };
         window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
-        Engine().RegisterMe(record);
+        window.tree.UserClick(NodeOf(text));
+        logic.OnMenuClick(L"mnuMe_Reg");
         return starts;
     }
-
-    RegistrationEngine Engine() {
-        return {state, disk, launcher, logic, window.prompts, components, components};
+    // 0 when the tree is what the builder draws from the records, node for node below the
+    // root (whose box and label belong to no record); else the first node that differs.
+    int32_t Unmirrored() const {
+        const MemoryTreeView& tree = window.tree;
+        if (state.DigColl->empty() && state.SaveFile->StartPath.empty()) return tree.Count() > 1;
+        MemoryTreeView fresh;
+        DrawnProject drawn;
+        BuildProjectTree(fresh, *state.DigColl, state.SaveFile->StartPath, drawn);
+        auto node = [](const MemoryTreeView& t, int32_t n) {
+            return t.Text(n) + L"|" + t.Key(n) + L"|" + std::to_wstring(t.Parent(n)) +
+                   (t.Checked(n) ? L"|x|" : L"|-|") + t.Image(n);
+        };
+        if (tree.Count() != fresh.Count()) return 1;
+        for (int32_t n = 2; n <= fresh.Count(); ++n)
+            if (node(tree, n) != node(fresh, n) || tree.Record(n) != fresh.Record(n)) return n;
+        return 0;
     }
 
     MemoryDisk disk;
@@ -50,6 +82,11 @@ struct Desk {
                           {window.commands, window.panels, window.progress, window.filePath,
                            window.tree, window.prompts, window.window, disk}};
     ScriptedLauncher launcher;
+    MemoryDialogHost dialogs;
+    Machine machine;
+    ProgramCommands commands{
+        logic,
+        {disk, launcher, machine, dialogs, machine, machine, components, components, L"C:\\"}};
 };
 
 }  // namespace prowl::test

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "projectfile/TextEncoding.h"
+#include "ui/dialogs/LocaleFormat.h"
 
 namespace prowl {
 
@@ -56,5 +57,8 @@ bool TryDecodeAnsi(std::string_view bytes, std::wstring& out) {
     }
     return true;
 }
+
+// Windows-1252 holds every character in one byte, and one it cannot hold becomes one byte.
+std::size_t AnsiByteCount(std::wstring_view text) { return text.size(); }
 
 }  // namespace prowl
