@@ -105,11 +105,6 @@ void TempTree::SetAttributes(const std::wstring& relative, unsigned long attribu
         throw std::runtime_error("cannot set attributes");
 }
 
-void TempTree::Link(const std::wstring& link, const std::wstring& target) {
-    RunUnix(L"/bin/ln", L"-sfn " + Quote(UnixPath(target)) + L" " + Quote(UnixPath(link)));
-    WaitUntil([&] { return GetFileAttributesW(Path(link).c_str()) != INVALID_FILE_ATTRIBUTES; });
-}
-
 void TempTree::Map(const std::wstring& name, const std::wstring& relative) {
     // Q: is dosdevices/q:, and \\server\share is dosdevices/unc/server/share.
     std::wstring device = name;
