@@ -72,7 +72,7 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
                   "\\PLAIN.DLL,DLL,Yes,Yes,Not a program file,No,None\r\n"
                   "\"" +
                   root + "\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n");
-    EXPECT_EQ(status.Actions().back(), L"Exported Report: " + tree.Path(L"out.csv"));
+    EXPECT_EQ(status.lines.back(), L"2:Exported Report: " + tree.Path(L"out.csv"));
 }
 
 TEST(Report, SuggestsTheProjectsNameAsTheFileName) {
