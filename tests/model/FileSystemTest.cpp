@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "model/ProwlError.h"
 #include "model/SystemPath.h"
 #include "support/TempTree.h"
 #include "win32/FileSystem_win.h"
+#include "win32/Handles.h"
 
 namespace prowl {
 namespace {
 
-using test::TempTree;
 using Strings = std::vector<std::wstring>;
 
 TEST(FileSystem, ThePathGivenToTheSystemHasNoDoubledBackslashesAndLongOnesTheLongForm) {
@@ -17,34 +20,49 @@ TEST(FileSystem, ThePathGivenToTheSystemHasNoDoubledBackslashesAndLongOnesTheLon
     for (const auto& [path, system] :
          {std::pair<std::wstring, std::wstring>{L"C:\\\\Winnt", L"C:\\Winnt"},
           {L"C:\\", L"C:\\"},
-          {L"C:\\a\\\\\\b\\", L"C:\\a\\b\\"},
           {L"\\\\server\\share\\\\x", L"\\\\server\\share\\x"},
           {L"\\\\?\\C:\\\\keep", L"\\\\?\\C:\\\\keep"},
           {L"C:\\\\" + a, L"\\\\?\\C:\\" + a},
-          {L"\\\\srv\\share\\" + a, L"\\\\?\\UNC\\srv\\share\\" + a},
-          {L"C:\\" + a.substr(100), L"C:\\" + a.substr(100)}})
+          {L"\\\\srv\\share\\" + a, L"\\\\?\\UNC\\srv\\share\\" + a}})
         EXPECT_EQ(ToSystemPath(path), system);
 }
 
-TEST(FileSystem, LookUpsTellFilesFoldersAndWhatCannotBeExaminedApart) {
-    TempTree tree;
-    for (const wchar_t* name : {L"a.dll", L"hidden.dll", L"ro.ocx"}) tree.File(name);
-    tree.SetAttributes(L"hidden.dll", FILE_ATTRIBUTE_HIDDEN);
-    tree.SetAttributes(L"ro.ocx", FILE_ATTRIBUTE_READONLY);
+TEST(FileSystem, ListingsAndLookUpsSeeNoHiddenOrSystemEntryAndTellFilesFromFolders) {
+    test::TempTree tree;
+    std::wstring deep = L"long";  // past the old length limit
+    while (deep.size() < 400) deep += L"\\a fairly long folder name";
+    tree.File(deep + L"\\x.dll", "abc");
+    for (const wchar_t* name : {L"a.dll", L"hidden.dll", L"sys.ocx", L"ro.ocx", L"Hid\\in.dll"})
+        tree.File(name);
     tree.Folder(L"folder.dll");
+    for (const auto& [name, attributes] :
+         {std::pair(L"hidden.dll", FILE_ATTRIBUTE_HIDDEN),
+          std::pair(L"sys.ocx", FILE_ATTRIBUTE_SYSTEM),
+          std::pair(L"ro.ocx", FILE_ATTRIBUTE_READONLY),
+          std::pair(L"Hid", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY)})
+        tree.SetAttributes(name, attributes);
+    win32::Win32FileSystem fs;
+    std::vector<DirEntry> entries;
+    EXPECT_EQ(fs.ListFolder(tree.Root(), entries, nullptr), ListStatus::Ok);
+    Strings names;
+    for (const auto& e : entries) names.push_back(e.Name + (e.IsFolder() ? L"\\" : L""));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (Strings{L"a.dll", L"folder.dll\\", L"long\\", L"ro.ocx"}));
+    EXPECT_EQ(fs.ListFolder(tree.Path(deep), entries, nullptr), ListStatus::Ok);
+    EXPECT_EQ(entries.size(), 1u);
+    EXPECT_EQ(fs.ListFolder(tree.Path(L"gone"), entries, nullptr), ListStatus::NotFound);
+
     const std::wstring drive(1, test::UnusedDriveLetter());
     const std::tuple<std::wstring, FileLookup, bool, bool> cases[] = {
-        {tree.Path(L"a.dll"), FileLookup::Present, true, false},
         {tree.Root() + L"\\\\a.dll", FileLookup::Present, true, false},  // a record's "\\"
+        {tree.Path(deep + L"\\x.dll"), FileLookup::Present, true, false},
         {tree.Path(L"ro.ocx"), FileLookup::Present, true, false},
         {tree.Path(L"hidden.dll"), FileLookup::Absent, true, false},
         {tree.Path(L"folder.dll"), FileLookup::Absent, false, true},
-        {tree.Path(L"gone.dll"), FileLookup::Absent, false, false},
         {tree.Path(L"no folder\\gone.dll"), FileLookup::Absent, false, false},
         {drive + L":\\x.dll", FileLookup::CannotExamine, false, false},
         {tree.Path(L"bad<name>.dll"), FileLookup::CannotExamine, false, false},
     };
-    win32::Win32FileSystem fs;
     for (const auto& [path, lookup, file, folder] : cases) {
         std::wstring error;
         const FileLookup found = fs.LookUpFile(path, &error);
@@ -54,39 +72,49 @@ TEST(FileSystem, LookUpsTellFilesFoldersAndWhatCannotBeExaminedApart) {
     }
     EXPECT_NO_THROW(fs.CheckVolume(tree.Path(L"no\\such\\folder")));
     EXPECT_THROW(fs.CheckVolume(drive + L":\\"), ProwlError);
-}
 
-TEST(FileSystem, LongPathsWorkForEveryOperationAndAFileHasItsDetails) {
-    TempTree tree;
-    std::wstring relative = L"long";
-    while (relative.size() < 400) relative += L"\\a fairly long folder name";
-    tree.File(relative + L"\\x.dll", "abc");
-    win32::Win32FileSystem fs;
-    const std::wstring file = tree.Path(relative) + L"\\x.dll";
-    EXPECT_EQ(fs.LookUpFile(file, nullptr), FileLookup::Present);
-    EXPECT_TRUE(fs.FolderExists(tree.Path(relative)));
+    const std::wstring file = tree.Path(deep + L"\\x.dll");
     EXPECT_EQ(fs.ReadAllBytes(file), "abc");
     fs.ReplaceFileContents(file, std::string(1234, 'x'));
     const FileDetails d = fs.GetFile(file);
     EXPECT_EQ(std::tuple(d.Size, d.DateLastModified > 116444736000000000ull, d.Type.empty()),
               std::tuple(1234u, true, false));
-    EXPECT_THROW(fs.GetFile(tree.Path(relative)), ProwlError) << "a folder has no details";
+    EXPECT_THROW(fs.GetFile(tree.Path(deep)), ProwlError) << "a folder has no details";
     EXPECT_THROW(fs.GetFile(file + L".missing"), ProwlError);
 }
 
-TEST(FileSystem, TheNewFileTakesTheOldOnesPlaceAndAttributes) {
-    TempTree tree;
-    tree.File(L"p.prw", std::string(100000, 'x'));
+TEST(FileSystem, TheNewFileTakesTheOldOnesPlaceAndAttributesOrLeavesItAsItWas) {
+    test::TempTree tree;
+    for (const wchar_t* name : {L"p.prw", L"ro.prw", L"locked.prw", L"left.prw"})
+        tree.File(name, "old");
     tree.SetAttributes(L"p.prw", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    tree.SetAttributes(L"ro.prw", FILE_ATTRIBUTE_READONLY);
     tree.File(L"p.prw.~0.tmp", "somebody's");  // the first name a temporary file would take
     win32::Win32FileSystem fs;
-    fs.ReplaceFileContents(tree.Path(L"p.prw"), "new");
+    fs.ReplaceFileContents(tree.Path(L"p.prw"), std::string(100000, 'n'));
     fs.ReplaceFileContents(tree.Path(L"new.prw"), "fresh");
-    EXPECT_EQ(std::tuple(tree.Read(L"p.prw"), tree.Read(L"p.prw.~0.tmp"), tree.Read(L"new.prw")),
-              std::tuple("new", "somebody's", "fresh"));
+    EXPECT_EQ(
+        std::tuple(tree.Read(L"p.prw").size(), tree.Read(L"p.prw.~0.tmp"), tree.Read(L"new.prw")),
+        std::tuple(100000u, "somebody's", "fresh"));
     EXPECT_EQ(GetFileAttributesW(tree.Path(L"p.prw").c_str()),
               DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
-    EXPECT_EQ(tree.Names(), (Strings{L"new.prw", L"p.prw", L"p.prw.~0.tmp"}));
+
+    win32::FileHandle lock(CreateFileW(tree.Path(L"locked.prw").c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       0, nullptr));
+    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"no folder\\x.prw"})
+        EXPECT_THROW(fs.ReplaceFileContents(tree.Path(name), "new"), ProwlError) << name;
+    fs.BeginReplaceFile(tree.Path(L"left.prw"))->Write("abandoned before its commit");
+    lock.reset();
+    Strings names;  // hidden ones too
+    for (const auto& entry : std::filesystem::directory_iterator(tree.Root()))
+        names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (Strings{L"left.prw", L"locked.prw", L"new.prw", L"p.prw", L"p.prw.~0.tmp",
+                              L"ro.prw"}))
+        << "no temporary file left";
+    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"left.prw"})
+        EXPECT_EQ(tree.Read(name), "old") << name;
 }
 
 }  // namespace

@@ -4,16 +4,15 @@
 #include "model/ProwlError.h"
 #include "projectfile/ProjectFile.h"
 #include "projectfile/TextEncoding.h"
-#include "support/FaultyFileSystem.h"
 #include "support/RecordingStatusSink.h"
-#include "support/TempTree.h"
-#include "win32/Handles.h"
+#include "ui/memory/MemoryDisk.h"
 
 namespace prowl {
 namespace {
 
 using Strings = std::vector<std::wstring>;
 const std::string kMark = "\xEF\xBB\xBF";
+const std::wstring kFile = L"C:\\p.prw";
 
 ObjectRef Record(int32_t index, const std::wstring& type, int32_t parent, const std::wstring& path,
                  const std::wstring& text, const wchar_t* included = L"1",
@@ -42,38 +41,39 @@ std::wstring Describe(const ProjectState& s) {
 
 class ProjectFile : public ::testing::Test {
   protected:
+    ProjectFile() { disk.Folder(L"C:"); }
     // A folder Apps with a.dll and a subfolder Tools holding x.ocx; Tools expanded, x.ocx
     // excluded. Its items exist on disk.
     void Example() {
-        tree.File(L"Apps\\a.dll");
-        tree.File(L"Apps\\Tools\\x.ocx");
-        state.SaveFile->StartPath = apps;
+        disk.File(L"C:\\Apps\\a.dll");
+        disk.File(L"C:\\Apps\\Tools\\x.ocx");
+        state.SaveFile->StartPath = L"C:\\Apps";
         state.SaveFile->Altered = true;
-        for (auto r :
-             {Record(1, L"1", 0, apps, L"APPS"), Record(2, L"2", 1, apps + L"\\a.dll", L"a.dll"),
-              Record(3, L"1", 1, apps + L"\\Tools", L"TOOLS", L"1", L"1"),
-              Record(4, L"3", 3, apps + L"\\Tools\\x.ocx", L"x.ocx", L"0")})
+        for (auto r : {Record(1, L"1", 0, L"C:\\Apps", L"APPS"),
+                       Record(2, L"2", 1, L"C:\\Apps\\a.dll", L"a.dll"),
+                       Record(3, L"1", 1, L"C:\\Apps\\Tools", L"TOOLS", L"1", L"1"),
+                       Record(4, L"3", 3, L"C:\\Apps\\Tools\\x.ocx", L"x.ocx", L"0")})
             state.DigColl->Add(r);
     }
-    std::string Save(ProjectState& s, const std::wstring& name = L"p.prw") {
-        SaveProjectFile(s, fs, sink, tree.Path(name));
-        return tree.Read(name);
+    std::string Save(ProjectState& s) {
+        SaveProjectFile(s, disk, sink, kFile);
+        return disk.Bytes(kFile);
     }
     ProjectState Open(const std::string& bytes) {
-        tree.File(L"p.prw", bytes);
+        disk.File(kFile, bytes);
         ProjectState opened;
         opened.DigColl->Add(Record(1, L"1", 0, L"C:\\previous", L"PREVIOUS"));
-        OpenProjectFile(opened, fs, sink, tree.Path(L"p.prw"));
+        OpenProjectFile(opened, disk, sink, kFile);
         return opened;
     }
-    // Opens the bytes into the example project, which must stay exactly as it was.
+    // Opens the bytes into the project, which must stay exactly as it was.
     std::wstring OpenFailure(const std::string& bytes) {
-        tree.File(L"bad.prw", bytes);
+        disk.File(L"C:\\bad.prw", bytes);
         const ProjectState before = state;
         const std::wstring described = Describe(state);
         sink.lines.clear();
         try {
-            OpenProjectFile(state, fs, sink, tree.Path(L"bad.prw"));
+            OpenProjectFile(state, disk, sink, L"C:\\bad.prw");
         } catch (const ProwlError& e) {
             EXPECT_EQ(std::tuple(state.DigColl, state.SaveFile, Describe(state), sink.lines.size()),
                       std::tuple(before.DigColl, before.SaveFile, described, 0u));
@@ -82,73 +82,78 @@ class ProjectFile : public ::testing::Test {
         return L"<opened>";
     }
 
-    test::TempTree tree;
-    std::wstring apps = tree.Path(L"Apps");
+    MemoryDisk disk;
     ProjectState state;
-    test::FaultyFileSystem fs;
     test::RecordingStatusSink sink;
 };
 
 TEST_F(ProjectFile, TheExampleIsWrittenByteForByteAndReadsBackWithTheDisksCounts) {
     Example();
-    const std::string a = test::Narrow(apps);
-    EXPECT_EQ(Save(state), a + "\r\n1\tK1\t1\t0\t" + a + "\tK0\tAPPS\t1\t0\r\n2\tK2\t2\t1\t" + a +
-                               "\\a.dll\tK1\ta.dll\t1\t0\r\n3\tK3\t1\t1\t" + a +
-                               "\\Tools\tK1\tTOOLS\t1\t1\r\n4\tK4\t3\t3\t" + a +
-                               "\\Tools\\x.ocx\tK3\tx.ocx\t0\t0");
-    const std::wstring file = tree.Path(L"p.prw");
+    EXPECT_EQ(Save(state),
+              "C:\\Apps\r\n1\tK1\t1\t0\tC:\\Apps\tK0\tAPPS\t1\t0\r\n2\tK2\t2\t1\tC:\\Apps\\a.dll\t"
+              "K1\ta.dll\t1\t0\r\n3\tK3\t1\t1\tC:\\Apps\\Tools\tK1\tTOOLS\t1\t1\r\n4\tK4\t3\t3\t"
+              "C:\\Apps\\Tools\\x.ocx\tK3\tx.ocx\t0\t0");
     EXPECT_EQ(sink.lines, (Strings{L"2:Saving File: ", L"show 5", L"+1", L"+1", L"+1", L"+1", L"+1",
-                                   L"hide 5", L"2:Saved File: " + file}));
+                                   L"hide 5", L"2:Saved File: " + kFile}));
     const auto records = [&](const wchar_t* exists) {
-        return L"\n1|K1|1|0|" + apps + L"|K0|APPS|1|0|exists\n2|K2|2|1|" + apps +
-               L"\\a.dll|K1|a.dll|1|0" + exists + L"\n3|K3|1|1|" + apps + L"\\Tools|K1|TOOLS|1|1" +
-               exists + L"\n4|K4|3|3|" + apps + L"\\Tools\\x.ocx|K3|x.ocx|0|0" + exists;
+        return L"\n1|K1|1|0|C:\\Apps|K0|APPS|1|0|exists\n2|K2|2|1|C:\\Apps\\a.dll|K1|a.dll|1|0" +
+               std::wstring(exists) + L"\n3|K3|1|1|C:\\Apps\\Tools|K1|TOOLS|1|1" + exists +
+               L"\n4|K4|3|3|C:\\Apps\\Tools\\x.ocx|K3|x.ocx|0|0" + exists;
     };
-    EXPECT_EQ(Describe(state), apps + L"|" + file + L"| 0 0 0 0 0 0" + records(L"|exists"));
+    EXPECT_EQ(Describe(state), L"C:\\Apps|" + kFile + L"| 0 0 0 0 0 0" + records(L"|exists"));
 
     ProjectState opened;
     opened.SaveFile->Altered = true;
     opened.DigColl->Add(Record(7, L"2", 0, L"C:\\old.dll", L"old.dll"));
     const ProjectState before = opened;
     sink.lines.clear();
-    EXPECT_TRUE(OpenProjectFile(opened, fs, sink, file));
-    EXPECT_EQ(sink.lines, Strings{L"2:Opened File: " + file});
+    EXPECT_TRUE(OpenProjectFile(opened, disk, sink, kFile));
+    EXPECT_EQ(sink.lines, Strings{L"2:Opened File: " + kFile});
     EXPECT_EQ(std::tuple(opened.SaveFile, opened.PreDigColl),
               std::tuple(before.SaveFile, before.PreDigColl))
         << "the project record is refilled in place";
-    EXPECT_EQ(Describe(opened), apps + L"|" + file + L"| 2 1 1 0 0 0" + records(L"|exists"));
+    EXPECT_EQ(Describe(opened), L"C:\\Apps|" + kFile + L"| 2 1 1 0 0 0" + records(L"|exists"));
     // Whether an item exists is the disk's word at the time of opening; a folder is no DLL.
-    DeleteFileW((apps + L"\\a.dll").c_str());
-    tree.Folder(L"Apps\\a.dll");
-    DeleteFileW((apps + L"\\Tools\\x.ocx").c_str());
-    RemoveDirectoryW((apps + L"\\Tools").c_str());
-    OpenProjectFile(opened, fs, sink, file);
-    EXPECT_EQ(Describe(opened), apps + L"|" + file + L"| 2 1 1 1 1 1" + records(L""));
+    disk.Remove(L"C:\\Apps\\a.dll");
+    disk.Folder(L"C:\\Apps\\a.dll");
+    disk.Remove(L"C:\\Apps\\Tools");
+    OpenProjectFile(opened, disk, sink, kFile);
+    EXPECT_EQ(Describe(opened), L"C:\\Apps|" + kFile + L"| 2 1 1 1 1 1" + records(L""));
 }
 
-TEST_F(ProjectFile, AFailedSaveKeepsTheOldFileTheProjectAndNoTemporaryFile) {
-    Example();  // and big enough that the writer hands the file over in several pieces
-    for (int32_t i = 5; i <= 5000; ++i)
-        state.DigColl->Add(Record(i, L"2", 1, apps + L"\\" + std::wstring(100, L'p'), L"f"));
-    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"full.prw"}) tree.File(name, "old");
-    tree.SetAttributes(L"ro.prw", FILE_ATTRIBUTE_READONLY);
-    win32::FileHandle lock(CreateFileW(tree.Path(L"locked.prw").c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                       0, nullptr));
+TEST_F(ProjectFile, AFailedSaveKeepsTheOldFileAndALateSwitchToUtf8RewritesTheWholeFile) {
+    // Big enough that the writer hands the file over in several pieces and has written part
+    // of the file when it meets the label it cannot hold; one path is longer than any buffer.
+    state.SaveFile->StartPath = L"C:\\Big";
+    for (int32_t i = 1; i <= 5000; ++i)
+        state.DigColl->Add(Record(i, L"2", 1,
+                                  i == 2500 ? L"C:\\" + std::wstring(300000, L'q')
+                                            : L"C:\\Big\\" + std::wstring(100, L'p'),
+                                  i == 4000 ? L"\u65E5\u672C" : L"file"));
+    disk.File(L"C:\\ro.prw", "old", kAttrReadOnly);
+    disk.File(L"C:\\full.prw", "old");
     const std::wstring before = Describe(state);
-    for (const wchar_t* name : {L"no such folder\\p.prw", L"ro.prw", L"locked.prw", L"full.prw"}) {
+    for (const wchar_t* name : {L"C:\\no such folder\\p.prw", L"C:\\ro.prw", L"C:\\full.prw"}) {
         SCOPED_TRACE(name);
-        fs.writesBeforeFailure = name == std::wstring(L"full.prw") ? 1 : -1;
+        disk.writesBeforeFailure = name == std::wstring(L"C:\\full.prw") ? 1 : -1;
         sink.lines.clear();
-        EXPECT_THROW(SaveProjectFile(state, fs, sink, tree.Path(name)), ProwlError);
+        EXPECT_THROW(SaveProjectFile(state, disk, sink, name), ProwlError);
         EXPECT_EQ(Describe(state), before);
-        EXPECT_EQ(std::tuple(sink.Actions(), sink.lines.back()),
-                  std::tuple(Strings{L"Saving File: "}, std::wstring(L"hide 5001")));
+        EXPECT_EQ(std::tuple(sink.lines.front(), sink.lines.back()),
+                  std::tuple(L"2:Saving File: ", L"hide 5001"));
     }
-    lock.reset();
-    EXPECT_EQ(tree.Names(), (Strings{L"Apps", L"full.prw", L"locked.prw", L"ro.prw"}));
-    for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"full.prw"})
-        EXPECT_EQ(tree.Read(name), "old") << name;
+    EXPECT_EQ(disk.Bytes(L"C:\\ro.prw") + disk.Bytes(L"C:\\full.prw"), "oldold");
+
+    disk.writesBeforeFailure = -1;
+    sink.lines.clear();
+    std::wstring text = L"C:\\Big\r\n";
+    for (const auto& r : *state.DigColl) text += BuildRecordLine(*r);
+    text.resize(text.size() - 2);
+    std::string expected = kMark;
+    AppendUtf8(text, expected);
+    EXPECT_EQ(Save(state), expected);
+    EXPECT_EQ(std::count(sink.lines.begin(), sink.lines.end(), L"+1"), 5001)
+        << "one step per record and one more, whatever the encoding";
 }
 
 TEST_F(ProjectFile, ASaveFinishesTheProjectItBeganWith) {
@@ -165,60 +170,38 @@ TEST_F(ProjectFile, ASaveFinishesTheProjectItBeganWith) {
     const std::string written = Save(state);
     EXPECT_EQ(std::count(written.begin(), written.end(), '\t'), 32) << "all four records";
     EXPECT_EQ(Describe(state), L"||altered 0 0 0 0 0 0");
-    EXPECT_EQ(Describe(original).substr(0, apps.size() + 1), apps + L"|");
     EXPECT_EQ(std::tuple(original.SaveFile->FileName, original.SaveFile->Altered),
-              std::tuple(tree.Path(L"p.prw"), false));
+              std::tuple(kFile, false));
 }
 
-TEST_F(ProjectFile, HeadersAloneAndNumbersAreWrittenPlainly) {
-    state.SaveFile->StartPath = L"C:\\";
-    EXPECT_EQ(Save(state), "C:\\\r\n");
-    EXPECT_EQ(sink.lines, (Strings{L"2:Saving File: ", L"show 1", L"+1", L"hide 1",
-                                   L"2:Saved File: " + tree.Path(L"p.prw")}));
+TEST_F(ProjectFile, HandWrittenRecordsAreTakenAsWrittenAndLinesOfOtherShapesSkipped) {
+    disk.File(L"C:\\real.dll");
+    ProjectState opened = Open(
+        "\\\\server\\share\r\n"
+        "1\tK1\t1\t0\tC:\\A\tK0\tA\t1\r\n"                    // eight fields
+        "2\tK2\t1\t0\tC:\\B\tK0\tB\t1\t0\t\r\n"               // a tenth, empty field
+        "\r\ngarbage without tabs\r\n"                        // nothing at all
+        "7\tK99\t1\t-3\tC:\\\tK12\tA\t0\t1\r\n"               // indexes as edited by hand
+        "  +12 \tK1\t4\t 007\tC:\\real.dll\tK0\tB\t1\t0\r\n"  // a type of no kind
+        "-2147483648\tK\t2 \t2147483647\tC:\\real.dll\tK\tC\t\t\r\n"
+        "8\tK8\t1\t7\tC:\\real.dll\tK7\tD\t1\t0\r\n"  // a folder that is a file
+        "9\tK9\t3\t7\tC:\\real.dll\tK7\tE\t1\t0\r\n"
+        "x\tK4\t1\t0\tC:\\D\tK0\tD\t1\t0\tmore\r\n");  // ten fields: not even its Index is read
+    EXPECT_EQ(Describe(opened), L"\\\\server\\share|" + kFile +
+                                    L"| 2 0 1 1 0 0\n7|K99|1|-3|C:\\|K12|A|0|1|exists"
+                                    L"\n12|K1|4|7|C:\\real.dll|K0|B|1|0"
+                                    L"\n-2147483648|K|2 |2147483647|C:\\real.dll|K|C||"
+                                    L"\n8|K8|1|7|C:\\real.dll|K7|D|1|0"
+                                    L"\n9|K9|3|7|C:\\real.dll|K7|E|1|0|exists");
+    // Headers alone, and numbers at the ends of their range, are written plainly.
+    EXPECT_NE(Save(opened).find("\r\n12\tK1\t4\t7\tC:\\real.dll\tK0\t"), std::string::npos);
+    ProjectState header = Open("C:\\A\r\n");
+    EXPECT_EQ(Save(header), "C:\\A\r\n");
     auto r = Record(-2147483647 - 1, L"9", 2147483647, L"C:\\\\Winnt", L"", L"x", L"");
     r->Key = L"";
     r->Reference = L"";
     EXPECT_EQ(BuildRecordLine(*r), L"-2147483648\t\t9\t2147483647\tC:\\\\Winnt\t\t\tx\t\r\n");
-    EXPECT_EQ(BuildRecordLine(*Record(0, L"1", -7, L"C:\\A", L"A")),
-              L"0\tK0\t1\t-7\tC:\\A\tK-7\tA\t1\t0\r\n");
-}
-
-TEST_F(ProjectFile, HandWrittenRecordsAreTakenAsWrittenAndLinesOfOtherShapesSkipped) {
-    tree.File(L"real.dll");
-    const std::string d = "\t" + test::Narrow(tree.Path(L"real.dll"));
-    const std::string root = test::Narrow(tree.Root());
-    ProjectState opened = Open(
-        "\\\\server\\share\r\n"
-        "1\tK1\t1\t0\tC:\\A\tK0\tA\t1\r\n"       // eight fields
-        "2\tK2\t1\t0\tC:\\B\tK0\tB\t1\t0\t\r\n"  // a tenth, empty field
-        "\r\ngarbage without tabs\r\n"           // nothing at all
-        "7\tK99\t1\t-3\t" +
-        root +
-        "\tK12\tA\t0\t1\r\n"  // indexes as edited by hand
-        "  +12 \tK1\t4\t 007" +
-        d +
-        "\tK0\tB\t1\t0\r\n"  // a type of no kind
-        "-2147483648\tK\t2 \t2147483647" +
-        d +
-        "\tK\tC\t\t\r\n"
-        "8\tK8\t1\t7" +
-        d +
-        "\tK7\tD\t1\t0\r\n"  // a folder that is a file
-        "9\tK9\t3\t7" +
-        d +
-        "\tK7\tE\t1\t0\r\n"
-        "x\tK4\t1\t0\tC:\\D\tK0\tD\t1\t0\tmore\r\n");  // ten fields: not even its Index is read
-    const std::wstring dll = L"|" + tree.Path(L"real.dll");
-    EXPECT_EQ(Describe(opened),
-              L"\\\\server\\share|" + tree.Path(L"p.prw") + L"| 2 0 1 1 0 0" + L"\n7|K99|1|-3|" +
-                  tree.Root() + L"|K12|A|0|1|exists" + L"\n12|K1|4|7" + dll + L"|K0|B|1|0" +
-                  L"\n-2147483648|K|2 |2147483647" + dll + L"|K|C||" + L"\n8|K8|1|7" + dll +
-                  L"|K7|D|1|0\n9|K9|3|7" + dll + L"|K7|E|1|0|exists");
-    for (const auto& [bytes, count] : {std::pair<std::string, int32_t>{"C:\\A", 0},
-                                       {"C:\\A\r\n", 0},
-                                       {"C:\\A\r\n1\tK1\t2\t0\tC:\\A\tK0\tA\t1\t0", 1},
-                                       {"C:\\A\r\n\r\n1\tK1\t2\t0\tC:\\A\tK0\tA\t1\t0\r\n", 1}})
-        EXPECT_EQ(Open(bytes).DigColl->Count(), count) << bytes << ": not the previous project's";
+    EXPECT_EQ(Open("C:\\A\r\n\r\n1\tK1\t2\t0\tC:\\A\tK0\tA\t1\t0").DigColl->Count(), 1);
 }
 
 TEST_F(ProjectFile, WhatIsNoProjectFileIsRefusedNamingTheLineAndChangesNothing) {
@@ -239,27 +222,21 @@ TEST_F(ProjectFile, WhatIsNoProjectFileIsRefusedNamingTheLineAndChangesNothing) 
         {index("2147483648", "1"), L"line 4: Index \"2147483648\" is outside the 32-bit range"},
         {index("2", "-2147483649"),
          L"line 4: ParentIndex \"-2147483649\" is outside the 32-bit range"},
-        {index("1.5", "1"), L"line 4: Index \"1.5\" is not a whole number"},
-        {index("0x10", "1"), L"line 4: Index \"0x10\" is not a whole number"},
         {index("--1", "1"), L"line 4: Index \"--1\" is not a whole number"},
-        {index("1 2", "1"), L"line 4: Index \"1 2\" is not a whole number"},
         {"", absolute},
-        {"Hello, this is a letter.\r\nKind regards", absolute},
         {"C:Apps\r\n", absolute},
-        {"C:/Apps\r\n", absolute},
-        {"\\Apps\r\n", absolute},
         {"\\\\\\x\r\n", absolute},
         {"C:\\A\n", breaks},
-        {"C:\\A\r", breaks},
         {"C:\\A\tB\r\n", breaks},
         {std::string("MZ\x90\0\x03\0\0\0\r\n", 10), L"line 1:" + nul},
         {std::string("C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\tA\t1\t0\r\n\0\0", 36), L"line 3:" + nul},
-        {kMark + "C:\\A\r\n\xC3", L"line 2: the text is not valid UTF-8"},
+        {kMark + "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\t\xC3\xA9\t1\t0\r\n2\tK2\t1\t0\tC:\\B\tK0\t"
+                 "\xE0\x80\xAF\t1\t0",
+         L"line 3: the text is not valid UTF-8"},
     };
     for (const auto& [bytes, reason] : cases) EXPECT_EQ(OpenFailure(bytes), reason) << bytes;
-    const std::wstring before = Describe(state);
-    EXPECT_THROW(OpenProjectFile(state, fs, sink, tree.Path(L"absent.prw")), ProwlError);
-    EXPECT_EQ(Describe(state), before);
+    EXPECT_EQ(OpenFailure(kMark + "C:\\A\r\n\xC3"), L"line 2: the text is not valid UTF-8");
+    EXPECT_THROW(OpenProjectFile(state, disk, sink, L"C:\\absent.prw"), ProwlError);
     EXPECT_EQ(Open("z:\\").SaveFile->StartPath, L"z:\\");
 }
 
@@ -276,7 +253,7 @@ TEST_F(ProjectFile, TheCodePageIsUsedWhereItHoldsEveryTextAndUtf8WithAMarkElsewh
     };
     // The reader widens an ASCII lead itself, in blocks, and hands on the rest from the first
     // other byte, wherever in a block that falls.
-    for (int lead : {0, 1, 63, 64, 65, 127, 128, 200})
+    for (int lead : {0, 1, 63, 64, 65, 127, 128})
         EXPECT_EQ(Open("C:\\" + std::string(lead, 'a') + "\xE9\r\n").SaveFile->StartPath,
                   L"C:\\" + std::wstring(lead, L'a') + L"\u00E9");
     for (const auto& [label, bytes] : cases) {
@@ -291,37 +268,10 @@ TEST_F(ProjectFile, TheCodePageIsUsedWhereItHoldsEveryTextAndUtf8WithAMarkElsewh
         EXPECT_EQ(Save(one), (utf8 ? kMark : "") + "C:\\" + b + "\r\n1" + t + t + "\t0\tC:\\" + b +
                                  t + t + t + t);
         const std::wstring l = L"|" + label;
-        EXPECT_EQ(Describe(Open(tree.Read(L"p.prw"))),
-                  L"C:\\" + label + L"|" + tree.Path(L"p.prw") + L"| 0 0 0 0 0 0\n1" + l + l +
-                      L"|0|C:\\" + label + l + l + l + l);
+        EXPECT_EQ(Describe(Open(disk.Bytes(kFile))), L"C:\\" + label + L"|" + kFile +
+                                                         L"| 0 0 0 0 0 0\n1" + l + l + L"|0|C:\\" +
+                                                         label + l + l + l + l);
     }
-    for (const std::string bad :
-         {"\xC3(", "\xC0\xAF", "\xE0\x80\xAF", "\xF4\x90\x80\x80", "\xFF", "\xE6\x97"})
-        EXPECT_EQ(
-            OpenFailure(
-                kMark +
-                "C:\\A\r\n1\tK1\t1\t0\tC:\\A\tK0\t\xC3\xA9\t1\t0\r\n2\tK2\t1\t0\tC:\\B\tK0\t" +
-                bad + "\t1\t0"),
-            L"line 3: the text is not valid UTF-8");
-}
-
-TEST_F(ProjectFile, ASwitchToUtf8LateInALargeProjectRewritesTheWholeFile) {
-    // The first attempt has written part of its temporary file when it meets the label it
-    // cannot hold; one path is longer than any write buffer.
-    state.SaveFile->StartPath = L"C:\\Big";
-    for (int32_t i = 1; i <= 5000; ++i)
-        state.DigColl->Add(Record(i, L"2", 1,
-                                  i == 2500 ? L"C:\\" + std::wstring(300000, L'q')
-                                            : L"C:\\Big\\" + std::wstring(100, L'p'),
-                                  i == 4000 ? L"\u65E5\u672C" : L"file"));
-    std::wstring text = L"C:\\Big\r\n";
-    for (const auto& r : *state.DigColl) text += BuildRecordLine(*r);
-    text.resize(text.size() - 2);
-    std::string expected = kMark;
-    AppendUtf8(text, expected);
-    EXPECT_EQ(Save(state), expected);
-    EXPECT_EQ(std::count(sink.lines.begin(), sink.lines.end(), L"+1"), 5001)
-        << "one step per record and one more, whatever the encoding";
 }
 
 }  // namespace

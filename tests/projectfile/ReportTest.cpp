@@ -6,7 +6,6 @@
 #include "inspect/InspectTestSupport.h"
 #include "model/ProwlError.h"
 #include "projectfile/Report.h"
-#include "support/FaultyFileSystem.h"
 #include "support/RecordingStatusSink.h"
 #include "support/TempTree.h"
 #include "ui/MainWindowLogic.h"
@@ -19,38 +18,6 @@ namespace prowl {
 namespace {
 
 using test::TempTree;
-using Rows = std::vector<std::vector<std::string>>;
-
-// What a spreadsheet program does with the bytes: a byte-order mark, then fields parted by
-// commas, quoted fields with doubled quotes, rows ended by CR LF.
-Rows ReadCsv(const std::string& bytes) {
-    Rows rows;
-    if (bytes.rfind("\xEF\xBB\xBF", 0) != 0) {
-        ADD_FAILURE() << "no byte-order mark";
-        return rows;
-    }
-    std::vector<std::string> row(1);
-    bool quoted = false;
-    for (std::size_t i = 3; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (quoted && c == '"' && i + 1 < bytes.size() && bytes[i + 1] == '"') {
-            row.back() += '"';
-            ++i;
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (!quoted && c == ',') {
-            row.emplace_back();
-        } else if (!quoted && c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-            rows.push_back(std::move(row));
-            row.assign(1, "");
-            ++i;
-        } else {
-            row.back() += c;
-        }
-    }
-    EXPECT_EQ(row, std::vector<std::string>(1)) << "the last row ends with CR LF";
-    return rows;
-}
 
 ObjectRef Record(const wchar_t* type, const std::wstring& path, const wchar_t* included) {
     auto record = std::make_shared<clsObject>();
@@ -105,16 +72,7 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
                   "\\PLAIN.DLL,DLL,Yes,Yes,Not a program file,No,None\r\n"
                   "\"" +
                   root + "\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n");
-    const Rows rows = ReadCsv(bytes);
-    ASSERT_EQ(rows.size(), 7u);
-    EXPECT_EQ(rows[3], (std::vector<std::string>{root + "\\Gr\xC3\xB6\xC3\x9F"
-                                                        "e, neu.ocx",
-                                                 "OCX", "Yes", "Yes", "64-bit (x64)",
-                                                 "Yes, 1 class, 1 type library", "None"}));
-    EXPECT_EQ(rows[6], (std::vector<std::string>{root + "\\gone \"old\".dll", "DLL", "Yes", "No",
-                                                 "", "No", ""}));
-    for (const auto& row : rows) EXPECT_EQ(row.size(), 7u);
-    EXPECT_EQ(status.Actions().back(), L"Exported Report: " + tree.Path(L"out.csv"));
+    EXPECT_EQ(status.lines.back(), L"2:Exported Report: " + tree.Path(L"out.csv"));
 }
 
 TEST(Report, SuggestsTheProjectsNameAsTheFileName) {
@@ -136,54 +94,38 @@ TEST(Report, SuggestsTheProjectsNameAsTheFileName) {
 // The command as the menu runs it: the Save dialog, the replace question, and a failed write
 // told in the file error box with the old report intact.
 TEST(Report, CommandAsksBeforeReplacingAndReportsAFailureWithTheOldFileKept) {
-    TempTree tree;
-    tree.File(L"old.csv", "old report");
-    tree.File(L"a.dll", "x");
     ProjectState state;
-    state.SaveFile->FileName = tree.Path(L"tools.prw");
-    state.DigColl->Add(Record(kNodeDll, tree.Path(L"a.dll"), kFlagOn));
+    state.SaveFile->FileName = L"C:\\P\\tools.prw";
+    state.DigColl->Add(Record(kNodeDll, L"C:\\P\\a.dll", kFlagOn));
     MemoryMainWindow window;
+    window.files.File(L"C:\\P\\old.csv", "old report");
     MainWindowLogic logic(state, window.Controls());
     logic.Start();
-    test::FaultyFileSystem files;
-    win32::Win32ProgramServices services(nullptr, files);
+    win32::Win32ProgramServices services(nullptr, window.files);
     ReportCommand command(logic, services.Services());
     auto& prompts = window.prompts;
-    const auto chosen = [&](const std::wstring& name) {
-        prompts.fileAnswers.push_back({FileDialogResult::Outcome::Chosen, tree.Path(name)});
-    };
-
-    files.writesBeforeFailure = 0;
-    chosen(L"old.csv");
-    prompts.messageAnswers = {MsgAnswer::No};
-    chosen(L"old.csv");
-    prompts.messageAnswers.push_back(MsgAnswer::Yes);
-    prompts.messageAnswers.push_back(MsgAnswer::Ok);
+    for (const wchar_t* name : {L"C:\\P\\old.csv", L"C:\\P\\new.csv"})
+        prompts.fileAnswers.push_back({FileDialogResult::Outcome::Chosen, name});
+    prompts.messageAnswers = {MsgAnswer::Yes, MsgAnswer::Ok};
+    window.files.writesBeforeFailure = 0;
+    logic.RunCommand([&] { command.ExportReport(); });
+    window.files.writesBeforeFailure = -1;
     logic.RunCommand([&] { command.ExportReport(); });
     ASSERT_EQ(prompts.fileDialogs.size(), 2u);
-    EXPECT_EQ(prompts.fileDialogs[0].filter, L"CSV Files (*.CSV)|*.CSV");
-    EXPECT_EQ(prompts.fileDialogs[0].kind, FileDialogKind::Save);
-    EXPECT_EQ(prompts.fileDialogs[0].initialFolder, tree.Root());
-    EXPECT_EQ(prompts.fileDialogs[0].initialFileName, L"tools.csv");
-    EXPECT_EQ(prompts.fileDialogs[1].initialFileName, tree.Path(L"old.csv"));
-    ASSERT_EQ(prompts.messages.size(), 3u);
-    EXPECT_EQ(prompts.messages[0].text,
-              L"File " + tree.Path(L"old.csv") + L" already exists.  Replace this file?");
-    EXPECT_EQ(prompts.messages[2].title, L"ActiveX Prowl - File Error");
-    EXPECT_EQ(prompts.messages[2].icon, MsgIcon::Critical);
-    EXPECT_EQ(prompts.messages[2].text,
-              L"The following error occurred while attempting to save the report: There is not "
-              L"enough space on the disk.");
-    EXPECT_EQ(tree.Read(L"old.csv"), "old report");
-    EXPECT_EQ(tree.Names(), (std::vector<std::wstring>{L"a.dll", L"old.csv"})) << "no leftovers";
+    const auto& dialog = prompts.fileDialogs[0];
+    EXPECT_EQ(std::tuple(dialog.filter, dialog.kind, dialog.initialFolder, dialog.initialFileName),
+              std::tuple(L"CSV Files (*.CSV)|*.CSV", FileDialogKind::Save, L"C:\\P", L"tools.csv"));
+    ASSERT_EQ(prompts.messages.size(), 2u) << "a new file is written without a question";
+    EXPECT_EQ(prompts.messages[0].text, L"File C:\\P\\old.csv already exists.  Replace this file?");
+    EXPECT_EQ(
+        std::tuple(prompts.messages[1].title, prompts.messages[1].icon, prompts.messages[1].text),
+        std::tuple(L"ActiveX Prowl - File Error", MsgIcon::Critical,
+                   L"The following error occurred while attempting to save the report: "
+                   L"There is not enough space on the disk."));
+    EXPECT_EQ(window.files.Bytes(L"C:\\P\\old.csv"), "old report");
+    EXPECT_EQ(window.files.Bytes(L"C:\\P\\new.csv").substr(3, 4), "Path");
     EXPECT_EQ(logic.Pointer(), kPointerArrow);
     EXPECT_FALSE(logic.Progress().visible);
-
-    files.writesBeforeFailure = -1;
-    chosen(L"new.csv");
-    logic.RunCommand([&] { command.ExportReport(); });
-    EXPECT_EQ(tree.Read(L"new.csv").substr(3, 4), "Path");
-    EXPECT_EQ(prompts.messages.size(), 3u) << "a new file is written without a question";
 }
 
 }  // namespace

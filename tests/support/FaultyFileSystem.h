@@ -1,9 +1,6 @@
 #pragma once
-// The real file system, with the faults a test asks for: listings that fail (at once or after
-// some entries), listings that hand out subfolders before files, and writes that fail.
+// The real file system, with writes that fail as a full disk does.
 
-#include <algorithm>
-#include <map>
 #include <memory>
 
 #include "model/ProwlError.h"
@@ -13,26 +10,7 @@ namespace prowl::test {
 
 class FaultyFileSystem : public win32::Win32FileSystem {
   public:
-    struct ListingFault {
-        ListStatus status = ListStatus::Failed;
-        std::size_t entriesBefore = 0;  // what the listing returned before it failed
-    };
-    std::map<std::wstring, ListingFault> listingFaults;  // by the folder path as asked for
-    bool foldersFirst = false;
     int writesBeforeFailure = -1;  // of each replacement; -1: none fails
-
-    ListStatus ListFolder(const std::wstring& folder, std::vector<DirEntry>& entries,
-                          std::wstring* error) override {
-        const ListStatus status = Win32FileSystem::ListFolder(folder, entries, error);
-        if (foldersFirst)
-            std::stable_partition(entries.begin(), entries.end(),
-                                  [](const DirEntry& e) { return e.IsFolder(); });
-        const auto fault = listingFaults.find(folder);
-        if (fault == listingFaults.end()) return status;
-        entries.resize(std::min(entries.size(), fault->second.entriesBefore));
-        if (error) *error = L"Access is denied.";
-        return fault->second.status;
-    }
 
     std::unique_ptr<FileReplacement> BeginReplaceFile(const std::wstring& path) override {
         struct Failing final : FileReplacement {

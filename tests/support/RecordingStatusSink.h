@@ -20,14 +20,6 @@ class RecordingStatusSink : public StatusSink {
     }
     void ProgressBar_Increment(int32_t Amount) override { Record(L"+" + std::to_wstring(Amount)); }
 
-    // The texts given to the action panel, in order.
-    std::vector<std::wstring> Actions() const {
-        std::vector<std::wstring> texts;
-        for (const auto& line : lines)
-            if (line.rfind(L"2:", 0) == 0) texts.push_back(line.substr(2));
-        return texts;
-    }
-
     std::vector<std::wstring> lines;
     // Stands for the window processing its pending events inside every call.
     std::function<void(const std::wstring& line)> onEvents;

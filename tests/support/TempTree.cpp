@@ -92,22 +92,9 @@ std::string TempTree::Read(const std::wstring& relative) const {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
-std::vector<std::wstring> TempTree::Names(const std::wstring& relative) const {
-    std::vector<std::wstring> names;
-    for (const auto& entry : fs::directory_iterator(Path(relative)))
-        names.push_back(entry.path().filename().wstring());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 void TempTree::SetAttributes(const std::wstring& relative, unsigned long attributes) {
     if (!SetFileAttributesW(ToSystemPath(Path(relative)).c_str(), attributes))
         throw std::runtime_error("cannot set attributes");
-}
-
-void TempTree::Link(const std::wstring& link, const std::wstring& target) {
-    RunUnix(L"/bin/ln", L"-sfn " + Quote(UnixPath(target)) + L" " + Quote(UnixPath(link)));
-    WaitUntil([&] { return GetFileAttributesW(Path(link).c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 void TempTree::Map(const std::wstring& name, const std::wstring& relative) {

@@ -22,11 +22,7 @@ class TempTree {
     void Folder(const std::wstring& relative);  // with any missing parents
     void File(const std::wstring& relative, const std::string& bytes = "");
     std::string Read(const std::wstring& relative) const;  // "<missing>" when there is none
-    // Every entry of a folder, hidden ones too, sorted.
-    std::vector<std::wstring> Names(const std::wstring& relative = L"") const;
     void SetAttributes(const std::wstring& relative, unsigned long attributes);
-    // A Unix symbolic link at `link` pointing to `target` (both relative to the root).
-    void Link(const std::wstring& link, const std::wstring& target);
     // Maps a drive ("Q:") or a share ("\\server\share") of the Wine prefix to a folder of
     // the tree, until destruction.
     void Map(const std::wstring& name, const std::wstring& relative);
