@@ -68,7 +68,6 @@ class LoudBytes final : public ByteSource {
 struct FakeFacts final : SystemFacts {
     std::wstring System64 = L"C:\\Windows\\System32", System32 = L"C:\\Windows\\SysWOW64";
     std::map<std::wstring, std::wstring> Variables, LongPaths;
-    bool Elevated = true;
 
     std::wstring SystemFolder(Bitness b) const override {
         return b == Bitness::Bits32 ? System32 : System64;
@@ -78,7 +77,7 @@ struct FakeFacts final : SystemFacts {
         const auto found = Variables.find(name);
         return found == Variables.end() ? std::nullopt : std::optional(found->second);
     }
-    bool IsElevated() const override { return Elevated; }
+    bool IsElevated() const override { return true; }
     std::wstring LongPath(const std::wstring& path) const override {
         return LongPaths.contains(path) ? LongPaths.at(path) : path;
     }
