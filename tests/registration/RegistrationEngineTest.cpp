@@ -64,11 +64,11 @@ class RegistrationTest : public ::testing::Test {
         };
     }
     ObjectRef Add(const std::wstring& path, const wchar_t* type, int32_t parent,
-                  const wchar_t* included = kFlagOn, const wchar_t* key = nullptr) {
+                  const wchar_t* included = kFlagOn) {
         const int32_t index = state.DigColl->Count() + 1;
-        auto r = std::make_shared<clsObject>(clsObject{index, parent, type, path, true,
-                                                       key ? key : MakeKey(index), L"",
-                                                       MakeKey(parent), included, kFlagOff});
+        auto r =
+            std::make_shared<clsObject>(clsObject{index, parent, type, path, true, MakeKey(index),
+                                                  L"", MakeKey(parent), included, kFlagOff});
         state.DigColl->Add(r);
         if (type != kNodeFolder) disk.File(path);
         return r;
@@ -167,39 +167,37 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
     EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{13, 1, 13, 1}));
     EXPECT_TRUE(window.prompts.messages.empty());
 
-    // Once the utility cannot be started, no later file asks it again.
-    const std::wstring why = L"The system cannot find it.";
+    // Once the utility cannot be started, no later file asks it again. The box lists the
+    // first 25 failures.
+    const std::wstring why = L"The system cannot find it.", error =
+                                                                L"the component's "
+                                                                L"registration function "
+                                                                L"reported an error";
     disk.Remove(P(L"0.dll"));
     scripts[R(P(L"a.dll"))].code = 5;
     scripts[U(P(L"y.dll"))].cannotStart = why;
-    Lines log = Log({L"[File not found]: C:\\P\\0.dll", L"+a.dll",
-                     L"[Registration failed]: C:\\P\\a.dll - the component's registration "
-                     L"function reported an error",
-                     L"+skip.dll", L"+b.ocx", L">y.dll",
-                     L"[RegSvr32 could not be started]: C:\\P\\y.dll - " + why,
-                     L"Registered File: C:\\P\\z.dll",
-                     L"[RegSvr32 could not be started]: C:\\P\\z.dll - " + why});
-    std::wstring box =
-        L"The following files could not be registered:\nC:\\P\\0.dll - File not "
-        L"found\nC:\\P\\a.dll - the component's registration function reported "
-        L"an error\nC:\\P\\y.dll - RegSvr32 could not be started: " +
-        why + L"\nC:\\P\\z.dll - RegSvr32 could not be started: " + why;
-    for (int i = 1; i <= 23; ++i) {  // 27 failures in all
-        const std::wstring p = P(std::to_wstring(i) + L".dll");
-        Add(p, kNodeDll, 1);
-        disk.Remove(p);
-        log.push_back(L"[File not found]: " + p);
-        if (i <= 21) box += L"\n" + p + L" - File not found";
-    }
-    log.push_back(L"Done.");
+    for (int i = 1; i <= 23; ++i)
+        disk.Remove(Add(P(std::to_wstring(i) + L".dll"), kNodeDll, 1)->Path);
     window.window.onPump = nullptr;
     window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
     engine.RunGroup(root, true);
-    EXPECT_EQ(TakeLog(), log);
+    const Lines log = TakeLog();
+    EXPECT_EQ(Lines(log.begin(), log.begin() + 17),
+              Log({L"[File not found]: C:\\P\\0.dll", L"+a.dll",
+                   L"[Registration failed]: C:\\P\\a.dll - " + error, L"+skip.dll", L"+b.ocx",
+                   L">y.dll", L"[RegSvr32 could not be started]: C:\\P\\y.dll - " + why,
+                   L"Registered File: C:\\P\\z.dll",
+                   L"[RegSvr32 could not be started]: C:\\P\\z.dll - " + why,
+                   L"[File not found]: C:\\P\\1.dll"}));
     ASSERT_EQ(window.prompts.messages.size(), 1u);
     const MessageBoxRequest& m = window.prompts.messages[0];
-    EXPECT_EQ(m.title + L"|" + m.text,
-              L"ActiveX Prowl - Registration Results|" + box + L"\n... and 2 more.");
+    const std::wstring first =
+        L"ActiveX Prowl - Registration Results|The following files could "
+        L"not be registered:\nC:\\P\\0.dll - File not found\nC:\\P\\a.dll - " +
+        error + L"\nC:\\P\\y.dll - RegSvr32 could not be started: " + why +
+        L"\nC:\\P\\z.dll - RegSvr32 could not be started: " + why + L"\n";
+    EXPECT_EQ((m.title + L"|" + m.text).substr(0, first.size()), first);
+    EXPECT_TRUE(m.text.ends_with(L"\nC:\\P\\21.dll - File not found\n... and 2 more.")) << m.text;
     EXPECT_TRUE(m.buttons == MsgButtons::Ok && m.icon == MsgIcon::Exclamation);
 }
 
@@ -246,9 +244,8 @@ TEST_F(RegistrationTest, HandEditedReferencesCannotLoopAndDeepChainsCannotOverfl
     Add(P(L"X\\Y\\x.dll"), kNodeDll, 2);
     const ObjectRef self = Add(P(L"S"), kNodeFolder, 4);  // its own parent
     Add(P(L"S\\s.dll"), kNodeDll, 4);
-    const ObjectRef twin = Add(L"C:\\B", kNodeFolder, 0, kFlagOn, L"K1");
-    for (const ObjectRef& folder : {twin, x, self}) engine.RunGroup(folder, false);
-    EXPECT_EQ(TakeLog(), Log({L".", L"-X\\Y\\x.dll", L".", L"-S\\s.dll", L"."}));
+    for (const ObjectRef& folder : {x, self}) engine.RunGroup(folder, false);
+    EXPECT_EQ(TakeLog(), Log({L"-X\\Y\\x.dll", L".", L"-S\\s.dll", L"."}));
 
     state.DigColl = std::make_shared<ItemCollection>();
     const ObjectRef chain = Add(L"C:\\D", kNodeFolder, 0);
@@ -260,38 +257,22 @@ TEST_F(RegistrationTest, HandEditedReferencesCannotLoopAndDeepChainsCannotOverfl
 
 MainWindowLogic* stopTarget = nullptr;
 
-// The prefix's own utility on real copies, waited for by the real window; the registry is read
-// back afterwards.
-TEST(RegistrationForReal, GroupRunsWriteAndRemoveEntriesExplainFailuresAndCanBeStopped) {
-    using prowl_test_component::ClassKey;
-    const wchar_t* const names[] = {L"alpha.dll", L"beta one.ocx", L"needsdep.dll", L"delta.dll"};
-    struct CleanUp {
-        const wchar_t* const* names;
-        ~CleanUp() {
-            for (int i = 0; i < 4; ++i)
-                for (const std::wstring& key :
-                     {ClassKey(names[i]), prowl_test_component::TypeLibKey(names[i])})
-                    RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
-        }
-    } cleanUp{names};
+// The prefix's own utility on real copies, waited for by the real window: a component whose
+// DLL is beside it registers only from its own working folder, and every failure is explained
+// by what the file is.
+TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) {
+    const wchar_t* name = L"prowl_needsdep.dll";
     test::TempTree tree;
     const auto put = [&](const std::wstring& relative, const wchar_t* component) {
-        tree.File(relative, test::ComponentBytes(component));
+        tree.File(relative, component ? test::ComponentBytes(component) : "not a program");
         return tree.Path(relative);
     };
-    // The needing one beside its DLL, which registers only from its own working folder.
-    const std::wstring registers[] = {put(L"alpha.dll", L"prowl_com.dll"),
-                                      put(L"sub\\beta one.ocx", L"prowl_com.dll"),
-                                      put(L"needs\\needsdep.dll", L"prowl_needsdep.dll")};
-    const std::wstring excluded = put(L"excluded\\delta.dll", L"prowl_com.dll"),
-                       dependency = put(L"needs\\prowldep.dll", L"prowldep.dll"),
-                       com32 = put(L"com32.dll", L"prowl_com32.dll"),
-                       fail = put(L"fail.dll", L"prowl_fail.dll"),
+    const std::wstring com32 = put(L"com32.dll", L"prowl_com32.dll"),
+                       fail = put(L"fail.dll", L"prowl_fail.dll"), junk = put(L"junk.dll", nullptr),
                        noentry = put(L"noentry.dll", L"prowl_noentry.dll"),
-                       alone = put(L"alone\\needsdep.dll", L"prowl_needsdep.dll");
-    tree.File(L"junk.dll", "not a program");
-    const std::wstring junk = tree.Path(L"junk.dll");
-
+                       alone = put(L"alone\\prowl_needsdep.dll", name),
+                       needs = put(L"needs\\prowl_needsdep.dll", name),
+                       dependency = put(L"needs\\prowldep.dll", L"prowldep.dll");
     ProjectState state;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
@@ -306,46 +287,31 @@ TEST(RegistrationForReal, GroupRunsWriteAndRemoveEntriesExplainFailuresAndCanBeS
     state.ProcessMode = kProcessNewScan;
     PathScanner(state, fs, logic).ScanProjectPath(tree.Root());
     state.ProcessMode = kProcessIdle;
-    state.DigColl->FindByPath(tree.Path(L"excluded"))->Included = kFlagOff;
     state.DigColl->FindByPath(dependency)->Included = kFlagOff;
-    // The file the class named after the file's name is registered to, "" for none.
-    win32::Win32RegistryReader registry;
-    const auto registered = [&](const std::wstring& path) {
-        const auto key = registry.Open(
-            RegistryRoot::ClassesRoot,
-            ClassKey(path.substr(path.rfind(L'\\') + 1).c_str()) + L"\\InprocServer32",
-            RegistryView::Native);
-        const auto value = key ? key->QueryValue(L"") : std::nullopt;
-        return value ? std::wstring(reinterpret_cast<const wchar_t*>(value->data.c_str())) : L"";
-    };
-
-    prompts.messageAnswers = {MsgAnswer::Ok, MsgAnswer::Ok};
+    prompts.messageAnswers = {MsgAnswer::Ok};
     engine.RunGroup(state.DigColl->Item(1), true);
-    for (const std::wstring& path : registers) EXPECT_EQ(registered(path), path);
-    EXPECT_EQ(registered(excluded), L"");
-    engine.RunGroup(state.DigColl->Item(1), false);
-    for (const std::wstring& path : registers) EXPECT_EQ(registered(path), L"");
-    ASSERT_EQ(prompts.messages.size(), 2u);
-    // Explained by what inspection finds in each file.
-    const std::wstring x86 =
-                           L" - the file is built for 32-bit (x86), which the 64-bit "
-                           L"RegSvr32 here cannot load\n",
-                       missing = L" - the file could not be loaded - missing prowldep.dll";
-    EXPECT_EQ(prompts.messages[0].text,
-              L"The following files could not be registered:\n" + com32 + x86 + fail +
-                  L" - the component's registration function reported an error\n" + junk +
+    win32::Win32RegistryReader registry;
+    const RegistrationIndex registered = RegistrationIndex::Build(registry, facts);
+    EXPECT_EQ(registered.Lookup(needs), (RegistrationCounts{1, 1}));
+    EXPECT_EQ(registered.Lookup(alone), (RegistrationCounts{0, 0}));
+    EXPECT_EQ(prompts.messages.at(0).text,
+              L"The following files could not be registered:\n" + com32 +
+                  L" - the file is built for 32-bit (x86), which the 64-bit RegSvr32 here "
+                  L"cannot load\n" +
+                  fail + L" - the component's registration function reported an error\n" + junk +
                   L" - the file is not a program file\n" + noentry +
-                  L" - the file has no DllRegisterServer entry point\n" + alone + missing);
-    EXPECT_EQ(prompts.messages[1].title, L"ActiveX Prowl - Unregistration Results");
+                  L" - the file has no DllRegisterServer entry point\n" + alone +
+                  L" - the file could not be loaded - missing prowldep.dll");
 
-    // A timer presses Stop as soon as it is there, which is only while a launch is waited for.
+    // A timer presses Stop as soon as it is there, which is only while a launch is waited for;
+    // the utility left running unregisters the component.
     stopTarget = &logic;
     const UINT_PTR timer = SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR, DWORD) {
         if (stopTarget->Button(kButtonStop).enabled) stopTarget->OnToolbarButtonClick(L"Stop");
     });
-    engine.RegisterMe(state.DigColl->FindByPath(registers[0]));
+    engine.RegisterMe(state.DigColl->FindByPath(needs));
     KillTimer(nullptr, timer);
-    EXPECT_EQ(logic.PanelText(kPanelAction), L"[RegSvr32 still running]: " + registers[0]);
+    EXPECT_EQ(logic.PanelText(kPanelAction), L"[RegSvr32 still running]: " + needs);
     EXPECT_FALSE(logic.Busy());
 }
 
