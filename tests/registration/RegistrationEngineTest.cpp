@@ -160,19 +160,24 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
         state.DigColl->Item(4)->Included = kFlagOn;
         sub->Included = kFlagOff;
     };
+    scripts[U(P(L"z.dll"))].code = 5;
+    window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
     engine.RunGroup(root, false);
-    EXPECT_EQ(TakeLog(),
-              Log({L"-0.dll", L"-a.dll", L"-skip.dll", L"-b.ocx", L"-y.dll", L"-z.dll", L"."}));
+    const std::wstring error = L"the component's registration function reported an error";
+    EXPECT_EQ(TakeLog(), Log({L"-0.dll", L"-a.dll", L"-skip.dll", L"-b.ocx", L"-y.dll", L"-z.dll",
+                              L"[Unregistration failed]: C:\\P\\z.dll - " + error, L"."}));
     EXPECT_EQ(modes, (std::vector<int16_t>{3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4}));
     EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{13, 1, 13, 1}));
-    EXPECT_TRUE(window.prompts.messages.empty());
+    EXPECT_EQ(window.prompts.messages.at(0).title + L"|" + window.prompts.messages[0].text,
+              L"ActiveX Prowl - Unregistration Results|The following files could not be "
+              L"unregistered:\nC:\\P\\z.dll - " +
+                  error);
+    window.prompts.messages.clear();
 
+    scripts.clear();
     // Once the utility cannot be started, no later file asks it again. The box lists the
     // first 25 failures.
-    const std::wstring why = L"The system cannot find it.", error =
-                                                                L"the component's "
-                                                                L"registration function "
-                                                                L"reported an error";
+    const std::wstring why = L"The system cannot find it.";
     disk.Remove(P(L"0.dll"));
     scripts[R(P(L"a.dll"))].code = 5;
     scripts[U(P(L"y.dll"))].cannotStart = why;
