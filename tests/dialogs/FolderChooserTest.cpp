@@ -2,57 +2,28 @@
 // and a drive or folder that cannot be read.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <sstream>
-#include <string>
-#include <vector>
 
-#include "support/TempTree.h"
 #include "ui/dialogs/FolderChooser.h"
 #include "ui/memory/MemoryControls.h"
-#include "ui/memory/MemoryDialogHost.h"
 #include "ui/memory/MemoryDisk.h"
 
 namespace prowl {
 namespace {
 
-// Folders by full path with the names in them ("*.txt" are files); a folder in `failing`
-// fails its listing.
 struct Machine : MemoryDisk, MachineDrives {
-    std::map<std::wstring, std::vector<std::wstring>> folders{
-        {L"C:\\", {L"work", L"Windows"}},
-        {L"C:\\Windows", {}},
-        {L"C:\\work", {L"proj"}},
-        {L"C:\\work\\proj", {L"beta", L"readme.txt", L"Alpha"}},
-        {L"C:\\work\\proj\\Alpha", {}},
-        {L"C:\\work\\proj\\beta", {}},
-        {L"D:\\", {L"data"}},
-        {L"D:\\data", {}},
-        {L"\\\\srv\\share\\", {L"dir"}},
-        {L"\\\\srv\\share\\dir", {}}};
-    std::map<std::wstring, std::wstring> failing;
-    std::wstring current = L"c:\\work\\proj";
-    std::map<std::wstring, std::wstring> remembered{{L"C:\\", L"C:\\work\\proj"},
-                                                    {L"D:\\", L"D:\\data"}};
-
-    ListStatus ListFolder(const std::wstring& folder, std::vector<DirEntry>& entries,
-                          std::wstring* error) override {
-        entries.clear();
-        if (failing.count(folder)) {
-            *error = failing[folder];
-            return ListStatus::Failed;
-        }
-        if (!folders.count(folder)) return ListStatus::NotFound;
-        for (const auto& name : folders[folder])
-            entries.push_back({name, name.ends_with(L".txt") ? kAttrArchive : kAttrDirectory});
-        return ListStatus::Ok;
+    Machine() {
+        for (const wchar_t* folder : {L"C:\\work\\proj\\beta", L"C:\\Windows", L"D:\\data"})
+            Folder(folder);
+        File(L"C:\\work\\proj\\readme.txt");
+        Folder(L"C:\\work\\proj\\Alpha");
     }
-    void CheckVolume(const std::wstring&) override {}
     std::vector<std::wstring> DriveRoots() override { return {L"C:\\", L"D:\\"}; }
     std::wstring CurrentFolder() override { return current; }
     std::wstring CurrentFolderOf(const std::wstring& root) override {
-        return remembered.count(root) ? remembered[root] : root;
+        return root == L"D:\\" ? remembered : root;
     }
+    std::wstring current = L"c:\\work\\proj", remembered = L"D:\\data";
 };
 
 // The directory list as a user reads it: each entry indented by its depth.
@@ -63,10 +34,13 @@ std::wstring Entries(const FolderChooser& chooser) {
     return text;
 }
 
-// Acts as a user: "open NAME", "highlight NAME", "drive N", "ok", "cancel", "escape".
-void Act(FolderChooser& chooser, const std::wstring& script) {
+// Acts as a user: "open NAME", "highlight NAME", "drive N", "ok", "cancel", "escape"; or
+// changes the machine: "remove" deletes beta, "forget" makes D: remember a folder that is gone.
+void Act(FolderChooser& chooser, Machine& machine, const std::wstring& script) {
     std::wistringstream words(script);
     for (std::wstring verb, what; words >> verb;) {
+        if (verb == L"remove") machine.Remove(L"C:\\work\\proj\\beta");
+        if (verb == L"forget") machine.remembered = L"D:\\gone";
         if (verb == L"ok") chooser.OK();
         if (verb == L"cancel") chooser.Cancel();
         if (verb == L"escape") chooser.Dismiss();
@@ -81,97 +55,65 @@ void Act(FolderChooser& chooser, const std::wstring& script) {
     }
 }
 
-class FolderChooserTest : public ::testing::Test {
-  protected:
-    Machine machine;
-    ScriptedPrompts prompts;
-};
-
-TEST_F(FolderChooserTest, OpensAtTheProcesssDriveAndFolderWithParentsAboveAndSubfoldersBelow) {
-    struct Case {
-        std::wstring current;
-        int32_t drive;
-        const wchar_t* driveText;
-        std::wstring entries;
-        int32_t highlighted;
-    } cases[] = {
-        {L"c:\\work\\proj", 0, L"C:", L"C:\\| work|  proj|   Alpha|   beta|", 2},
-        // A process started in a shared folder: the share is a drive of its own.
-        {L"\\\\srv\\share\\dir", 2, L"\\\\srv\\share", L"\\\\srv\\share| dir|", 1},
+TEST(FolderChooser, OpensAtTheProcesssFolderWithParentsAboveAndSortedSubfoldersBelow) {
+    // A process started in a shared folder: the share is a drive of its own.
+    const std::tuple<std::wstring, int32_t, const wchar_t*, std::wstring> cases[] = {
+        {L"c:\\work\\proj", 0, L"C:", L"C:\\| work|  proj|   Alpha|   beta|"},
+        {L"\\\\srv\\share\\dir", 2, L"\\\\srv\\share", L"\\\\srv\\share| dir|"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(test::ToUtf8(c.current));
-        machine.current = c.current;
+    for (const auto& [current, drive, driveText, entries] : cases) {
+        Machine machine;
+        machine.current = current;
+        ScriptedPrompts prompts;
         FolderChooser chooser(machine, machine, prompts);
         const auto& drives = chooser.Control(L"aDrive");
-        ASSERT_EQ(drives.selected, c.drive);
-        EXPECT_EQ(drives.items[1].text, L"D:");
-        EXPECT_EQ(drives.items[static_cast<size_t>(c.drive)].text, c.driveText);
-        EXPECT_EQ(Entries(chooser), c.entries);
-        EXPECT_EQ(chooser.Control(L"aDir").selected, c.highlighted);
-        EXPECT_FALSE(chooser.Control(L"cmdOK").enabled);
+        ASSERT_EQ(drives.selected, drive);
+        EXPECT_EQ(drives.items[1].text + drives.items[static_cast<size_t>(drive)].text,
+                  L"D:" + std::wstring(driveText));
+        EXPECT_EQ(Entries(chooser), entries);
+        EXPECT_EQ(chooser.Control(L"aDir").selected, current.starts_with(L"c") ? 2 : 1);
     }
 }
 
-TEST_F(FolderChooserTest, OkHandsBackTheCurrentPathOnceItChangedAndEveryOtherWayOutNothing) {
+TEST(FolderChooser, OkHandsBackTheCurrentPathOnceItChangedAndTellsWhatCannotBeRead) {
+    const wchar_t* denied = L"C:\\work\\proj\\Alpha is not accessible.\n\nAccess is denied.";
+    const wchar_t* gone = L"C:\\work\\proj\\beta is not accessible.\n\nThe folder does not exist.";
     struct Case {
         const wchar_t* script;
         const wchar_t* folder;  // null: still open
+        const wchar_t* told;
     } cases[] = {
-        {L"cancel", L""},
-        {L"ok", nullptr},
-        {L"open proj ok", nullptr},  // opening the current folder changes nothing
-        {L"open beta ok", L"C:\\work\\proj\\beta"},
-        {L"open C:\\ ok", L"C:\\"},
-        {L"open C:\\ open Windows ok", L"C:\\Windows"},
-        {L"open work highlight proj ok", L"C:\\work"},
-        {L"drive 1 ok", L"D:\\data"},
-        {L"open beta escape", L""},
-        {L"open beta cancel", L""},
+        {L"cancel", L"", L""},
+        {L"ok", nullptr, L""},
+        {L"open proj ok", nullptr, L""},  // opening the current folder changes nothing
+        {L"open beta ok", L"C:\\work\\proj\\beta", L""},
+        {L"open C:\\ open Windows ok", L"C:\\Windows", L""},
+        {L"open work highlight proj ok", L"C:\\work", L""},
+        {L"drive 1 ok", L"D:\\data", L""},
+        {L"open beta escape", L"", L""},
+        {L"open beta cancel", L"", L""},
+        {L"open Alpha ok", nullptr, denied},
+        {L"remove open beta ok", nullptr, gone},
+        {L"forget drive 1 ok", L"D:\\", L""},  // the drive itself is fine: its root opens
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(test::ToUtf8(c.script));
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.script)));
+        Machine machine;
+        machine.listingFaults[L"C:\\work\\proj\\Alpha"] = {};
+        ScriptedPrompts prompts;
+        prompts.messageAnswers = {MsgAnswer::Ok};
         FolderChooser chooser(machine, machine, prompts);
-        MemoryDialogHost host;
-        host.scripts.push_back([&](ModalDialog&) {
-            Act(chooser, c.script);
-            EXPECT_EQ(chooser.Closed(), c.folder != nullptr);
-            if (!chooser.Closed()) chooser.Cancel();
-        });
-        host.ShowModal(chooser);
+        const std::wstring before = Entries(chooser);
+        Act(chooser, machine, c.script);
+        EXPECT_EQ(chooser.Closed(), c.folder != nullptr);
         EXPECT_EQ(chooser.Folder(), c.folder ? c.folder : L"");
+        EXPECT_EQ(prompts.messages.empty() ? L"" : prompts.messages[0].text, std::wstring(c.told));
+        if (!*c.told) continue;
+        EXPECT_EQ(prompts.messages[0].title, kChooserCaption);
+        EXPECT_EQ(prompts.messages[0].icon, MsgIcon::Exclamation);
+        // It stays where it was; a folder that went leaves the list.
+        EXPECT_EQ(Entries(chooser), c.told == gone ? L"C:\\| work|  proj|   Alpha|" : before);
     }
-    EXPECT_TRUE(prompts.messages.empty());
-}
-
-TEST_F(FolderChooserTest, WhatCannotBeReadIsReportedAndTheDialogStaysWhereItWas) {
-    machine.failing[L"C:\\work\\proj\\Alpha"] = L"Access is denied.";
-    machine.remembered[L"D:\\"] = L"D:\\gone";  // the drive itself is fine: its root opens
-    FolderChooser chooser(machine, machine, prompts);
-    const std::wstring before = Entries(chooser);
-    prompts.messageAnswers.assign(2, MsgAnswer::Ok);
-
-    Act(chooser, L"open Alpha");
-    EXPECT_EQ(chooser.Control(L"aDrive").selected, 0);
-    EXPECT_EQ(Entries(chooser), before);
-    EXPECT_FALSE(chooser.Control(L"cmdOK").enabled);
-    machine.folders[L"C:\\work\\proj"] = {L"Alpha"};  // beta is deleted after it was listed
-    machine.folders.erase(L"C:\\work\\proj\\beta");
-    Act(chooser, L"open beta");
-    EXPECT_EQ(Entries(chooser), L"C:\\| work|  proj|   Alpha|") << "the folder that went";
-    std::vector<std::wstring> texts;
-    for (const auto& message : prompts.messages) {
-        EXPECT_EQ(message.title, L"ActiveX Prowl - Choose Start Path");
-        EXPECT_EQ(message.icon, MsgIcon::Exclamation);
-        texts.push_back(message.text);
-    }
-    EXPECT_EQ(texts,
-              (std::vector<std::wstring>{
-                  L"C:\\work\\proj\\Alpha is not accessible.\n\nAccess is denied.",
-                  L"C:\\work\\proj\\beta is not accessible.\n\nThe folder does not exist."}));
-
-    Act(chooser, L"drive 1 ok");
-    EXPECT_EQ(chooser.Folder(), L"D:\\");
 }
 
 }  // namespace

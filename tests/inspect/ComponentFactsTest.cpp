@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwchar>
+
 #include "InspectTestSupport.h"
+#include "inspect/ComparablePath.h"
 #include "inspect/ComponentFacts.h"
 #include "inspect/ComponentTexts.h"
 #include "support/TempTree.h"
+#include "win32/Registry_win.h"
 #include "win32/SystemFacts_win.h"
 
 namespace prowl {
@@ -12,10 +16,10 @@ namespace {
 
 using test::TempTree;
 
-TEST(MissingDlls, AreLookedForWhereTheLoaderLooksForCodeOfTheFilesBitness) {
+TEST(MissingDlls, AreLookedForWhereTheLoaderLooksForCodeOfTheFilesBitnessThenInTheStore) {
     TempTree tree;
-    for (const wchar_t* file :
-         {L"sys64\\only64.dll", L"sys32\\only32.dll", L"win\\inwin.dll", L"onpath\\onpath.dll"})
+    for (const wchar_t* file : {L"app\\beside.dll", L"sys64\\only64.dll", L"sys32\\only32.dll",
+                                L"win\\inwin.dll", L"onpath\\onpath.dll"})
         tree.File(file);
     test::FakeFacts facts;
     facts.System64 = tree.Path(L"sys64");
@@ -24,77 +28,46 @@ TEST(MissingDlls, AreLookedForWhereTheLoaderLooksForCodeOfTheFilesBitness) {
     // 32-bit code that looks in the system folder through PATH is sent to its own.
     facts.Variables[L"PATH"] = L" \"" + tree.Path(L"onpath") + L"\";;" + tree.Path(L"sys64");
     PeFacts program;
-    program.Imports = {{L"ONLY64.dll"},
-                       {L"only32.dll"},
-                       {L"inwin.dll"},
-                       {L"onpath.dll"},
-                       {L"API-MS-Win-Core-Synch-l1-2-0.dll"},
-                       {L"ext-ms-win-ntuser-l1-1-0.dll", true},
-                       {L"gone.dll", true}};
-    const std::pair<uint16_t, std::vector<ImportedDll>> cases[] = {
-        {kMachineX64, {{L"only32.dll"}, {L"gone.dll", true}}},
-        {kMachineX86, {{L"ONLY64.dll"}, {L"gone.dll", true}}},
+    for (const wchar_t* name : {L"ONLY64.dll", L"only32.dll", L"beside.dll", L"inwin.dll",
+                                L"onpath.dll", L"API-MS-Win-Core-Synch-l1-2-0.dll",
+                                L"ext-ms-win-ntuser-l1-1-0.dll", L"gone.dll", L"prowldep.dll"})
+        program.Imports.push_back({name});
+    // Bound by the manifest to any version a publisher's policy may redirect to: the same
+    // major and minor number, for the file's own processor.
+    program.Assemblies = {{L"Prowl.Test.Dep", L"1.0.100.0", L"", L"0123456789abcdef"}};
+    const std::wstring store = L"win\\WinSxS\\", dep = L"_none_1a2b\\prowldep.dll";
+    const std::tuple<uint16_t, std::vector<std::wstring>, std::wstring> cases[] = {
+        {kMachineX86, {}, L"ONLY64.dll gone.dll prowldep.dll "},
+        {kMachineX64,
+         {L"x86_prowl.test.dep_0123456789abcdef_1.0.100.0",
+          L"amd64_prowl.test.dep_0123456789abcdef_1.1.100.0",
+          L"amd64_prowl.test.dep_fedcba9876543210_1.0.100.0",
+          L"amd64_prowl.test.dep.extra_0123456789abcdef_1.0.100.0"},
+         L"only32.dll gone.dll prowldep.dll "},
+        {kMachineX64,
+         {L"AMD64_Prowl.Test.Dep_0123456789ABCDEF_1.0.200.0"},
+         L"only32.dll gone.dll "},
     };
     win32::Win32ComponentFiles files;
-    for (const auto& [machine, missing] : cases) {
+    for (const auto& [machine, folders, missing] : cases) {
+        for (const std::wstring& folder : folders) tree.File(store + folder + dep);
         program.Machine = machine;
-        EXPECT_EQ(FindMissingDlls(tree.Path(L"x.dll"), program, files, facts), missing) << machine;
+        std::wstring names;
+        for (const auto& dll : FindMissingDlls(tree.Path(L"app\\x.dll"), program, files, facts))
+            names += dll.Name + L" ";
+        EXPECT_EQ(names, missing);
     }
 }
 
-TEST(MissingDlls, IncludeNoneThatTheManifestBindsFromTheSideBySideStore) {
-    // The component's manifest asks for Prowl.Test.Dep 1.0.100.0, token 0123456789abcdef, of
-    // its own processor; each case puts prowldep.dll in one store folder.
-    const std::string bytes = test::ComponentBytes(L"prowl_sxs.dll");
-    test::LoudBytes source(bytes);
-    const auto program = ReadPe(source);
-    ASSERT_TRUE(program);
-    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-        {nullptr, L"prowldep.dll"},
-        {L"amd64_prowl.test.dep_0123456789abcdef_1.0.100.0_none_deadbeef", L"None"},
-        {L"AMD64_Prowl.Test.Dep_0123456789ABCDEF_1.0.200.0_none_1a2b", L"None"},  // a policy's
-        {L"amd64_prowl.test.dep_0123456789abcdef_1.1.100.0_none_1a2b", L"prowldep.dll"},
-        {L"x86_prowl.test.dep_0123456789abcdef_1.0.100.0_none_1a2b", L"prowldep.dll"},
-        {L"amd64_prowl.test.dep_fedcba9876543210_1.0.100.0_none_1a2b", L"prowldep.dll"},
-        {L"amd64_prowl.test.dep.extra_0123456789abcdef_1.0.100.0_none_1a2b", L"prowldep.dll"},
-    };
-    win32::Win32ComponentFiles files;
-    for (const auto& [folder, missing] : cases) {
-        TempTree tree;
-        tree.File(L"app\\sxs.dll", bytes);
-        if (folder) tree.File(L"win\\WinSxS\\" + std::wstring(folder) + L"\\prowldep.dll");
-        test::FakeFacts facts;
-        facts.System64 = win32::Win32SystemFacts().SystemFolder(Bitness::Bits64);
-        facts.Variables[L"windir"] = tree.Path(L"win");
-        ComponentFacts component;
-        component.MissingDlls = FindMissingDlls(tree.Path(L"app\\sxs.dll"), *program, files, facts);
-        EXPECT_EQ(MissingDllsText(component), missing) << testing::PrintToString(folder);
-    }
-}
-
-TEST(InspectComponent, ReadsRealFilesWithoutLockingThem) {
+TEST(InspectComponent, ReadsRealFilesWithoutLockingThemAndNothingElse) {
     TempTree tree;
-    tree.File(L"needsdep.dll", test::ComponentBytes(L"prowl_needsdep.dll"));
-    tree.File(L"text.dll", "not a program at all");
+    tree.File(L"com.dll", test::ComponentBytes(L"prowl_com.dll"));
     tree.Folder(L"folder.dll");
-    const std::wstring path = tree.Path(L"needsdep.dll");
     win32::Win32ComponentFiles files;
     const win32::Win32SystemFacts facts;
-    const RegistrationIndex nothing;
-    const auto inspect = [&](const wchar_t* name) {
-        return InspectComponent(tree.Path(name), files, facts, nothing);
-    };
-
-    const auto alone = inspect(L"needsdep.dll");
-    ASSERT_TRUE(alone);
-    EXPECT_EQ(MissingDllsText(*alone), L"prowldep.dll");  // the system's DLLs are all found
-    tree.File(L"prowldep.dll", test::ComponentBytes(L"prowldep.dll"));
-    EXPECT_EQ(MissingDllsText(*inspect(L"needsdep.dll")), L"None");
-
-    EXPECT_EQ(BuiltForText(inspect(L"text.dll").value()), L"Not a program file");
-    EXPECT_FALSE(inspect(L"folder.dll"));
-    EXPECT_FALSE(inspect(L"gone.dll"));
-
+    for (const wchar_t* name : {L"folder.dll", L"gone.dll"})
+        EXPECT_FALSE(InspectComponent(tree.Path(name), files, facts, RegistrationIndex()));
+    const std::wstring path = tree.Path(L"com.dll");
     const auto open = files.Open(path);
     ASSERT_TRUE(open);
     const HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -112,42 +85,90 @@ ComponentFacts Facts(std::optional<uint16_t> machine, bool registers = true,
     return facts;
 }
 
-TEST(ComponentTexts, SayWhatNoTestComponentIs) {
-    EXPECT_EQ(BuiltForText(Facts(kMachineArm64)), L"ARM64");
-    EXPECT_EQ(BuiltForText(Facts(0x01C0)), L"Other");
-    EXPECT_EQ(EntryPointsText(Facts(kMachineX64, false, true)), L"Unregister only");
-    EXPECT_EQ(EntryPointsText(Facts(std::nullopt)), L"None");
-    EXPECT_EQ(RegisteredText({0, 0}), L"No");
-    EXPECT_EQ(RegisteredText({0, 3}), L"Yes, 0 classes, 3 type libraries");
-    EXPECT_EQ(MissingDllsText(Facts(kMachineX64, true, true, {{L"a.dll"}, {L"b.dll", true}})),
-              L"a.dll, b.dll");
+TEST(ComponentTexts, SayWhatTheFileIsAndWhyItsUtilityFailedAsFarAsTheFileTells) {
+    const auto missing = Facts(kMachineX64, true, true, {{L"a.dll"}, {L"b.dll"}, {L"c.dll", true}});
+    EXPECT_EQ((std::vector<std::wstring>{
+                  BuiltForText(Facts(kMachineX86)), BuiltForText(Facts(kMachineArm64)),
+                  BuiltForText(Facts(0x01C0)), EntryPointsText(Facts(kMachineX64, true, false)),
+                  EntryPointsText(Facts(kMachineX64, false, true)), RegisteredText({0, 3}),
+                  MissingDllsText(missing)}),
+              (std::vector<std::wstring>{L"32-bit (x86)", L"ARM64", L"Other", L"Register only",
+                                         L"Unregister only", L"Yes, 0 classes, 3 type libraries",
+                                         L"a.dll, b.dll, c.dll"}));
+    // Exit code, registering, elevated, the utility's bitness (32 or 64); "-": nothing to add.
+    const std::wstring rights = L"the component's registration function reported an error (",
+                       cannotLoad = L", which the 64-bit RegSvr32 here cannot load";
+    const std::tuple<ComponentFacts, uint32_t, bool, bool, int, std::wstring> cases[] = {
+        {Facts(0x01C0), 3, 1, 1, 64, L"the file is built for another processor" + cannotLoad},
+        {Facts(kMachineArm64), 3, 1, 1, 64, L"the file is built for ARM64" + cannotLoad},
+        {Facts(kMachineX64), 3, 1, 1, 32,
+         L"the file is built for 64-bit (x64), which the 32-bit RegSvr32 here cannot load"},
+        {Facts(kMachineX86), 3, 1, 1, 32, L"-"},
+        {missing, 3, 1, 1, 64, L"the file could not be loaded - missing a.dll, b.dll"},
+        {Facts(kMachineX64, true, false), 4, 1, 1, 64, L"-"},
+        {Facts(kMachineX64, true, false), 4, 0, 1, 64,
+         L"the file has no DllUnregisterServer entry point"},
+        {missing, 5, 1, 0, 64, rights + L"registering for all users needs administrator rights)"},
+        {missing, 5, 0, 0, 64, rights + L"unregistering for all users needs administrator rights)"},
+    };
+    for (const auto& [facts, code, registering, elevated, bits, expected] : cases)
+        EXPECT_EQ(ExplainFailure(facts, code, registering, elevated,
+                                 bits == 32 ? Bitness::Bits32 : Bitness::Bits64)
+                      .value_or(L"-"),
+                  expected)
+            << code;
 }
 
-TEST(ExplainFailure, NamesTheCauseTheFileShowsAndOnlyThat) {
-    const auto explain = [](const ComponentFacts& facts, uint32_t code, bool registering = true,
-                            bool elevated = true, Bitness utility = Bitness::Bits64) {
-        return ExplainFailure(facts, code, registering, elevated, utility).value_or(L"-");
+TEST(RegisteredFile, IsNamedByItsValueAsTheSystemReadsIt) {
+    test::FakeFacts facts;
+    facts.Variables = {{L"SystemRoot", L"C:\\Windows"}, {L"app", L"D:\\App"}};
+    facts.LongPaths = {{L"C:\\PROGRA~1\\x.ocx", L"C:\\Program Files\\x.ocx"}};
+    const PathResolver resolver(facts);
+    const auto b32 = Bitness::Bits32, b64 = Bitness::Bits64;
+    const std::tuple<const wchar_t*, Bitness, const wchar_t*> cases[] = {
+        {L"%SystemRoot%\\System32\\a.dll", b64, L"C:\\WINDOWS\\SYSTEM32\\A.DLL"},
+        {L"%SystemRoot%\\System32\\a.dll", b32, L"C:\\WINDOWS\\SYSWOW64\\A.DLL"},
+        {L"C:\\Windows\\System32x\\a.dll", b32, L"C:\\WINDOWS\\SYSTEM32X\\A.DLL"},
+        {L"a.dll", b32, L"C:\\WINDOWS\\SYSWOW64\\A.DLL"},
+        {L"  \"%app%\\b c.dll\" ", b64, L"D:\\APP\\B C.DLL"},
+        {L"%NOSUCH%\\a.dll", b64, L"%NOSUCH%\\A.DLL"},
+        {L"C:\\PROGRA~1\\x.ocx", b64, L"C:\\PROGRAM FILES\\X.OCX"},
+        {L" \"\" ", b64, L""},
+        {L"c:/Dir//.\\sub\\..\\x.dll\\", b64, L"C:\\DIR\\X.DLL"},
+        {L"\\\\?\\C:\\..\\..\\x.dll", b64, L"C:\\X.DLL"},
+        {L"\\\\server\\share\\..\\..\\x.dll", b64, L"\\\\SERVER\\SHARE\\X.DLL"},
+        {L"\\\\?\\UNC\\server\\share\\x.dll", b64, L"\\\\SERVER\\SHARE\\X.DLL"},
     };
-    const std::wstring cannotLoad = L", which the 64-bit RegSvr32 here cannot load";
-    EXPECT_EQ(explain(Facts(0x01C0), 3), L"the file is built for another processor" + cannotLoad);
-    EXPECT_EQ(explain(Facts(kMachineArm64), 3), L"the file is built for ARM64" + cannotLoad);
-    EXPECT_EQ(explain(Facts(kMachineX64), 3, true, true, Bitness::Bits32),
-              L"the file is built for 64-bit (x64), which the 32-bit RegSvr32 here cannot load");
-    EXPECT_EQ(explain(Facts(kMachineX86), 3, true, true, Bitness::Bits32), L"-");
-    const auto missing = Facts(kMachineX64, true, true, {{L"a.dll"}, {L"b.dll"}, {L"c.dll", true}});
-    EXPECT_EQ(explain(missing, 3), L"the file could not be loaded - missing a.dll, b.dll");
-    EXPECT_EQ(explain(Facts(kMachineX64, true, true, {{L"late.dll", true}}), 3), L"-");
+    for (const auto& [value, bitness, file] : cases)
+        EXPECT_EQ(resolver.RegisteredFile(value, bitness), file) << testing::PrintToString(value);
+}
 
-    EXPECT_EQ(explain(Facts(kMachineX64, true, false), 4), L"-");
-    EXPECT_EQ(explain(Facts(kMachineX64, false, true), 4, false), L"-");
-
-    const std::wstring failed = L"the component's registration function reported an error (";
-    EXPECT_EQ(explain(missing, 5, true, false),
-              failed + L"registering for all users needs administrator rights)");
-    EXPECT_EQ(explain(missing, 5, false, false),
-              failed + L"unregistering for all users needs administrator rights)");
-    EXPECT_EQ(explain(missing, 5), L"-");
-    EXPECT_EQ(explain(missing, 1, true, false), L"-");
+TEST(RegistrationIndex, FindsTheUsersOwnClassesAndCountsATypeLibraryOnceOverItsLocales) {
+    TempTree tree;
+    const std::wstring root = tree.Root();
+    SetEnvironmentVariableW(L"PROWL_INSPECT_DIR", root.c_str());
+    std::vector<std::wstring> written;
+    const auto write = [&](const wchar_t* kind, int n, const std::wstring& below, DWORD type,
+                           const std::wstring& text) {
+        wchar_t id[64];
+        swprintf(id, 64, L"{5052574E-%04X-0000-0000-%012lX}", n, GetCurrentProcessId());
+        written.push_back(std::wstring(L"Software\\Classes\\") + kind + L"\\" + id);
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, (written.back() + below).c_str(), nullptr,
+                                  type, text.c_str(), (text.size() + 1) * sizeof(wchar_t)),
+                  ERROR_SUCCESS);
+    };
+    // Named in upper case and quoted, through a variable, and a file of another name.
+    write(L"CLSID", 0, L"\\InprocServer32", REG_SZ, L"\"" + root + L"\\NAMED.OCX\"");
+    write(L"CLSID", 1, L"\\InprocServer32", REG_EXPAND_SZ, L"%PROWL_INSPECT_DIR%\\Named.ocx");
+    write(L"CLSID", 2, L"\\InprocServer32", REG_SZ, root + L"\\Named.ocx.old");
+    // One type library, registered for two locales.
+    write(L"TypeLib", 9, L"\\2.1\\0\\win64", REG_SZ, root + L"\\\\Named.ocx");
+    write(L"TypeLib", 9, L"\\2.1\\409\\win64", REG_SZ, root + L"\\Named.ocx");
+    win32::Win32RegistryReader registry;
+    EXPECT_EQ(RegistrationIndex::Build(registry, win32::Win32SystemFacts())
+                  .Lookup(tree.Path(L"Named.ocx")),
+              (RegistrationCounts{2, 1}));
+    for (const auto& key : written) RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
 }  // namespace

@@ -11,8 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "inspect/SystemFacts.h"
 #include "win32/ComponentFile_win.h"
+#include "win32/Launcher_win.h"
+#include "win32/SystemFacts_win.h"
 
 namespace prowl::test {
 
@@ -28,22 +29,13 @@ inline std::string ComponentBytes(const wchar_t* name) {
 
 // The system's own utility with the arguments; its exit code, or ~0 if it did not end.
 inline DWORD RunRegsvr32(const std::wstring& arguments) {
-    wchar_t system[MAX_PATH];
-    const std::wstring program =
-        std::wstring(system, GetSystemDirectoryW(system, MAX_PATH)) + L"\\regsvr32.exe";
-    std::wstring commandLine = L"regsvr32.exe " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    DWORD code = ~0u;
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process))
-        return code;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    const win32::Win32SystemFacts facts;
+    const StartResult started =
+        win32::Win32Launcher(facts).StartHidden(L"regsvr32.exe", L"regsvr32.exe " + arguments, L"");
+    for (const ULONGLONG end = GetTickCount64() + 60000;
+         started.process && !started.process->WaitForExitOrInput(100) && GetTickCount64() < end;) {
+    }
+    return started.process ? started.process->ExitCode().value_or(~0u) : ~0u;
 }
 
 class LoudBytes final : public ByteSource {
@@ -68,7 +60,6 @@ class LoudBytes final : public ByteSource {
 struct FakeFacts final : SystemFacts {
     std::wstring System64 = L"C:\\Windows\\System32", System32 = L"C:\\Windows\\SysWOW64";
     std::map<std::wstring, std::wstring> Variables, LongPaths;
-    bool Elevated = true;
 
     std::wstring SystemFolder(Bitness b) const override {
         return b == Bitness::Bits32 ? System32 : System64;
@@ -78,7 +69,7 @@ struct FakeFacts final : SystemFacts {
         const auto found = Variables.find(name);
         return found == Variables.end() ? std::nullopt : std::optional(found->second);
     }
-    bool IsElevated() const override { return Elevated; }
+    bool IsElevated() const override { return true; }
     std::wstring LongPath(const std::wstring& path) const override {
         return LongPaths.contains(path) ? LongPaths.at(path) : path;
     }

@@ -1,18 +1,22 @@
+// The engine through its own entry points: with a scripted launcher over a disk in memory, and
+// for real with the prefix's registration utility on copies of the test components.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <map>
-#include <optional>
-#include <stdexcept>
-#include <string>
-#include <vector>
-
+#include "TestClsid.h"
 #include "inspect/InspectTestSupport.h"
 #include "registration/RegistrationEngine.h"
+#include "scan/PathScanner.h"
 #include "support/ScriptedLauncher.h"
 #include "support/TempTree.h"
-#include "ui/MainWindowLogic.h"
 #include "ui/memory/MemoryControls.h"
-#include "ui/memory/MemoryDisk.h"
+#include "win32/FileSystem_win.h"
+#include "win32/Launcher_win.h"
+#include "win32/MainWindow_win.h"
+#include "win32/Registry_win.h"
+#include "win32/SystemFacts_win.h"
 
 namespace prowl {
 namespace {
@@ -46,28 +50,9 @@ Lines Log(std::initializer_list<std::wstring> entries) {
     return log;
 }
 
-// The bytes of the file whose launch failed (none: it cannot be opened), counting the opens.
-// Every other file is there, the 32-bit system's utility only where said.
-struct Components : ComponentFiles {
-    std::unique_ptr<ByteSource> Open(const std::wstring&) override {
-        ++opened;
-        return bytes ? std::make_unique<test::LoudBytes>(*bytes) : nullptr;
-    }
-    bool FileExists(const std::wstring& path) override {
-        return wow64 || !path.ends_with(L"SysWOW64\\regsvr32.exe");
-    }
-    std::vector<std::wstring> FoldersStartingWith(const std::wstring&, const std::wstring&,
-                                                  std::size_t) override {
-        return {};
-    }
-    std::optional<std::string> bytes;
-    bool wow64 = false;
-    int opened = 0;
-};
-
-// The fixture is the file system too. Starts join the action panel's history as panel 0, so
-// that one list shows texts and launches in the order they happened.
-class RegistrationTest : public ::testing::Test, public MemoryDisk {
+// Starts join the action panel's history as panel 0, so that one list shows texts and
+// launches in the order they happened.
+class RegistrationTest : public ::testing::Test {
   protected:
     RegistrationTest() {
         logic.Start();
@@ -79,13 +64,13 @@ class RegistrationTest : public ::testing::Test, public MemoryDisk {
         };
     }
     ObjectRef Add(const std::wstring& path, const wchar_t* type, int32_t parent,
-                  const wchar_t* included = kFlagOn, const wchar_t* key = nullptr) {
+                  const wchar_t* included = kFlagOn) {
         const int32_t index = state.DigColl->Count() + 1;
-        auto r = std::make_shared<clsObject>(clsObject{index, parent, type, path, true,
-                                                       key ? key : MakeKey(index), L"",
-                                                       MakeKey(parent), included, kFlagOff});
+        auto r =
+            std::make_shared<clsObject>(clsObject{index, parent, type, path, true, MakeKey(index),
+                                                  L"", MakeKey(parent), included, kFlagOff});
         state.DigColl->Add(r);
-        if (type != kNodeFolder) files.try_emplace(path, FileLookup::Present);
+        if (type != kNodeFolder) disk.File(path);
         return r;
     }
     Lines TakeLog() {
@@ -95,107 +80,65 @@ class RegistrationTest : public ::testing::Test, public MemoryDisk {
         window.panels.history.clear();
         return log;
     }
-    FileLookup LookUpFile(const std::wstring& path, std::wstring*) override {
-        if (path.empty()) throw std::runtime_error("the disk failed");
-        const auto f = files.find(path);
-        return f == files.end() ? FileLookup::Absent : f->second;
-    }
 
     ProjectState state;
     MemoryMainWindow window;
     MainWindowLogic logic{state, window.Controls()};
     test::ScriptedLauncher launcher;
     std::map<std::wstring, test::LaunchScript>& scripts = launcher.scripts;
-    Components components;
-    test::FakeFacts facts = [] {
-        test::FakeFacts f;
-        f.Variables[L"windir"] = L"C:\\Windows";
-        return f;
-    }();
-    RegistrationEngine engine{state, *this, launcher, logic, window.prompts, components, facts};
-    std::map<std::wstring, FileLookup> files;
+    MemoryDisk& disk = window.files;
+    MemoryComponents components{disk};
+    RegistrationEngine engine{state, disk, launcher, logic, window.prompts, components, components};
     std::vector<int16_t> modes;
 };
 
 TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheFile) {
-    const std::wstring root = L"C:\\r.dll";  // the folder is C:\, not C:
-    int pumpsWithStop = 0;                   // Stop is there in every wait, and nowhere else
+    const std::wstring root = L"C:\\r.dll", x = P(L"x.dll"), x86 = P(L"x86.dll");
+    int pumpsWithStop = 0;  // Stop is there in every wait, and nowhere else
     window.window.onPump = [&] { pumpsWithStop += logic.Button(kButtonStop).enabled; };
-    for (const ObjectRef& file :
-         {Add(P(L"a b.ocx"), kNodeOcx, 0, kFlagOff), Add(root, kNodeDll, 0)}) {
-        engine.RegisterMe(file);
-        engine.UnregisterMe(file);
-    }
-    EXPECT_EQ(TakeLog(),
-              Log({L"+a b.ocx", L"-a b.ocx", L"Registered File: " + root, U(root) + L"\\",
-                   R(root) + L"\\", L"Unregistered File: " + root, U(root) + L"\\"}));
-    EXPECT_EQ(pumpsWithStop, 6);
-    EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{11, 1, 11, 1, 11, 1, 11, 1}));
-    EXPECT_EQ(modes, std::vector<int16_t>(6, kProcessIdle));
-    EXPECT_EQ(components.opened, 0) << "a launch that succeeded is not inspected";
+    const ObjectRef file = Add(x, kNodeOcx, 0, kFlagOff);
+    engine.RegisterMe(file);
+    engine.UnregisterMe(file);
+    engine.RegisterMe(Add(root, kNodeDll, 0));  // the working folder is C:\, not C:
+    EXPECT_EQ(TakeLog(), Log({L"+x.dll", L"-x.dll", L"Registered File: " + root, U(root) + L"\\",
+                              R(root) + L"\\"}));
+    EXPECT_EQ(pumpsWithStop, 5);
+    EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{11, 1, 11, 1, 11, 1}));
+    EXPECT_EQ(modes, std::vector<int16_t>(5, kProcessIdle));
 
-    const std::wstring x = P(L"x.dll"), fail = L"[Registration failed]: C:\\P\\x.dll - ";
-    const ObjectRef file = Add(x, kNodeDll, 0);
-    for (const uint32_t code : {1u, 2u, 3221225477u, 0u}) {
+    scripts[U(x)].code = 3;  // as for a file never registered: expected, not reported
+    for (const uint32_t code : {1u, 2u, 3221225477u}) {
         scripts[R(x)].code = code;
-        scripts[U(x)].code = 3;  // as for a file never registered: expected, not reported
         engine.RegisterMe(file);
     }
-    EXPECT_EQ(TakeLog(), Log({L"+x.dll", fail + L"RegSvr32 rejected its arguments", L"+x.dll",
-                              fail + L"OLE could not be initialized", L"+x.dll",
-                              fail + L"exit code 3221225477", L"+x.dll"}));
-    EXPECT_EQ(components.opened, 3) << "nor is the unregistration before a registration";
     scripts[U(x)].code = 5;
     engine.UnregisterMe(file);
-    EXPECT_EQ(TakeLog().back(),
-              L"[Unregistration failed]: C:\\P\\x.dll - the component's "
-              L"registration function reported an error");
-
+    // The 64-bit utility hands a 32-bit file to the 32-bit one: its processor is no reason.
+    disk.File(L"C:\\W\\SysWOW64\\regsvr32.exe");
+    for (const wchar_t* name : {L"KERNEL32.dll", L"msvcrt.dll", L"ADVAPI32.dll"})
+        disk.File(P(name));
+    Add(x86, kNodeDll, 0);
+    disk.File(x86, test::ComponentBytes(L"prowl_com32.dll"));
+    scripts[R(x86)].code = 3;
+    engine.RegisterMe(state.DigColl->FindByPath(x86));
     // A quote would end the path on the command line, a NUL cut it short.
     const std::wstring quoted = L"C:\\x.dll\" /U \"C:\\y.dll", nul(L"C:\\x.dll\0.ocx", 13);
-    files = {{quoted, FileLookup::Present},
-             {nul, FileLookup::Present},
-             {L"Q:\\x.dll", FileLookup::CannotExamine}};
-    for (const std::wstring& p :
-         {std::wstring(L"C:\\gone.dll"), std::wstring(L"Q:\\x.dll"), quoted, nul}) {
-        files.try_emplace(p, FileLookup::Absent);
+    disk.unexaminable.insert(L"Q:\\x.dll");
+    for (const std::wstring& p : {quoted, nul, std::wstring(L"Q:\\x.dll")})
         engine.UnregisterMe(Add(p, kNodeDll, 0));
-    }
-    EXPECT_EQ(TakeLog(), (Lines{L"[File not found]: C:\\gone.dll", L"[Invalid path]: Q:\\x.dll",
-                                L"[Invalid path]: " + quoted, L"[Invalid path]: " + nul}));
-}
-
-TEST_F(RegistrationTest, AFailedLaunchIsExplainedByWhatTheFileIsWhenItCanBeRead) {
-    // Real files the real utility refused are explained under Wine; here what Wine cannot show.
-    const std::string com32 = test::ComponentBytes(L"prowl_com32.dll"), text = "MZ, and no more";
-    const std::wstring function = L"the component's registration function reported an error",
-                       admin = L"istering for all users needs administrator rights)",
-                       x = P(L"x.dll");
-    const struct {
-        const std::string* bytes;
-        uint32_t code;
-        bool registering, elevated;
-        std::wstring reason;
-    } cases[] = {
-        // The 64-bit utility hands a 32-bit file to the 32-bit one: its processor is no reason.
-        {&com32, 3, true, true, RegSvr32FailureReason(3, true)},
-        {&text, 5, false, false, function + L" (unreg" + admin},
-        {nullptr, 3, true, false, RegSvr32FailureReason(3, true)},
-    };
-    files[x] = FileLookup::Present;
-    components.wow64 = true;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(test::ToUtf8(c.reason));
-        components.bytes = c.bytes ? std::optional(*c.bytes) : std::nullopt;
-        facts.Elevated = c.elevated;
-        scripts.clear();
-        scripts[U(x)].code = c.registering ? 3 : c.code;
-        scripts[R(x)].code = c.code;
-        EXPECT_EQ(c.registering ? engine.RegisterFile(x) : engine.UnregisterFile(x), c.reason);
-        EXPECT_EQ(TakeLog().back(),
-                  (c.registering ? L"[Registration failed]: " : L"[Unregistration failed]: ") + x +
-                      L" - " + c.reason);
-    }
+    disk.Remove(x);
+    engine.UnregisterMe(file);
+    const std::wstring failed = L"[Registration failed]: " + x + L" - ";
+    EXPECT_EQ(TakeLog(),
+              Log({L"+x.dll", failed + L"RegSvr32 rejected its arguments", L"+x.dll",
+                   failed + L"OLE could not be initialized", L"+x.dll",
+                   failed + L"exit code 3221225477", L"-x.dll",
+                   L"[Unregistration failed]: " + x +
+                       L" - the component's registration function reported an error",
+                   L"+x86.dll",
+                   L"[Registration failed]: " + x86 + L" - " + RegSvr32FailureReason(3, true),
+                   L"[Invalid path]: " + quoted, L"[Invalid path]: " + nul,
+                   L"[Invalid path]: Q:\\x.dll", L"[File not found]: " + x}));
 }
 
 TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailureAfterDone) {
@@ -208,8 +151,7 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
     Add(P(L"Sub\\Ex\\ticked.dll"), kNodeDll, 8);
     Add(P(L"y.dll"), kNodeDll, 1);
     Add(P(L"z.dll"), kNodeDll, 1);
-    Add(L"C:\\Q", kNodeFolder, 0);
-    Add(L"C:\\Q\\q.dll", kNodeDll, 12);
+    Add(L"C:\\Q\\q.dll", kNodeDll, 0);
     engine.RunGroup(root, true);
     EXPECT_EQ(TakeLog(),
               Log({L"+0.dll", L"+a.dll", L"+b.ocx", L"+Sub\\c.dll", L"+y.dll", L"+z.dll", L"."}));
@@ -218,47 +160,49 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
         state.DigColl->Item(4)->Included = kFlagOn;
         sub->Included = kFlagOff;
     };
+    scripts[U(P(L"z.dll"))].code = 5;
+    window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
     engine.RunGroup(root, false);
-    EXPECT_EQ(TakeLog(),
-              Log({L"-0.dll", L"-a.dll", L"-skip.dll", L"-b.ocx", L"-y.dll", L"-z.dll", L"."}));
+    const std::wstring error = L"the component's registration function reported an error";
+    EXPECT_EQ(TakeLog(), Log({L"-0.dll", L"-a.dll", L"-skip.dll", L"-b.ocx", L"-y.dll", L"-z.dll",
+                              L"[Unregistration failed]: C:\\P\\z.dll - " + error, L"."}));
     EXPECT_EQ(modes, (std::vector<int16_t>{3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4}));
     EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{13, 1, 13, 1}));
-    EXPECT_FALSE(logic.Button(kButtonStop).enabled);
-    EXPECT_TRUE(window.prompts.messages.empty());
+    EXPECT_EQ(window.prompts.messages.at(0).title + L"|" + window.prompts.messages[0].text,
+              L"ActiveX Prowl - Unregistration Results|The following files could not be "
+              L"unregistered:\nC:\\P\\z.dll - " +
+                  error);
+    window.prompts.messages.clear();
 
-    const std::wstring why = L"The system cannot find it.",
-                       notStarted = L" - RegSvr32 could not be started: " + why;
-    files[P(L"0.dll")] = FileLookup::Absent;
+    scripts.clear();
+    // Once the utility cannot be started, no later file asks it again. The box lists the
+    // first 25 failures.
+    const std::wstring why = L"The system cannot find it.";
+    disk.Remove(P(L"0.dll"));
     scripts[R(P(L"a.dll"))].code = 5;
     scripts[U(P(L"y.dll"))].cannotStart = why;
-    Lines log = Log({L"[File not found]: C:\\P\\0.dll", L"+a.dll",
-                     L"[Registration failed]: C:\\P\\a.dll - the component's registration "
-                     L"function reported an error",
-                     L"+skip.dll", L"+b.ocx", L">y.dll",
-                     L"[RegSvr32 could not be started]: C:\\P\\y.dll - " + why,
-                     L"Registered File: C:\\P\\z.dll",  // no second try
-                     L"[RegSvr32 could not be started]: C:\\P\\z.dll - " + why});
-    std::wstring box =
-        L"The following files could not be registered:\nC:\\P\\0.dll - File not "
-        L"found\nC:\\P\\a.dll - the component's registration function reported "
-        L"an error\nC:\\P\\y.dll" +
-        notStarted + L"\nC:\\P\\z.dll" + notStarted;
-    for (int i = 1; i <= 23; ++i) {  // 27 failures in all
-        const std::wstring p = P(std::to_wstring(i) + L".dll");
-        files[p] = FileLookup::Absent;
-        Add(p, kNodeDll, 1);
-        log.push_back(L"[File not found]: " + p);
-        if (i <= 21) box += L"\n" + p + L" - File not found";
-    }
-    log.push_back(L"Done.");
+    for (int i = 1; i <= 23; ++i)
+        disk.Remove(Add(P(std::to_wstring(i) + L".dll"), kNodeDll, 1)->Path);
     window.window.onPump = nullptr;
     window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
     engine.RunGroup(root, true);
-    EXPECT_EQ(TakeLog(), log);
+    const Lines log = TakeLog();
+    EXPECT_EQ(Lines(log.begin(), log.begin() + 17),
+              Log({L"[File not found]: C:\\P\\0.dll", L"+a.dll",
+                   L"[Registration failed]: C:\\P\\a.dll - " + error, L"+skip.dll", L"+b.ocx",
+                   L">y.dll", L"[RegSvr32 could not be started]: C:\\P\\y.dll - " + why,
+                   L"Registered File: C:\\P\\z.dll",
+                   L"[RegSvr32 could not be started]: C:\\P\\z.dll - " + why,
+                   L"[File not found]: C:\\P\\1.dll"}));
     ASSERT_EQ(window.prompts.messages.size(), 1u);
     const MessageBoxRequest& m = window.prompts.messages[0];
-    EXPECT_EQ(m.title + L"|" + m.text,
-              L"ActiveX Prowl - Registration Results|" + box + L"\n... and 2 more.");
+    const std::wstring first =
+        L"ActiveX Prowl - Registration Results|The following files could "
+        L"not be registered:\nC:\\P\\0.dll - File not found\nC:\\P\\a.dll - " +
+        error + L"\nC:\\P\\y.dll - RegSvr32 could not be started: " + why +
+        L"\nC:\\P\\z.dll - RegSvr32 could not be started: " + why + L"\n";
+    EXPECT_EQ((m.title + L"|" + m.text).substr(0, first.size()), first);
+    EXPECT_TRUE(m.text.ends_with(L"\nC:\\P\\21.dll - File not found\n... and 2 more.")) << m.text;
     EXPECT_TRUE(m.buttons == MsgButtons::Ok && m.icon == MsgIcon::Exclamation);
 }
 
@@ -290,10 +234,9 @@ TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHanging
         window.prompts.messages.at(0).text,
         L"The following files could not be registered:\nC:\\P\\b.dll - RegSvr32 still running");
     EXPECT_EQ(window.window.beeps, 4);
-    EXPECT_FALSE(logic.Busy() || logic.Button(kButtonStop).enabled);
 
-    Add(L"", kNodeDll, 1);  // a failure on every way out puts mode, Stop and pointer back
-    window.window.onPump = nullptr;
+    // A failure on every way out puts mode, Stop and pointer back.
+    window.window.onPump = [] { throw std::runtime_error("the window failed"); };
     EXPECT_ANY_THROW(engine.RunGroup(root, false));
     EXPECT_FALSE(state.ProcessMode != kProcessIdle || logic.Button(kButtonStop).enabled);
     EXPECT_EQ(window.window.pointers.back(), kPointerArrow);
@@ -301,16 +244,13 @@ TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHanging
 
 TEST_F(RegistrationTest, HandEditedReferencesCannotLoopAndDeepChainsCannotOverflow) {
     // Placed as the tree places them: under the first record of the key, when it is earlier.
-    const ObjectRef top = Add(L"C:\\A", kNodeFolder, 0);
-    Add(P(L"t.dll"), kNodeDll, 1);
-    const ObjectRef x = Add(P(L"X"), kNodeFolder, 4);  // its parent comes later
-    Add(P(L"X\\Y"), kNodeFolder, 3);                   // and is its child: a loop
-    Add(P(L"X\\Y\\x.dll"), kNodeDll, 4);
-    const ObjectRef self = Add(P(L"S"), kNodeFolder, 6);  // its own parent
-    Add(P(L"S\\s.dll"), kNodeDll, 6);
-    const ObjectRef twin = Add(L"C:\\B", kNodeFolder, 0, kFlagOn, L"K1");
-    for (const ObjectRef& folder : {top, twin, x, self}) engine.RunGroup(folder, false);
-    EXPECT_EQ(TakeLog(), Log({L"-t.dll", L".", L".", L"-X\\Y\\x.dll", L".", L"-S\\s.dll", L"."}));
+    const ObjectRef x = Add(P(L"X"), kNodeFolder, 2);  // its parent comes later
+    Add(P(L"X\\Y"), kNodeFolder, 1);                   // and is its child: a loop
+    Add(P(L"X\\Y\\x.dll"), kNodeDll, 2);
+    const ObjectRef self = Add(P(L"S"), kNodeFolder, 4);  // its own parent
+    Add(P(L"S\\s.dll"), kNodeDll, 4);
+    for (const ObjectRef& folder : {x, self}) engine.RunGroup(folder, false);
+    EXPECT_EQ(TakeLog(), Log({L"-X\\Y\\x.dll", L".", L"-S\\s.dll", L"."}));
 
     state.DigColl = std::make_shared<ItemCollection>();
     const ObjectRef chain = Add(L"C:\\D", kNodeFolder, 0);
@@ -318,6 +258,66 @@ TEST_F(RegistrationTest, HandEditedReferencesCannotLoopAndDeepChainsCannotOverfl
     Add(P(L"deep.dll"), kNodeDll, 100000);
     engine.RunGroup(chain, false);
     EXPECT_EQ(TakeLog(), Log({L"-deep.dll", L"."}));
+}
+
+MainWindowLogic* stopTarget = nullptr;
+
+// The prefix's own utility on real copies, waited for by the real window: a component whose
+// DLL is beside it registers only from its own working folder, and every failure is explained
+// by what the file is.
+TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) {
+    const wchar_t* name = L"prowl_needsdep.dll";
+    test::TempTree tree;
+    const auto put = [&](const std::wstring& relative, const wchar_t* component) {
+        tree.File(relative, component ? test::ComponentBytes(component) : "not a program");
+        return tree.Path(relative);
+    };
+    const std::wstring com32 = put(L"com32.dll", L"prowl_com32.dll"),
+                       fail = put(L"fail.dll", L"prowl_fail.dll"), junk = put(L"junk.dll", nullptr),
+                       noentry = put(L"noentry.dll", L"prowl_noentry.dll"),
+                       alone = put(L"alone\\prowl_needsdep.dll", name),
+                       needs = put(L"needs\\prowl_needsdep.dll", name),
+                       dependency = put(L"needs\\prowldep.dll", L"prowldep.dll");
+    ProjectState state;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    const auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_HIDE);
+    MainWindowLogic& logic = window->Logic();
+    win32::Win32FileSystem fs;
+    win32::Win32SystemFacts facts;
+    win32::Win32Launcher launcher{facts};
+    win32::Win32ComponentFiles components;
+    ScriptedPrompts prompts;
+    RegistrationEngine engine{state, fs, launcher, logic, prompts, components, facts};
+    state.ProcessMode = kProcessNewScan;
+    PathScanner(state, fs, logic).ScanProjectPath(tree.Root());
+    state.ProcessMode = kProcessIdle;
+    state.DigColl->FindByPath(dependency)->Included = kFlagOff;
+    prompts.messageAnswers = {MsgAnswer::Ok};
+    engine.RunGroup(state.DigColl->Item(1), true);
+    win32::Win32RegistryReader registry;
+    const RegistrationIndex registered = RegistrationIndex::Build(registry, facts);
+    EXPECT_EQ(registered.Lookup(needs), (RegistrationCounts{1, 1}));
+    EXPECT_EQ(registered.Lookup(alone), (RegistrationCounts{0, 0}));
+    EXPECT_EQ(prompts.messages.at(0).text,
+              L"The following files could not be registered:\n" + com32 +
+                  L" - the file is built for 32-bit (x86), which the 64-bit RegSvr32 here "
+                  L"cannot load\n" +
+                  fail + L" - the component's registration function reported an error\n" + junk +
+                  L" - the file is not a program file\n" + noentry +
+                  L" - the file has no DllRegisterServer entry point\n" + alone +
+                  L" - the file could not be loaded - missing prowldep.dll");
+
+    // A timer presses Stop as soon as it is there, which is only while a launch is waited for;
+    // the utility left running unregisters the component.
+    stopTarget = &logic;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (stopTarget->Button(kButtonStop).enabled) stopTarget->OnToolbarButtonClick(L"Stop");
+    });
+    engine.RegisterMe(state.DigColl->FindByPath(needs));
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(logic.PanelText(kPanelAction), L"[RegSvr32 still running]: " + needs);
+    EXPECT_FALSE(logic.Busy());
 }
 
 }  // namespace
