@@ -1,30 +1,21 @@
-// Re-Prowl through the main window's logic on real folders: what the disk gained and lost, the
-// choices carried over, the report, Stop, and a start path that is gone.
+// Re-Prowl through the window's logic: what the disk gained and lost, the choices carried over,
+// the report, Stop, and a start path that is gone.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "scan/PathScanner.h"
-#include "support/TempTree.h"
-#include "ui/ProgramCommands.h"
-#include "ui/memory/MemoryControls.h"
-#include "ui/memory/MemoryDialogHost.h"
-#include "win32/ProgramServices_win.h"
+#include "ui/MemoryProgram.h"
 
 namespace prowl {
 namespace {
 
-// P holds a.dll and Sub, Sub b.ocx: scanned into P, a.dll, SUB, b.ocx. The user excluded a.dll
-// and expanded P and SUB; a hand-edited line repeats b.ocx, renamed "Mine" there (the later
-// record wins).
-struct Project {
+// C:\P holds a.dll and Sub, Sub b.ocx: scanned into P, a.dll, SUB, b.ocx. The user excluded
+// a.dll and expanded P and SUB; a hand-edited line repeats b.ocx, renamed "Mine" there (the
+// later record wins).
+struct Project : test::MemoryProgram {
     Project() {
-        logic.Start();
-        for (const auto* file : {L"P\\a.dll", L"P\\Sub\\b.ocx"}) temp.File(file);
+        for (const auto* file : {L"C:\\P\\a.dll", L"C:\\P\\Sub\\b.ocx"}) disk.File(file);
         logic.SetProcess(kProcessNewScan);
-        PathScanner(state, files, logic).ScanProjectPath(temp.Path(L"P"));
+        PathScanner(state, disk, logic).ScanProjectPath(L"C:\\P");
         logic.SetProcess(kProcessIdle);
         state.SaveFile->FileName = L"C:\\p.PRW";
         const ItemCollection& items = *state.DigColl;
@@ -37,28 +28,15 @@ struct Project {
         logic.ProjectTree().BuildProjectTree(items);
         logic.EnableReprowl(true);
         window.window.pointers.clear();
+        window.panels.history.clear();
     }
-    // "path=IncludedExpanded Text;" for each record, paths after P.
+    // "path=IncludedExpanded Text;" for each record, paths after C:\P.
     std::wstring States() const {
         std::wstring states;
         for (const auto& r : *state.DigColl)
-            states += r->Path.substr(temp.Path(L"P").size()) + L"=" + r->Included + r->Expanded +
-                      L" " + r->Text + L";";
+            states += r->Path.substr(4) + L"=" + r->Included + r->Expanded + L" " + r->Text + L";";
         return states;
     }
-
-    test::TempTree temp;
-    ProjectState state;
-    MemoryMainWindow window;
-    MainWindowLogic logic{state, window.Controls()};
-    win32::Win32FileSystem files;
-    win32::Win32ProgramServices real{nullptr, files};
-    MemoryDialogHost dialogs;
-    ProgramServices services = [this, &s = real.Services()] {
-        return ProgramServices{files,    s.launcher,   s.registry, dialogs,        s.drives,
-                               s.locale, s.components, s.system,   s.programFolder};
-    }();
-    ProgramCommands commands{logic, services};
 };
 
 TEST(Reprowl, CarriesChoicesOverReportsChangesAndPutsBackWhatStopOrAFailureLeft) {
@@ -74,34 +52,32 @@ TEST(Reprowl, CarriesChoicesOverReportsChangesAndPutsBackWhatStopOrAFailureLeft)
     } cases[] = {
         {Completed, nullptr, nullptr, false, L"",
          L"=11 P;\\a.dll=00 a.dll;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;"},
-        {Completed, L"P\\a.dll", L"P\\Sub\\n.ocx", false,
+        {Completed, L"C:\\P\\a.dll", L"C:\\P\\Sub\\n.ocx", false,
          L"added C|\\Sub\\n.ocx;removed B|\\a.dll;",
          L"=11 P;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;\\Sub\\n.ocx=10 n.ocx;"},
-        {Stopped, nullptr, L"P\\n.dll", true, L"", nullptr},
-        {DriveGone, nullptr, L"P\\n.dll", false, L"", nullptr},
+        {Stopped, nullptr, L"C:\\P\\n.dll", true, L"", nullptr},
+        {DriveGone, nullptr, L"C:\\P\\n.dll", false, L"", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         Project p;
         p.logic.EnableSave(c.saveBefore);
-        const CollectionRef oldItems = p.state.DigColl;
-        const SaveFileRef oldRecord = p.state.SaveFile;
+        const ProjectState before = p.state;
         const std::wstring oldStates = p.States();
-        if (c.gone) std::filesystem::remove(p.temp.Path(c.gone));
-        if (c.created) p.temp.File(c.created);
-        p.window.panels.history.clear();
+        if (c.gone) p.disk.Remove(c.gone);
+        if (c.created) p.disk.File(c.created);
         if (c.outcome == Stopped)
             p.window.window.onPump = [&p] { p.logic.OnToolbarButtonClick(L"Stop"); };
         if (c.outcome == DriveGone) {
-            p.state.SaveFile->StartPath = std::wstring(1, test::UnusedDriveLetter()) + L":\\P";
-            p.window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
+            p.state.SaveFile->StartPath = L"Q:\\P";
+            p.Answer(L"O");
         }
         std::wstring report;
         p.dialogs.scripts.push_back([&](ModalDialog& dialog) {
             for (const auto* list : {L"TVAdded", L"TVRemoved"}) {
-                report += *(list + 2) == L'A' ? L"added " : L"removed ";
+                report += list[2] == L'A' ? L"added " : L"removed ";
                 for (const auto& item : dialog.Control(list).items)
-                    report += item.image + L"|" + item.text.substr(p.temp.Path(L"P").size()) + L";";
+                    report += item.image + L"|" + item.text.substr(4) + L";";
             }
             dialog.Click(L"cmdOK");
         });
@@ -117,20 +93,20 @@ TEST(Reprowl, CarriesChoicesOverReportsChangesAndPutsBackWhatStopOrAFailureLeft)
         EXPECT_EQ(status, statusOf[c.outcome]);
         EXPECT_EQ(p.state.SaveFile->FileName, L"C:\\p.PRW");
         const bool aside = c.outcome != Completed;  // the old project is the one open
-        EXPECT_EQ(std::tuple(p.state.DigColl == oldItems, p.state.SaveFile == oldRecord,
-                             p.state.PreDigColl == oldItems),
+        EXPECT_EQ(std::tuple(p.state.DigColl == before.DigColl, p.state.SaveFile == before.SaveFile,
+                             p.state.PreDigColl == before.DigColl),
                   std::tuple(aside, aside, true));
         // The tree draws the project's records, not the ones they replaced.
         EXPECT_EQ(p.window.tree.Record(2), p.state.DigColl->Item(1));
         EXPECT_EQ(p.window.window.pointers, (std::vector<int32_t>{13, 1}));
         std::wstring box;  // title, icon and the text up to the reason
         for (const auto& m : p.window.prompts.messages)
-            box += m.title + (m.icon == MsgIcon::Critical ? L" (critical) " : L" ") +
-                   m.text.substr(0, m.text.find(L": ") + 2) + L"...";
+            box += m.title + (m.icon == MsgIcon::Critical ? L"! " : L" ") +
+                   m.text.substr(0, m.text.find(L": ") + 2);
         EXPECT_EQ(box, c.outcome != DriveGone ? L""
-                                              : L"ActiveX Prowl - File Error (critical) The "
-                                                L"following error occurred while attempting "
-                                                L"to scan the start path: ...");
+                                              : L"ActiveX Prowl - File Error! The following "
+                                                L"error occurred while attempting to scan the "
+                                                L"start path: ");
     }
 }
 
