@@ -85,40 +85,27 @@ class MainWindowTest : public ::testing::Test, protected test::MemoryProgram {
 };
 
 TEST_F(MainWindowTest, PanelsAndTheBarShowWhatTheyAreGivenAndEachCallProcessesMessagesOnce) {
-    const auto panels = [&] {
-        EXPECT_EQ(window.panels.PanelText(1) + window.panels.PanelText(2),
-                  logic.PanelText(1) + logic.PanelText(2));
-        return logic.PanelText(1) + L"|" + logic.PanelText(2);
+    const auto shown = [&] {
+        const ProgressBarState bar = window.progress.State();
+        return window.panels.PanelText(1) + L"|" + window.panels.PanelText(2) + L"|" +
+               std::to_wstring(bar.visible) + L" " + std::to_wstring(int64_t(bar.value)) + L"/" +
+               std::to_wstring(int64_t(bar.maximum)) + L" " + std::to_wstring(window.window.pumps);
     };
-    const auto bar = [&] {
-        const ProgressBarState shown = window.progress.State(), held = logic.Progress();
-        EXPECT_EQ(std::tuple(shown.visible, shown.value, shown.maximum),
-                  std::tuple(held.visible, held.value, held.maximum));
-        return std::tuple(held.visible, held.value, held.maximum);
-    };
-    EXPECT_EQ(panels(), L"Source File: None|Ready");
-    EXPECT_EQ(bar(), std::tuple(false, 0.0f, 100.0f));
-    EXPECT_EQ(window.window.pointers, std::vector<int32_t>{kPointerArrow});
+    EXPECT_EQ(shown(), L"Source File: None|Ready|0 0/100 0");
     logic.StatusBar_Update(1, L"C:\\p\\tools.PRW");
-    EXPECT_EQ(panels(), L"Source File: C:\\p\\tools.PRW|Ready");
-    logic.StatusBar_Update(1, L"");
-    logic.StatusBar_Update(2, L"  Scanning  ");
-    logic.StatusBar_Update(0, L"no panel");
-    logic.StatusBar_Update(3, L"no panel");
-    EXPECT_EQ(panels(), L"Source File: ** New ActiveX Prowl File **|  Scanning  ");
-
+    EXPECT_EQ(shown(), L"Source File: C:\\p\\tools.PRW|Ready|0 0/100 1");
+    for (int32_t panel : {1, 2, 0, 3}) logic.StatusBar_Update(panel, panel == 1 ? L"" : L"  x  ");
     logic.ProgressBar_Show(true, 10);
     for (int i = 0; i < 3; ++i) logic.ProgressBar_Increment(4);
-    EXPECT_EQ(bar(), std::tuple(true, 10.0f, 10.0f)) << "clamped, not 12";
+    EXPECT_EQ(shown(), L"Source File: ** New ActiveX Prowl File **|  x  |1 10/10 9") << "not 12";
     logic.ProgressBar_Increment(-25);
-    EXPECT_EQ(bar(), std::tuple(true, 0.0f, 10.0f)) << "nothing below the minimum";
+    EXPECT_EQ(shown().substr(48), L"1 0/10 10") << "nothing below the minimum";
     logic.ProgressBar_Increment(3);
     logic.ProgressBar_Show(false, 99);
-    EXPECT_EQ(bar(), std::tuple(false, 3.0f, 10.0f));
-    EXPECT_EQ(window.window.pumps, 12);
+    EXPECT_EQ(shown().substr(48), L"0 3/10 12") << "hiding keeps the value";
     logic.ProgressBar_Show(true, 16777217);  // 2^24 + 1 has no single-precision form
     logic.ProgressBar_Increment(16777217);
-    EXPECT_EQ(bar(), std::tuple(true, 16777216.0f, 16777216.0f));
+    EXPECT_EQ(shown().substr(48), L"1 16777216/16777216 14");
 }
 
 TEST_F(MainWindowTest, EachSwitchMovesExactlyItsGroupOfControls) {
@@ -165,7 +152,7 @@ TEST_F(MainWindowTest, ToolbarKeysAndMenuItemsRunTheirCommandsOnlyWhenEnabled) {
               std::tuple(1, false, 0));
 }
 
-TEST_F(MainWindowTest, WhileAProcessRunsProjectCommandsBeepAndStopEndsItKeepingWhatItsModeOwns) {
+TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsBeepAndStopKeepsWhatItsProcessDoesNotOwn) {
     EnableAll();
     const std::wstring idle = Disabled();
     for (const int16_t mode : {kProcessNewScan, kProcessRescan, kProcessGroupRegister,
@@ -178,9 +165,13 @@ TEST_F(MainWindowTest, WhileAProcessRunsProjectCommandsBeepAndStopEndsItKeepingW
         logic.SetProcess(mode);
         EXPECT_EQ(Disabled(), mode == kProcessIdle ? idle : idle.substr(2)) << "Stop alone";
         // Idle, the pass stands for a save: it processes messages while ProcessMode stays 0.
-        if (mode != kProcessIdle) TryEverything();
+        const auto refuse = [&] {
+            TryEverything();
+            EXPECT_FALSE(logic.QueryEndSession()) << "without a beep";
+        };
+        if (mode != kProcessIdle) refuse();
         window.window.onPump = [&] {
-            if (mode == kProcessIdle) TryEverything();
+            if (mode == kProcessIdle) refuse();
             logic.OnToolbarButtonClick(L"Stop");  // taken while the running routine reports
         };
         logic.StatusBar_Update(2, L"C:\\Half\\sub");
@@ -191,14 +182,10 @@ TEST_F(MainWindowTest, WhileAProcessRunsProjectCommandsBeepAndStopEndsItKeepingW
                   std::tuple(15, false, 0))
             << "one beep per refused command, and nothing else";
         EXPECT_EQ(std::tuple(state.ProcessMode, Disabled()), std::tuple(kProcessIdle, idle));
-        if (mode == kProcessNewScan) {
-            EXPECT_EQ(state.DigColl->Count(), 0);
-            EXPECT_NE(state.SaveFile, before.SaveFile);
-        } else {
-            const bool rescan = mode == kProcessRescan;
-            EXPECT_EQ(state.DigColl, rescan ? before.PreDigColl : before.DigColl);
-            EXPECT_EQ(state.SaveFile, rescan ? before.PreSaveFile : before.SaveFile);
-        }
+        const bool scan = mode == kProcessNewScan, rescan = mode == kProcessRescan;
+        EXPECT_EQ(state.DigColl->Count(),
+                  scan ? 0 : (rescan ? before.PreDigColl : before.DigColl)->Count());
+        EXPECT_EQ(state.SaveFile == (rescan ? before.PreSaveFile : before.SaveFile), !scan);
         EXPECT_EQ(state.PreDigColl, before.PreDigColl);
     }
     EXPECT_FALSE(logic.Busy()) << "the guard ends with the pass";
@@ -212,12 +199,12 @@ TEST_F(MainWindowTest, ACommandLeavesNoProcessNorPointerAndItsFailureOnlyCostsAB
     const ProjectState before = state;
     recorded.during = [&](const std::string& name) {
         if (name == "About") return logic.SetPointer(kPointerHourglass);
+        EXPECT_FALSE(logic.QueryEndSession()) << "a command is under way";
         logic.SetProcess(kProcessNewScan);
         logic.SetPointer(kPointerArrowHourglass);
         logic.StatusBar_Update(2, L"Prowling in C:\\");  // the user opens the about box meanwhile
         EXPECT_EQ(std::tuple(state.ProcessMode, logic.Pointer()),
-                  std::tuple(kProcessNewScan, kPointerArrowHourglass))
-            << "the box left the scan running and its pointer showing";
+                  std::tuple(kProcessNewScan, kPointerArrowHourglass));
         if (name == "New") throw ProwlError(L"line 7: Index \"x\" is not a whole number");
         throw std::out_of_range("tree view: no such node");
     };
@@ -246,7 +233,9 @@ TEST_F(MainWindowTest, ACommandLeavesNoProcessNorPointerAndItsFailureOnlyCostsAB
     window.prompts.messageAnswers = {MsgAnswer::Ok};
     EXPECT_FALSE(logic.QueryClose()) << "a close that failed keeps the window";
     recorded.during = nullptr;
-    EXPECT_TRUE(logic.QueryClose());
+    EXPECT_TRUE(logic.QueryEndSession());
+    recorded.canClose = false;
+    EXPECT_FALSE(logic.QueryEndSession());
     EXPECT_EQ(window.window.beeps, 0);
     window.prompts.messageAnswers = {MsgAnswer::NotShown, MsgAnswer::No, MsgAnswer::Yes};
     for (MsgAnswer expected : {MsgAnswer::Cancel, MsgAnswer::No, MsgAnswer::Yes})

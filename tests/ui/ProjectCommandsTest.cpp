@@ -55,7 +55,7 @@ TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas)
         const wchar_t* answers;           // to the message boxes in turn
         std::vector<std::wstring> files;  // the Save and Open dialogs' answers
         // "new" (New, no chooser shown), "choose NAME" (New, the chooser's answer; "" cancels),
-        // "stop" (Stop during New), "new at PATH", "open", "open at PATH".
+        // "new at PATH", "stop at PATH" (Stop during it), "open", "open at PATH", "close".
         std::wstring how, seen, failure{};
     } cases[] = {
         // clang-format off
@@ -66,7 +66,7 @@ TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas)
          L"C:\\old.PRW|Source File: C:\\old.PRW|Saving File: |OLD |save reprowl|11 1 |Save Changes?"
          L"|ActiveX Prowl - File Error", error + L"save the project file: "},
         {false, L"", {}, L"choose bare", fresh + L"| reprowl|13 1 "},
-        {false, L"", {}, L"stop", L"|Source File:  |Process Stopped|||13 1 "},
+        {false, L"", {}, L"stop at C:\\proj", L"|Source File:  |Process Stopped|||13 1 "},
         {true, L"N", {}, L"new at C:\\proj",
          fresh + L"PROJ a.dll SUB b.ocx |save reprowl|13 1 |Save Changes?"},
         {false, L"O", {}, L"new at Q:\\x", old + L" reprowl|13 1 |ActiveX Prowl - File Error",
@@ -77,24 +77,37 @@ TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas)
          error + L"open the project file: line 1: the start path is not an absolute path such as "
                  L"C:\\Folder or \\\\server\\share"},
         {true, L"N", {}, L"open at C:\\two.PRW", two + L" reprowl|11 1 |Save Changes?"},
+        {true, L"N", {}, L"close", L"closes " + old + L"save reprowl||Save Changes?"},
+        {true, L"X", {}, L"close", L"stays " + old + L"save reprowl||Save Changes?"},
+        {true, L"Y", {L""}, L"close", L"stays " + old + L"save reprowl||Save Changes?"},
+        {true, L"Y", {L"C:\\c.PRW"}, L"close", L"closes C:\\c.PRW|Source File: C:\\c.PRW|Saved "
+         L"File: C:\\c.PRW|OLD | reprowl|11 1 |Save Changes?"},
         // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.how + L" " + c.answers));
         Session s(c.changed);
         s.Answer(c.answers, c.files);
-        if (c.how == L"stop")
+        if (c.how.starts_with(L"stop"))
             s.window.window.onPump = [&] { s.logic.OnToolbarButtonClick(L"Stop"); };
         if (c.how.starts_with(L"choose ")) s.Choose(c.how.substr(7));
-        if (c.how == L"stop") s.Choose(L"proj");
         const std::wstring at = c.how.substr(c.how.find(L" at ") + 4);
-        if (c.how.starts_with(L"new at"))
-            s.logic.RunCommand([&] { s.commands.Project().NewProjectAt(at); });
+        std::wstring closes;
+        if (c.how == L"close")
+            closes = s.logic.QueryClose() ? L"closes " : L"stays ";
         else if (c.how.starts_with(L"open at"))
             s.logic.RunCommand([&] { s.commands.Project().OpenProjectPath(at); });
+        else if (c.how.find(L" at ") != std::wstring::npos)
+            s.logic.RunCommand([&] { s.commands.Project().NewProjectAt(at); });
         else
             s.logic.OnToolbarButtonClick(c.how == L"open" ? L"Open" : L"New");
-        EXPECT_EQ(s.Seen(), c.seen);
+        EXPECT_EQ(closes + s.Seen(), c.seen);
+        for (const auto& m : s.window.prompts.messages)
+            if (m.title == L"Save Changes?") {
+                EXPECT_EQ(std::tuple(m.text, m.buttons, m.icon, m.defaultButton),
+                          std::tuple(L"Save changes to current project?", MsgButtons::YesNo,
+                                     MsgIcon::None, 1));
+            }
         EXPECT_TRUE(c.failure.empty() ||
                     s.window.prompts.messages.back().text.starts_with(c.failure));
         if (c.how == L"open" && !c.changed) {
@@ -145,54 +158,6 @@ TEST(ProjectCommands, SaveConfirmsAnOverwriteAndAFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(s.disk.Bytes(L"C:\\a.PRW"), "keep");
     EXPECT_EQ(s.state.SaveFile->FileName, L"C:\\c.PRW");
     EXPECT_TRUE(s.logic.Button(kButtonSave).enabled);
-}
-
-TEST(ProjectCommands, ClosingAndTheEndOfTheSessionLoseNothing) {
-    struct Case {
-        const char* name;
-        bool changed;
-        int16_t mode;  // -1: the window is busy; -2: a command is under way
-        const wchar_t* answers;
-        std::vector<std::wstring> saves;
-        bool mayClose, mayEndSession;
-    } cases[] = {
-        {"unchanged", false, kProcessIdle, L"", {}, true, true},
-        {"changes dropped", true, kProcessIdle, L"N", {}, true, true},
-        {"changes saved", true, kProcessIdle, L"Y", {L"C:\\c.PRW"}, true, true},
-        {"save cancelled", true, kProcessIdle, L"Y", {L""}, false, false},
-        {"no answer", true, kProcessIdle, L"X", {}, false, false},
-        {"a scan runs", true, kProcessNewScan, L"", {}, false, false},
-        {"busy", true, -1, L"", {}, false, false},
-        {"in a command", false, -2, L"", {}, true, false},
-    };
-    for (const bool endSession : {false, true}) {
-        for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + (endSession ? " (end of session)" : ""));
-            Session s(c.changed);
-            s.Answer(c.answers, c.saves);
-            if (c.mode >= 0) s.logic.SetProcess(c.mode);
-            std::optional<MainWindowLogic::BusyScope> busy;
-            if (c.mode == -1) busy.emplace(s.logic);
-            bool may = false;
-            const auto ask = [&] {
-                may = endSession ? s.logic.QueryEndSession() : s.logic.QueryClose();
-            };
-            c.mode == -2 ? s.logic.RunCommand(ask) : ask();
-            EXPECT_EQ(may, endSession ? c.mayEndSession : c.mayClose);
-            const bool refused = c.mode != kProcessIdle && !(c.mode == -2 && !endSession);
-            EXPECT_EQ(s.window.window.beeps, refused && !endSession ? 1 : 0);
-            EXPECT_EQ(s.window.prompts.messages.empty(), refused || !c.changed);
-            EXPECT_EQ(s.disk.Bytes(L"C:\\c.PRW") == kOldProject,
-                      c.name == std::string("changes saved"));
-            for (const auto& m : s.window.prompts.messages)
-                EXPECT_EQ(std::tuple(m.text, m.title, m.buttons, m.icon, m.defaultButton),
-                          std::tuple(L"Save changes to current project?", L"Save Changes?",
-                                     MsgButtons::YesNo, MsgIcon::None, 1));
-            s.logic.SetProcess(kProcessIdle);
-            s.window.prompts.messageAnswers.clear();
-            s.window.prompts.fileAnswers.clear();
-        }
-    }
 }
 
 }  // namespace
