@@ -43,12 +43,6 @@ struct RecordingCommands : MainWindowCommands {
     std::function<void(const std::string&)> during;
 };
 
-const wchar_t* const kKeys[] = {L"New", L"Open", L"Save", L"Re-Dig"};
-const wchar_t* const kItems[] = {
-    L"mnuFileNew",     L"mnuFileOpen", L"mnuFileSave",    L"mnuFileReprowl", L"mnuFileExport",
-    L"mnuMe_Reg",      L"mnuMe_Unreg", L"mnuGroup_Reg",   L"mnuGroup_Unreg", L"mnuFileExit",
-    L"mnuTreeDetails", L"mnuViewFile", L"mnuViewProject", L"mnuHelpAbout"};
-
 class MainWindowTest : public ::testing::Test, protected test::MemoryProgram {
   protected:
     MainWindowTest() { logic.SetCommands(&recorded); }
@@ -56,9 +50,7 @@ class MainWindowTest : public ::testing::Test, protected test::MemoryProgram {
     void EnableAll() {
         logic.EnableSave(true);
         logic.EnableReprowl(true);
-        logic.EnableFileDetails(true);
-        for (const auto* name : {L"mnuMe_Reg", L"mnuMe_Unreg", L"mnuGroup_Reg", L"mnuGroup_Unreg"})
-            logic.SetMenuItemEnabled(name, true);
+        for (const auto& item : MainMenuAtStart()) logic.SetMenuItemEnabled(item.name, true);
     }
     // Every disabled button and item as the controls show them; the logic must agree.
     std::wstring Disabled() {
@@ -73,10 +65,11 @@ class MainWindowTest : public ::testing::Test, protected test::MemoryProgram {
         }
         return off;
     }
-    // Every command the window can send, once; closing last.
+    // Every command the window can send but Stop, once, in display order; closing last.
     void TryEverything() {
-        for (const auto* key : kKeys) logic.OnToolbarButtonClick(key);
-        for (const auto* name : kItems) logic.OnMenuClick(name);
+        for (const auto& button : MainToolbarAtStart())
+            if (button.key != L"Stop") logic.OnToolbarButtonClick(button.key);
+        for (const auto& item : MainMenuAtStart()) logic.OnMenuClick(item.name);
         closeAllowed = logic.QueryClose();
     }
 
@@ -142,12 +135,11 @@ TEST_F(MainWindowTest, ToolbarKeysAndMenuItemsRunTheirCommandsOnlyWhenEnabled) {
     recorded.canClose = false;
     TryEverything();
     for (const auto* key : {L"Re-Prowl", L"new", L"Stop ", L""}) logic.OnToolbarButtonClick(key);
-    for (const auto* name : {L"mnuSpace1", L"mnuTree", L"mnuFile", L"mnuNothing"})
-        logic.OnMenuClick(name);
-    EXPECT_EQ(recorded.calls,
-              (Calls{"New", "Open", "Save", "Reprowl", "New", "Open", "Save", "Reprowl", "Export",
-                     "RegisterMe", "UnregisterMe", "RegisterGroup", "UnregisterGroup", "CanClose",
-                     "FileDetails", "FileProperties", "ProjectDetails", "About", "CanClose"}));
+    logic.OnMenuClick(L"mnuNothing");
+    EXPECT_EQ(recorded.calls, (Calls{"New", "Open", "Save", "Reprowl", "RegisterMe", "UnregisterMe",
+                                     "RegisterGroup", "UnregisterGroup", "FileDetails", "New",
+                                     "Open", "Save", "Reprowl", "Export", "CanClose",
+                                     "FileProperties", "ProjectDetails", "About", "CanClose"}));
     EXPECT_EQ(std::tuple(window.window.closes, closeAllowed, window.window.beeps),
               std::tuple(1, false, 0));
 }
