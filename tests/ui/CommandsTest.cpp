@@ -1,5 +1,5 @@
-// New, Open, Save and closing through the window's logic, with scripted answers and the chooser
-// run by a script.
+// The program's commands through the window's logic, over the in-memory disk with scripted
+// answers: New, Open, Save and closing, Re-Prowl, and the tree's registration commands.
 #include <gtest/gtest.h>
 
 #include "ui/MemoryProgram.h"
@@ -7,19 +7,34 @@
 namespace prowl {
 namespace {
 
-const std::string kOldProject = "C:\\Old\r\n1\tK1\t1\t0\tC:\\Old\tK0\tOLD\t1\t0";
+// A project file: the start path, then a record a line, its fields apart by blanks.
+std::string Prw(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    std::replace(text.begin(), text.end(), ' ', '\t');
+    return text.substr(0, text.size() - 2);
+}
+const std::string kOldProject = Prw({"C:\\Old", "1 K1 1 0 C:\\Old K0 OLD 1 0"});
+// P holds a.dll and Sub, Sub b.ocx. The user excluded a.dll and expanded P and SUB; a
+// hand-edited line repeats b.ocx, renamed "Mine" there (the later record wins).
+const std::string kScanned =
+    Prw({"C:\\P", "1 K1 1 0 C:\\P K0 P 1 1", "2 K2 2 1 C:\\P\\a.dll K1 a.dll 0 0",
+         "3 K3 1 1 C:\\P\\Sub K1 SUB 1 1", "4 K4 3 3 C:\\P\\Sub\\b.ocx K3 b.ocx 1 0",
+         "5 K6 3 3 C:\\P\\Sub\\b.ocx K3 Mine 1 0"});
 
 // The program with C:\old.PRW open, changed or not.
 struct Session : test::MemoryProgram {
-    explicit Session(bool changed = false) {
-        for (const auto* f : {L"C:\\proj\\a.dll", L"C:\\proj\\sub\\b.ocx", L"C:\\proj\\x.txt",
-                              L"C:\\bare\\x.txt", L"C:\\a.PRW"})
+    explicit Session(const std::string& project = kOldProject, bool changed = false) {
+        for (const auto* f :
+             {L"C:\\proj\\a.dll", L"C:\\proj\\sub\\b.ocx", L"C:\\proj\\x.txt", L"C:\\bare\\x.txt",
+              L"C:\\a.PRW", L"C:\\P\\a.dll", L"C:\\P\\Sub\\b.ocx"})
             disk.File(f, "keep");
-        disk.File(L"C:\\old.PRW", kOldProject);
-        disk.File(L"C:\\two.PRW", "C:\\Two\r\n1\tK1\t1\t0\tC:\\Two\tK0\tTWO\t1\t0");
+        disk.File(L"C:\\old.PRW", project);
+        disk.File(L"C:\\two.PRW", Prw({"C:\\Two", "1 K1 1 0 C:\\Two K0 TWO 1 0"}));
         commands.Project().OpenProjectPath(L"C:\\old.PRW");
         logic.EnableSave(changed);
         window.window.pointers.clear();
+        window.panels.history.clear();
     }
     // What a user sees: file name, both panels, the tree below its root, Save and Re-Prowl,
     // then the pointers and the messages' titles; every script used up.
@@ -36,6 +51,13 @@ struct Session : test::MemoryProgram {
         EXPECT_TRUE(dialogs.scripts.empty() && window.prompts.messageAnswers.empty() &&
                     window.prompts.fileAnswers.empty());
         return seen;
+    }
+    // "path=IncludedExpanded Text;" for each record, paths after C:\P.
+    std::wstring States() const {
+        std::wstring states;
+        for (const auto& r : *state.DigColl)
+            states += r->Path.substr(4) + L"=" + r->Included + r->Expanded + L" " + r->Text + L";";
+        return states;
     }
     // "kind|filter|title|initial folder|initial name" of a file dialog shown.
     std::wstring Dialog(std::size_t at) {
@@ -86,7 +108,7 @@ TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.how + L" " + c.answers));
-        Session s(c.changed);
+        Session s(kOldProject, c.changed);
         s.Answer(c.answers, c.files);
         if (c.how.starts_with(L"stop"))
             s.window.window.onPump = [&] { s.logic.OnToolbarButtonClick(L"Stop"); };
@@ -119,7 +141,7 @@ TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas)
 }
 
 TEST(ProjectCommands, SaveConfirmsAnOverwriteAndAFailedWriteKeepsTheOldFile) {
-    Session s(true);
+    Session s(kOldProject, true);
     s.disk.File(L"C:\\b.PRW", "old");
     s.Answer(L"NY", {L"C:\\a.PRW", L"C:\\b.PRW"});
     // The writer lets messages through: a click on New meanwhile only beeps.
@@ -155,6 +177,116 @@ TEST(ProjectCommands, SaveConfirmsAnOverwriteAndAFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(s.disk.Bytes(L"C:\\a.PRW"), "keep");
     EXPECT_EQ(s.state.SaveFile->FileName, L"C:\\c.PRW");
     EXPECT_TRUE(s.logic.Button(kButtonSave).enabled);
+}
+
+TEST(Reprowl, CarriesChoicesOverReportsChangesAndPutsBackWhatStopOrAFailureLeft) {
+    enum Outcome { Completed, Stopped, DriveGone };
+    const std::wstring done = L"Updating Project...|Checking for project changes...|Ready|";
+    struct Case {
+        Outcome outcome;
+        const wchar_t *gone, *created;  // on disk before the re-scan
+        bool saveBefore;
+        std::wstring report, seen;  // the status texts but the scanner's own, then any box
+        const wchar_t* states;      // null: as they were
+    } cases[] = {
+        {Completed, nullptr, nullptr, false, L"", done,
+         L"=11 P;\\a.dll=00 a.dll;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;"},
+        {Completed, L"C:\\P\\a.dll", L"C:\\P\\Sub\\n.ocx", false,
+         L"added C|\\Sub\\n.ocx;removed B|\\a.dll;", done,
+         L"=11 P;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;\\Sub\\n.ocx=10 n.ocx;"},
+        {Stopped, nullptr, L"C:\\P\\n.dll", true, L"", L"Re-Prowl Stopped|", nullptr},
+        {DriveGone, nullptr, L"C:\\P\\n.dll", false, L"",
+         L"ActiveX Prowl - File Error! The following error occurred while attempting to scan "
+         L"the start path",
+         nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        Session p(kScanned);
+        p.logic.EnableSave(c.saveBefore);
+        const ProjectState before = p.state;
+        const std::wstring oldStates = p.States();
+        if (c.gone) p.disk.Remove(c.gone);
+        if (c.created) p.disk.File(c.created);
+        if (c.outcome == Stopped)
+            p.window.window.onPump = [&p] { p.logic.OnToolbarButtonClick(L"Stop"); };
+        if (c.outcome == DriveGone) {
+            p.state.SaveFile->StartPath = L"Q:\\P";
+            p.Answer(L"O");
+        }
+        std::wstring report;
+        p.dialogs.scripts.push_back([&](ModalDialog& dialog) {
+            for (const auto* list : {L"TVAdded", L"TVRemoved"}) {
+                report += list[2] == L'A' ? L"added " : L"removed ";
+                for (const auto& item : dialog.Control(list).items)
+                    report += item.image + L"|" + item.text.substr(4) + L";";
+            }
+            dialog.Click(L"cmdOK");
+        });
+
+        p.logic.OnToolbarButtonClick(L"Re-Dig");
+
+        std::wstring seen;
+        for (const auto& [panel, text] : p.window.panels.history)
+            if (text.find(L"Prowling") == std::wstring::npos) seen += text + L"|";
+        for (const auto& m : p.window.prompts.messages)
+            seen += m.title + (m.icon == MsgIcon::Critical ? L"! " : L" ") +
+                    m.text.substr(0, m.text.find(L": "));
+        EXPECT_EQ(std::tuple(seen, report, p.States()),
+                  std::tuple(c.seen, c.report, c.states ? c.states : oldStates));
+        EXPECT_EQ(p.logic.Button(kButtonSave).enabled, c.saveBefore || !c.report.empty());
+        EXPECT_EQ(p.state.SaveFile->FileName, L"C:\\old.PRW");
+        const bool aside = !c.states;  // the old project is the one open
+        EXPECT_EQ(std::tuple(p.state.DigColl == before.DigColl, p.state.SaveFile == before.SaveFile,
+                             p.state.PreDigColl == before.DigColl),
+                  std::tuple(aside, aside, true));
+        // The tree draws the project's records, not the ones they replaced.
+        EXPECT_EQ(p.window.tree.Record(2), p.state.DigColl->Item(1));
+        EXPECT_EQ(p.window.window.pointers, (std::vector<int32_t>{13, 1}));
+    }
+}
+
+TEST(RegistrationCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
+    // Indexes unlike positions, a key used twice and a reference to nothing: d.dll repeats
+    // a.dll's key and x.dll names no parent, so both hang under the root after the others
+    // (out of P's group run), no node is at position + 1, and no key or index leads to the
+    // record its node stands for.
+    Session p(
+        Prw({"C:\\P", "7 K7 1 0 C:\\P K0 P 1 1", "2 K2 2 0 C:\\P\\x.dll K9 x.dll 1 1",
+             "1 K4 2 0 C:\\P\\a.dll K7 a.dll 1 1", "4 K3 1 0 C:\\P\\Sub K7 Sub 1 1",
+             "3 K5 3 0 C:\\P\\Sub\\c.ocx K3 c.ocx 1 1", "5 K4 2 0 C:\\P\\d.dll K7 d.dll 1 1"}));
+    for (const auto* file : {L"C:\\P\\x.dll", L"C:\\P\\d.dll", L"C:\\P\\Sub\\c.ocx"})
+        p.disk.File(file);
+    p.commands.Project().OpenProjectPath(L"C:\\old.PRW");  // now that they are there
+    std::vector<std::wstring> starts;
+    p.launcher.onStart = [&](const std::wstring& start) {
+        const std::size_t from = start.find(L' ') + 1;  // the switches and the path alone
+        starts.push_back(start.substr(from, start.rfind(L'|') - from));
+    };
+    using Lines = std::vector<std::wstring>;
+    const std::tuple<const wchar_t*, const wchar_t*, Lines> cases[] = {
+        {L"d.dll", L"mnuMe_Reg", {L"/U /S \"C:\\P\\d.dll\"", L"/S \"C:\\P\\d.dll\""}},
+        {L"x.dll", L"mnuMe_Unreg", {L"/U /S \"C:\\P\\x.dll\""}},
+        {L"Sub", L"mnuGroup_Reg", {L"/U /S \"C:\\P\\Sub\\c.ocx\"", L"/S \"C:\\P\\Sub\\c.ocx\""}},
+        {L"P", L"mnuGroup_Unreg", {L"/U /S \"C:\\P\\a.dll\"", L"/U /S \"C:\\P\\Sub\\c.ocx\""}},
+    };
+    for (const auto& [label, item, lines] : cases) {
+        SCOPED_TRACE(item);
+        starts.clear();
+        p.Click(label);
+        p.logic.OnMenuClick(item);
+        EXPECT_EQ(starts, lines);
+    }
+
+    // After a rebuild no node is selected, and a command that arrives anyway (queued before the
+    // rebuild) finds nothing to act on.
+    starts.clear();
+    p.logic.ProjectTree().BuildProjectTree(*p.state.DigColl);
+    p.commands.RegisterMe();
+    p.commands.UnregisterMe();
+    p.commands.RegisterGroup();
+    p.commands.UnregisterGroup();
+    EXPECT_EQ(starts, Lines{});
 }
 
 }  // namespace
