@@ -1,6 +1,6 @@
+// The window's place as kept in the settings and brought back onto a screen.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 
 #include "ui/WindowPlacement.h"
@@ -10,13 +10,10 @@ namespace {
 
 struct MemorySettings : SettingsStore {
     std::optional<RegistryValue> Read(const std::wstring& name) override {
-        const auto found = values.find(name);
-        return found == values.end() ? std::nullopt : std::optional(found->second);
+        return values.contains(name) ? std::optional(values[name]) : std::nullopt;
     }
     void WriteNumber(const std::wstring& name, uint32_t value) override {
-        std::string bytes(4, '\0');
-        std::memcpy(bytes.data(), &value, 4);
-        values[name] = {kRegDword, bytes};
+        values[name] = {kRegDword, std::string(reinterpret_cast<const char*>(&value), 4)};
     }
     std::map<std::wstring, RegistryValue> values;
 };
