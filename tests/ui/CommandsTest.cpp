@@ -88,7 +88,8 @@ TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas)
          L"C:\\old.PRW|Source File: C:\\old.PRW|Saving File: |OLD |save reprowl|11 1 |Save Changes?"
          L"|ActiveX Prowl - File Error", error + L"save the project file: "},
         {false, L"", {}, L"choose bare", fresh + L"| reprowl|13 1 "},
-        {false, L"", {}, L"stop at C:\\proj", L"|Source File:  |Process Stopped|||13 1 "},
+        {true, L"N", {}, L"stop at C:\\proj",
+         L"|Source File:  |Process Stopped|||13 1 |Save Changes?"},
         {true, L"N", {}, L"new at C:\\proj",
          fresh + L"PROJ a.dll SUB b.ocx |save reprowl|13 1 |Save Changes?"},
         {false, L"O", {}, L"new at Q:\\x", old + L" reprowl|13 1 |ActiveX Prowl - File Error",
@@ -153,6 +154,7 @@ TEST(ProjectCommands, SaveConfirmsAnOverwriteAndAFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(s.disk.Bytes(L"C:\\a.PRW") + "|" + s.disk.Bytes(L"C:\\b.PRW"), "keep|" + kOldProject);
     EXPECT_EQ(s.window.prompts.messages[0].text,
               L"File C:\\a.PRW already exists.  Replace this file?");
+    EXPECT_EQ(s.window.prompts.fileDialogs[1].initialFileName, L"C:\\a.PRW") << "back where it was";
     EXPECT_EQ(s.Dialog(0),
               L"save|ActiveX Prowl Files (*.PRW)|*.PRW|Save ActiveX Objects|"
               L"C:\\Program|C:\\old.PRW");
