@@ -2,6 +2,8 @@
 // answers: New, Open, Save and closing, Re-Prowl, and the tree's registration commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ui/MemoryProgram.h"
 
 namespace prowl {
@@ -283,10 +285,9 @@ TEST(RegistrationCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
     // rebuild) finds nothing to act on.
     starts.clear();
     p.logic.ProjectTree().BuildProjectTree(*p.state.DigColl);
-    p.commands.RegisterMe();
-    p.commands.UnregisterMe();
-    p.commands.RegisterGroup();
-    p.commands.UnregisterGroup();
+    for (auto command : {&ProgramCommands::RegisterMe, &ProgramCommands::UnregisterMe,
+                         &ProgramCommands::RegisterGroup, &ProgramCommands::UnregisterGroup})
+        (p.commands.*command)();
     EXPECT_EQ(starts, Lines{});
 }
 
