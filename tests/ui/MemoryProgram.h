@@ -1,0 +1,72 @@
+#pragma once
+// The program in memory: the window's logic over in-memory controls, and the program's commands
+// over an in-memory disk, launcher and dialogs on a machine whose one drive is C:.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/ScriptedLauncher.h"
+#include "ui/ProgramCommands.h"
+#include "ui/dialogs/FolderChooser.h"
+#include "ui/memory/MemoryControls.h"
+#include "ui/memory/MemoryDialogHost.h"
+
+namespace prowl::test {
+
+struct Machine : MachineDrives, LocaleFormat, RegistryReader {
+    std::vector<std::wstring> DriveRoots() override { return {L"C:\\"}; }
+    std::wstring CurrentFolder() override { return L"C:\\"; }
+    std::wstring CurrentFolderOf(const std::wstring& root) override { return root; }
+    std::wstring GroupedNumber(uint64_t value) override { return std::to_wstring(value); }
+    std::wstring DateTime(uint64_t) override { return L""; }
+    std::unique_ptr<RegistryKey> Open(RegistryRoot, const std::wstring&, RegistryView) override {
+        return nullptr;
+    }
+};
+
+struct MemoryProgram {
+    MemoryProgram() { logic.Start(); }
+    // Queues answers: to the message boxes Y(es), N(o), O(K) or X (the box could not be shown),
+    // to the file dialogs a path ("" cancels).
+    void Answer(const std::wstring& boxes, const std::vector<std::wstring>& files = {}) {
+        for (wchar_t a : boxes)
+            window.prompts.messageAnswers.push_back(a == L'Y'   ? MsgAnswer::Yes
+                                                    : a == L'N' ? MsgAnswer::No
+                                                    : a == L'O' ? MsgAnswer::Ok
+                                                                : MsgAnswer::NotShown);
+        for (const auto& f : files)
+            window.prompts.fileAnswers.push_back(
+                f.empty() ? FileDialogResult{}
+                          : FileDialogResult{FileDialogResult::Outcome::Chosen, f});
+    }
+    // The folder chooser opens the entry of that name below C:\ and says OK; "" cancels it.
+    void Choose(const std::wstring& name) {
+        dialogs.scripts.push_back([name](ModalDialog& dialog) {
+            auto& chooser = dynamic_cast<FolderChooser&>(dialog);
+            const auto& entries = chooser.Control(L"aDir").items;
+            for (size_t i = 0; i < entries.size(); ++i)
+                if (entries[i].text == name) chooser.OpenEntry(static_cast<int32_t>(i));
+            name.empty() ? chooser.Cancel() : chooser.OK();
+        });
+    }
+    // Selects the node labelled so, as a click does.
+    void Click(const std::wstring& label) {
+        for (int32_t node = 1; node <= window.tree.Count(); ++node)
+            if (window.tree.Text(node) == label) window.tree.UserClick(node);
+    }
+
+    ProjectState state;
+    MemoryMainWindow window;
+    MemoryDisk& disk = window.files;
+    MainWindowLogic logic{state, window.Controls()};
+    MemoryDialogHost dialogs;
+    ScriptedLauncher launcher;
+    Machine machine;
+    MemoryComponents components{disk};
+    ProgramCommands commands{logic,
+                             {disk, launcher, machine, dialogs, machine, machine, components,
+                              components, L"C:\\Program"}};
+};
+
+}  // namespace prowl::test
