@@ -58,7 +58,4 @@ bool TryDecodeAnsi(std::string_view bytes, std::wstring& out) {
     return true;
 }
 
-// Windows-1252 holds every character in one byte, and one it cannot hold becomes one byte.
-std::size_t AnsiByteCount(std::wstring_view text) { return text.size(); }
-
 }  // namespace prowl
