@@ -1,23 +1,8 @@
 #pragma once
-#include "support/ScriptedLauncher.h"
 #include "tree/ProjectTreeBuilder.h"
-#include "ui/ProgramCommands.h"
-#include "ui/memory/MemoryControls.h"
-#include "ui/memory/MemoryDialogHost.h"
+#include "ui/MemoryProgram.h"
 
 namespace prowl::test {
-
-// What the commands ask of the machine beyond its disk: one drive, an empty registry.
-struct Machine : RegistryReader, MachineDrives, LocaleFormat {
-    std::unique_ptr<RegistryKey> Open(RegistryRoot, const std::wstring&, RegistryView) override {
-        return nullptr;
-    }
-    std::vector<std::wstring> DriveRoots() override { return {L"C:\\"}; }
-    std::wstring CurrentFolder() override { return L"C:\\"; }
-    std::wstring CurrentFolderOf(const std::wstring& root) override { return root; }
-    std::wstring GroupedNumber(uint64_t value) override { return std::to_wstring(value); }
-    std::wstring DateTime(uint64_t) override { return L""; }
-};
 
 // The project as its file holds it: the start path, then each record's fields.
 inline std::vector<std::wstring> RowsOf(const ProjectState& state) {
@@ -29,9 +14,8 @@ inline std::vector<std::wstring> RowsOf(const ProjectState& state) {
     return rows;
 }
 
-// The main window's logic with the program's own commands over a disk in memory.
-struct Desk {
-    Desk() { logic.Start(); }
+// The program in memory, and what the random runs and fuzz targets do through it.
+struct Desk : MemoryProgram {
     // A folder dropped on the window: New at that start path. true when it found components.
     bool Scan(const std::wstring& start) {
         window.prompts.messageAnswers.assign(2, MsgAnswer::No);
@@ -73,20 +57,6 @@ struct Desk {
             if (node(tree, n) != node(fresh, n) || tree.Record(n) != fresh.Record(n)) return n;
         return 0;
     }
-
-    MemoryDisk disk;
-    MemoryComponents components{disk};
-    ProjectState state;
-    MemoryMainWindow window;
-    MainWindowLogic logic{state,
-                          {window.commands, window.panels, window.progress, window.filePath,
-                           window.tree, window.prompts, window.window, disk}};
-    ScriptedLauncher launcher;
-    MemoryDialogHost dialogs;
-    Machine machine;
-    ProgramCommands commands{
-        logic,
-        {disk, launcher, machine, dialogs, machine, machine, components, components, L"C:\\"}};
 };
 
 }  // namespace prowl::test

@@ -4,7 +4,6 @@
 #include <array>
 
 #include "projectfile/TextEncoding.h"
-#include "ui/dialogs/LocaleFormat.h"
 
 namespace prowl {
 
