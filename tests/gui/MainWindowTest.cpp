@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "GuiTestSupport.h"
 #include "support/ControlContracts.h"
@@ -72,14 +73,57 @@ struct CommandLog : MainWindowCommands {
     Strings ran;
 };
 
+// The slot of the exe's import table through which every DestroyMenu of the program goes.
+ULONG_PTR* DestroyMenuSlot() {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    for (; import->Name; ++import) {
+        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; name->u1.AddressOfData; ++name, ++slot)
+            if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
+                !strcmp(
+                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name,
+                    "DestroyMenu"))
+                return &slot->u1.Function;
+    }
+    return nullptr;
+}
+
 class RealMainWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         gui_test::InitControls();
+        SwapDestroyMenu(reinterpret_cast<ULONG_PTR>(&CountStale));
         window = MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW);
         Logic().SetCommands(&log);
+        bar = GetMenu(Main());
         gui_test::Pump(*window);
     }
+    // Whether the user closed the window first or not, its menus go, each destroyed once: a
+    // stale handle may name another menu by then.
+    void TearDown() override {
+        window.reset();
+        SwapDestroyMenu(realDestroyMenu);
+        EXPECT_FALSE(IsMenu(bar));
+        EXPECT_EQ(stale, 0) << "a menu was destroyed twice";
+    }
+    static BOOL WINAPI CountStale(HMENU menu) {
+        stale += !IsMenu(menu);
+        return reinterpret_cast<decltype(&DestroyMenu)>(realDestroyMenu)(menu);
+    }
+    static void SwapDestroyMenu(ULONG_PTR to) {
+        ULONG_PTR* slot = DestroyMenuSlot();
+        DWORD protection;
+        VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection);
+        realDestroyMenu = std::exchange(*slot, to);
+        VirtualProtect(slot, sizeof(*slot), protection, &protection);
+    }
+    static inline ULONG_PTR realDestroyMenu = 0;
+    static inline int stale = 0;
     MainWindowLogic& Logic() { return window->Logic(); }
     HWND Main() { return window->Handle(); }
     HWND Toolbar() { return FindWindowExW(Main(), nullptr, TOOLBARCLASSNAMEW, nullptr); }
@@ -101,6 +145,7 @@ class RealMainWindow : public ::testing::Test {
     ProjectState state;
     CommandLog log;
     std::unique_ptr<MainWindow> window;
+    HMENU bar = nullptr;
 };
 
 TEST_F(RealMainWindow, StartsWithItsDesignedControls) {
@@ -254,57 +299,6 @@ TEST(MainWindowLife, AWindowWhoseControlsCannotBeMadeIsNotMade) {
         EXPECT_EQ(FindWindowW(nullptr, L"ActiveX Prowl"), nullptr) << "no window left behind";
     }
     UnhookWindowsHookEx(hook);
-}
-
-// Every DestroyMenu of the program goes through the exe's import table: while this lives, it
-// goes through Count first, which notes a menu that was no longer there to destroy.
-class MenuDestroyWatch {
-  public:
-    MenuDestroyWatch() { Swap(reinterpret_cast<ULONG_PTR>(&Count)); }
-    ~MenuDestroyWatch() { Swap(real_); }
-    static inline int stale = 0;
-
-  private:
-    static BOOL WINAPI Count(HMENU menu) {
-        stale += !IsMenu(menu);
-        return reinterpret_cast<decltype(&DestroyMenu)>(real_)(menu);
-    }
-    static void Swap(ULONG_PTR function) {
-        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-        const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-            base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-            base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-        for (; import->Name; ++import) {
-            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
-            auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-            for (; name->u1.AddressOfData; ++name, ++slot) {
-                const auto* by =
-                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
-                if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) || strcmp(by->Name, "DestroyMenu"))
-                    continue;
-                DWORD protection;
-                VirtualProtect(&slot->u1.Function, sizeof(ULONG_PTR), PAGE_READWRITE, &protection);
-                real_ = real_ ? real_ : slot->u1.Function;
-                slot->u1.Function = function;
-                VirtualProtect(&slot->u1.Function, sizeof(ULONG_PTR), protection, &protection);
-            }
-        }
-    }
-    static inline ULONG_PTR real_ = 0;
-};
-
-TEST(MainWindowLife, AClosedWindowsMenusAreDestroyedOnceEach) {
-    ProjectState state;
-    MenuDestroyWatch watch;
-    for (bool closedFirst : {true, false}) {
-        auto window = MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW);
-        HMENU bar = GetMenu(window->Handle());
-        if (closedFirst) window->Logic().OnMenuClick(L"mnuFileExit");  // the user closes it
-        window.reset();
-        EXPECT_FALSE(IsMenu(bar));
-    }
-    EXPECT_EQ(MenuDestroyWatch::stale, 0) << "a menu was destroyed twice";
 }
 
 TEST(Prompts, AMessageBoxAnswersWithTheButtonPressedOrSaysItWasNotShown) {
