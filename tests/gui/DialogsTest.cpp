@@ -38,16 +38,6 @@ namespace {
 using gui_test::Text;
 using gui_test::WhenShown;
 
-// Dispatches as the dialog's own loop does (keys go through the dialog manager) until done.
-void PumpUntil(HWND dialog, const std::function<bool()>& done) {
-    for (const ULONGLONG end = GetTickCount64() + 5000; !done() && GetTickCount64() < end;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (!IsDialogMessageW(dialog, &msg)) DispatchMessageW(&msg);
-        Sleep(10);
-    }
-}
-
 // A list's entries as the control holds them, a tree's as "image|text"; none elsewhere.
 std::vector<std::wstring> Items(HWND hwnd, ControlKind kind) {
     std::vector<std::wstring> items;
@@ -174,7 +164,11 @@ TEST_F(RealDialogs, ChooserTellsOfADriveThatCannotBeReadAndOpensAFolderByEnter) 
         SetFocus(list);
         SendMessageW(list, LB_SETCURSEL, SendMessageW(list, LB_GETCOUNT, 0, 0) - 3, 0);
         PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
-        PumpUntil(dialog, [&] { return chooser.CurrentPath() == tree.Root(); });
+        gui_test::Until([&] { return chooser.CurrentPath() == tree.Root(); },
+                        [&] {  // as the dialog's own loop does: keys go to the dialog manager
+                            for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+                                if (!IsDialogMessageW(dialog, &msg)) DispatchMessageW(&msg);
+                        });
         ExpectMirrors(dialog, chooser);
         SendMessageW(ControlOf(dialog, chooser, L"cmdOK"), BM_CLICK, 0, 0);
     });

@@ -149,25 +149,21 @@ class RealMainWindow : public ::testing::Test {
 };
 
 TEST_F(RealMainWindow, StartsWithItsDesignedControls) {
-    Strings toolbar;
-    HWND tips = reinterpret_cast<HWND>(SendMessageW(Toolbar(), TB_GETTOOLTIPS, 0, 0));
+    Strings toolbar;  // the switches read the control back; the tip as the pointer gets it
     for (int i = 0; i < static_cast<int>(SendMessageW(Toolbar(), TB_BUTTONCOUNT, 0, 0)); ++i) {
-        TBBUTTON b{};
-        SendMessageW(Toolbar(), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
-        wchar_t caption[128] = {}, tip[128] = {};
-        SendMessageW(Toolbar(), TB_GETBUTTONTEXTW, b.idCommand, reinterpret_cast<LPARAM>(caption));
-        // The tooltip asks the window for its text, as it does when the pointer rests.
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = Toolbar();
-        tool.uId = static_cast<UINT_PTR>(b.idCommand);
-        tool.lpszText = tip;
-        SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-        toolbar.push_back((b.fsStyle & BTNS_SEP)
-                              ? L"-"
-                              : std::wstring(caption) + L"|" + tip + L"|" +
-                                    std::to_wstring(b.iBitmap + 1) +
-                                    ((b.fsState & TBSTATE_ENABLED) ? L"" : L" (grayed)"));
+        const ToolbarButtonState b = window->Commands().Button(i + 1);
+        TBBUTTON t{};
+        SendMessageW(Toolbar(), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&t));
+        wchar_t tip[128] = {};
+        TTTOOLINFOW tool{.cbSize = sizeof(tool),
+                         .hwnd = Toolbar(),
+                         .uId = static_cast<UINT_PTR>(t.idCommand),
+                         .lpszText = tip};
+        SendMessageW(reinterpret_cast<HWND>(SendMessageW(Toolbar(), TB_GETTOOLTIPS, 0, 0)),
+                     TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+        toolbar.push_back(b.separator ? L"-"
+                                      : b.caption + L"|" + tip + L"|" + std::to_wstring(b.image) +
+                                            (b.enabled ? L"" : L" (grayed)"));
     }
     EXPECT_EQ(
         toolbar,
@@ -250,7 +246,7 @@ TEST_F(RealMainWindow, CommandsArrivingWhileWorkProcessesMessagesOnlyBeep) {
     EXPECT_EQ(Main(), nullptr);
 }
 
-TEST_F(RealMainWindow, TheLastStatusTextShowsAndTheTreeTakesTheRoomAsTheWindowGrows) {
+TEST_F(RealMainWindow, TheLastStatusTextAndBusyPointersShowAndTheTreeGrowsWithTheWindow) {
     for (int i = 1; i <= 1000; ++i)
         Logic().StatusBar_Update(kPanelAction, L"Scanning folder " + std::to_wstring(i));
     Sleep(2 * win32::kRepaintInterval);  // however fast the texts came, the last one shows
@@ -267,10 +263,8 @@ TEST_F(RealMainWindow, TheLastStatusTextShowsAndTheTreeTakesTheRoomAsTheWindowGr
     };
     const auto [width, height] = treeSize(500, 450);
     EXPECT_EQ(treeSize(800, 850), std::pair(width + 300, height + 400));
-}
 
-TEST_F(RealMainWindow, BusyPointersShowOverTheWindow) {
-    HWND tree = window->Tree().Handle();
+    HWND tree = window->Tree().Handle();  // busy pointers show over the window
     for (const auto& [pointer, cursor] : {std::pair(kPointerHourglass, IDC_WAIT),
                                           std::pair(kPointerArrowHourglass, IDC_APPSTARTING),
                                           std::pair(kPointerArrow, IDC_ARROW)}) {
