@@ -155,10 +155,11 @@ TEST_F(RealMainWindow, StartsWithItsDesignedControls) {
         TBBUTTON t{};
         SendMessageW(Toolbar(), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&t));
         wchar_t tip[128] = {};
-        TTTOOLINFOW tool{.cbSize = sizeof(tool),
-                         .hwnd = Toolbar(),
-                         .uId = static_cast<UINT_PTR>(t.idCommand),
-                         .lpszText = tip};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = Toolbar();
+        tool.uId = static_cast<UINT_PTR>(t.idCommand);
+        tool.lpszText = tip;
         SendMessageW(reinterpret_cast<HWND>(SendMessageW(Toolbar(), TB_GETTOOLTIPS, 0, 0)),
                      TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
         toolbar.push_back(b.separator ? L"-"
