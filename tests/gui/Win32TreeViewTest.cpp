@@ -135,7 +135,9 @@ TEST(Win32TreeView, AddsNodesWhenShownOneChangeAClickAndWholePixelPictures) {
     SetFocus(control);
     for (UINT msg : {WM_KEYDOWN, WM_CHAR, WM_KEYUP}) PostMessageW(control, msg, VK_SPACE, 0);
     Pump();
-    EXPECT_EQ(std::pair(f.tree.Checked(4), f.tree.Checked(1)), std::pair(true, true));
+    EXPECT_EQ(std::tuple(f.tree.Checked(4), TreeView_GetCheckState(control, f.tree.ItemHandle(4)),
+                         f.tree.Checked(1)),
+              std::tuple(true, 1u, true));
     EXPECT_EQ(
         events.Of({L"NodeCheck", L"Expand", L"Collapse"}),
         (contract::Lines{L"Expand 1 expanded", L"NodeCheck 4 checked", L"NodeCheck 1 checked"}));
