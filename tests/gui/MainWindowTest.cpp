@@ -21,28 +21,23 @@ namespace {
 using win32::MainWindow;
 using Strings = std::vector<std::wstring>;
 
-// The toolbar, both status bars and the progress bar on a plain window, for the contract.
+// Fresh switches on a plain window (the main window's are built already), and the main
+// window's own status bars and progress bar, for the contract.
 struct Win32Controls : ControlsFixture {
-    Win32Controls() {
-        const auto make = [&](const wchar_t* cls, HWND parent, DWORD visible = WS_VISIBLE) {
-            return CreateWindowExW(0, cls, L"", WS_CHILD | visible, 0, 0, 200, 20, parent, nullptr,
-                                   nullptr, nullptr);
-        };
-        HWND action = make(STATUSCLASSNAMEW, host.get());
-        panels = std::make_unique<win32::Win32StatusPanels>(
-            make(STATUSCLASSNAMEW, host.get()), action, make(PROGRESS_CLASSW, action, 0),
-            host.get(), 1);
-        switches = std::make_unique<win32::Win32CommandSwitches>(
-            host.get(), make(TOOLBARCLASSNAMEW, host.get()), images);
-    }
     ~Win32Controls() override { ImageList_Destroy(images); }
-    CommandSwitches& Switches() override { return *switches; }
-    StatusPanels& Panels() override { return *panels; }
-    ProgressBarView& Progress() override { return *panels; }
+    CommandSwitches& Switches() override { return switches; }
+    StatusPanels& Panels() override { return window->Panels(); }
+    ProgressBarView& Progress() override { return window->Panels(); }
     gui_test::Window host = gui_test::MakeWindow();
     HIMAGELIST images = win32::CreateToolbarImageList();
-    std::unique_ptr<win32::Win32StatusPanels> panels;
-    std::unique_ptr<win32::Win32CommandSwitches> switches;
+    win32::Win32CommandSwitches switches{
+        host.get(),
+        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, host.get(),
+                        nullptr, nullptr, nullptr),
+        images};
+    ProjectState state;
+    std::unique_ptr<MainWindow> window =
+        MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNOACTIVATE);
 };
 std::unique_ptr<ControlsFixture> MakeWin32Controls() { return std::make_unique<Win32Controls>(); }
 INSTANTIATE_TEST_SUITE_P(Win32, ControlsContract,
