@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "GuiTestSupport.h"
@@ -25,6 +26,7 @@
 #include "win32/Drives_win.h"
 #include "win32/FileSystem_win.h"
 #include "win32/Images_win.h"
+#include "win32/Launcher_win.h"
 #include "win32/Locale_win.h"
 #include "win32/Prompts_win.h"
 #include "win32/Registry_win.h"
@@ -35,16 +37,6 @@ namespace {
 
 using gui_test::Text;
 using gui_test::WhenShown;
-
-// Dispatches as the dialog's own loop does (keys go through the dialog manager) until done.
-void PumpUntil(HWND dialog, const std::function<bool()>& done) {
-    for (const ULONGLONG end = GetTickCount64() + 5000; !done() && GetTickCount64() < end;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (!IsDialogMessageW(dialog, &msg)) DispatchMessageW(&msg);
-        Sleep(10);
-    }
-}
 
 // A list's entries as the control holds them, a tree's as "image|text"; none elsewhere.
 std::vector<std::wstring> Items(HWND hwnd, ControlKind kind) {
@@ -70,6 +62,12 @@ std::vector<std::wstring> Items(HWND hwnd, ControlKind kind) {
         items.push_back(text);
     }
     return items;
+}
+
+std::shared_ptr<clsObject> Record(std::wstring type, std::wstring path, std::wstring key = L"") {
+    auto record = std::make_shared<clsObject>();
+    std::tie(record->NodeType, record->Path, record->Key) = std::tuple(type, path, key);
+    return record;
 }
 
 void PostKey(WORD key) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); }
@@ -130,11 +128,8 @@ class RealDialogs : public ::testing::Test {
 
 TEST_F(RealDialogs, ChooserTellsOfADriveThatCannotBeReadAndOpensAFolderByEnter) {
     tree.Folder(L"start\\sub");
-    tree.Folder(L"drive");
     const wchar_t letter = test::UnusedDriveLetter();
-    tree.Map(std::wstring(1, letter) + L":", L"drive");
-    // Opens in "start"; Wine lists only the drive letters a process had when it started, so
-    // the new one is added.
+    // Opens in "start", with a drive that names no folder added to the list.
     struct WithNewDrive : win32::Win32MachineDrives {
         std::wstring root, start;
         std::vector<std::wstring> DriveRoots() override {
@@ -147,8 +142,6 @@ TEST_F(RealDialogs, ChooserTellsOfADriveThatCannotBeReadAndOpensAFolderByEnter) 
     drives.root = std::wstring(1, letter) + L":\\";
     drives.start = tree.Path(L"start");
     FolderChooser chooser(drives, files, prompts);
-    const std::string gone = tree.UnixPath(L"drive");  // the drive's folder goes
-    test::RunUnix(L"/bin/rm", L"-rf " + std::wstring(gone.begin(), gone.end()));
 
     WhenShown(kChooserCaption, [&](HWND dialog) {
         EXPECT_FALSE(IsWindowEnabled(owner.get())) << "the owner waits";
@@ -171,7 +164,11 @@ TEST_F(RealDialogs, ChooserTellsOfADriveThatCannotBeReadAndOpensAFolderByEnter) 
         SetFocus(list);
         SendMessageW(list, LB_SETCURSEL, SendMessageW(list, LB_GETCOUNT, 0, 0) - 3, 0);
         PostMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
-        PumpUntil(dialog, [&] { return chooser.CurrentPath() == tree.Root(); });
+        gui_test::Until([&] { return chooser.CurrentPath() == tree.Root(); },
+                        [&] {  // as the dialog's own loop does: keys go to the dialog manager
+                            for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);)
+                                if (!IsDialogMessageW(dialog, &msg)) DispatchMessageW(&msg);
+                        });
         ExpectMirrors(dialog, chooser);
         SendMessageW(ControlOf(dialog, chooser, L"cmdOK"), BM_CLICK, 0, 0);
     });
@@ -184,10 +181,8 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
     ItemCollection before, after;
     for (const auto* line :
          {L"1C:\\Tools\\Old", L"3C:\\Tools\\Old\\grid32.ocx", L"2C:\\Tools\\New\\chart.dll"}) {
-        auto record = std::make_shared<clsObject>();
-        record->NodeType = std::wstring(line, 1);
-        record->Path = line + 1;
-        record->Key = L"K" + std::to_wstring(before.Count() + 1);
+        auto record =
+            Record(std::wstring(line, 1), line + 1, L"K" + std::to_wstring(before.Count() + 1));
         (record->Path.find(L"New") == std::wstring::npos ? before : after).Add(record);
     }
     ChangeReport report;
@@ -205,12 +200,8 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
     tree.File(L"Common Files\\shown.dll", com);
     tree.File(L"Common Files\\needsdep.dll", test::ComponentBytes(L"prowl_needsdep.dll"));
     ItemCollection items;
-    for (const auto* name : {L"shown.dll", L"needsdep.dll"}) {
-        auto record = std::make_shared<clsObject>();
-        record->NodeType = kNodeDll;
-        record->Path = tree.Path(std::wstring(L"Common Files\\") + name);
-        items.Add(record);
-    }
+    for (const auto* name : {L"shown.dll", L"needsdep.dll"})
+        items.Add(Record(kNodeDll, tree.Path(std::wstring(L"Common Files\\") + name)));
     FileDetailsDialog fileDetails(files, locale, prompts, inspection),
         broken(files, locale, prompts, inspection);
     clsSaveFile project;
@@ -227,15 +218,8 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
     ASSERT_FALSE(broken.Init(items.Item(2)->Path));
     EXPECT_EQ(broken.Text(L"lblRegistered") + L"|" + broken.Text(L"lblMissingDlls"),
               L"No|prowldep.dll");
-    struct NoLauncher : Launcher {
-        StartResult StartHidden(const std::wstring&, const std::wstring&,
-                                const std::wstring&) override {
-            return {};
-        }
-        bool StartShown(const std::wstring&, std::wstring*) override { return false; }
-    } launcher;
-    AboutBox about(registry, launcher, files, prompts,
-                   win32::Win32SystemFacts().SystemFolder(Bitness::Bits64));
+    win32::Win32Launcher launcher(facts);
+    AboutBox about(registry, launcher, files, prompts, facts.SystemFolder(Bitness::Bits64));
 
     struct Case {
         ModalDialog& dialog;

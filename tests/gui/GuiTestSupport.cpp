@@ -64,6 +64,15 @@ void Pump(const std::function<bool(MSG&)>& preTranslate) {
     }
 }
 
+bool Until(const std::function<bool()>& done, const std::function<void()>& step,
+           DWORD milliseconds) {
+    for (const ULONGLONG end = GetTickCount64() + milliseconds; !done(); Sleep(10)) {
+        if (GetTickCount64() > end) return false;
+        if (step) step();
+    }
+    return true;
+}
+
 void InitControls() {
     const INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);

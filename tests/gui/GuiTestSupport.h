@@ -23,16 +23,17 @@ void Pump(MainWindow& window) {
     Pump([&window](MSG& msg) { return window.PreTranslate(msg); });
 }
 
+// Whether done() came true within the time, doing step, when given, between looks.
+bool Until(const std::function<bool()>& done, const std::function<void()>& step = nullptr,
+           DWORD milliseconds = 10000);
+
 // Real input goes through the X server; its effect shows once the window has taken the
 // messages it caused. Whether it showed (done) within two seconds.
 template <class MainWindow>
 bool Xdotool(MainWindow& window, const std::wstring& arguments, const std::function<bool()>& done) {
     RunXdotool(arguments);
-    for (int i = 0; i < 200 && !done(); ++i) {
-        Pump(window);
-        Sleep(10);
-    }
-    return done();
+    return Until(
+        done, [&window] { Pump(window); }, 2000);
 }
 
 // The window's text, asked by the one message the system carries between processes.

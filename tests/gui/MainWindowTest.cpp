@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "GuiTestSupport.h"
 #include "support/ControlContracts.h"
@@ -20,28 +21,23 @@ namespace {
 using win32::MainWindow;
 using Strings = std::vector<std::wstring>;
 
-// The toolbar, both status bars and the progress bar on a plain window, for the contract.
+// Fresh switches on a plain window (the main window's are built already), and the main
+// window's own status bars and progress bar, for the contract.
 struct Win32Controls : ControlsFixture {
-    Win32Controls() {
-        const auto make = [&](const wchar_t* cls, HWND parent, DWORD visible = WS_VISIBLE) {
-            return CreateWindowExW(0, cls, L"", WS_CHILD | visible, 0, 0, 200, 20, parent, nullptr,
-                                   nullptr, nullptr);
-        };
-        HWND action = make(STATUSCLASSNAMEW, host.get());
-        panels = std::make_unique<win32::Win32StatusPanels>(
-            make(STATUSCLASSNAMEW, host.get()), action, make(PROGRESS_CLASSW, action, 0),
-            host.get(), 1);
-        switches = std::make_unique<win32::Win32CommandSwitches>(
-            host.get(), make(TOOLBARCLASSNAMEW, host.get()), images);
-    }
     ~Win32Controls() override { ImageList_Destroy(images); }
-    CommandSwitches& Switches() override { return *switches; }
-    StatusPanels& Panels() override { return *panels; }
-    ProgressBarView& Progress() override { return *panels; }
+    CommandSwitches& Switches() override { return switches; }
+    StatusPanels& Panels() override { return window->Panels(); }
+    ProgressBarView& Progress() override { return window->Panels(); }
     gui_test::Window host = gui_test::MakeWindow();
     HIMAGELIST images = win32::CreateToolbarImageList();
-    std::unique_ptr<win32::Win32StatusPanels> panels;
-    std::unique_ptr<win32::Win32CommandSwitches> switches;
+    win32::Win32CommandSwitches switches{
+        host.get(),
+        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, host.get(),
+                        nullptr, nullptr, nullptr),
+        images};
+    ProjectState state;
+    std::unique_ptr<MainWindow> window =
+        MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNOACTIVATE);
 };
 std::unique_ptr<ControlsFixture> MakeWin32Controls() { return std::make_unique<Win32Controls>(); }
 INSTANTIATE_TEST_SUITE_P(Win32, ControlsContract,
@@ -72,14 +68,57 @@ struct CommandLog : MainWindowCommands {
     Strings ran;
 };
 
+// The slot of the exe's import table through which every DestroyMenu of the program goes.
+ULONG_PTR* DestroyMenuSlot() {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    for (; import->Name; ++import) {
+        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; name->u1.AddressOfData; ++name, ++slot)
+            if (!IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) &&
+                !strcmp(
+                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name,
+                    "DestroyMenu"))
+                return &slot->u1.Function;
+    }
+    return nullptr;
+}
+
 class RealMainWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         gui_test::InitControls();
+        SwapDestroyMenu(reinterpret_cast<ULONG_PTR>(&CountStale));
         window = MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW);
         Logic().SetCommands(&log);
+        bar = GetMenu(Main());
         gui_test::Pump(*window);
     }
+    // Whether the user closed the window first or not, its menus go, each destroyed once: a
+    // stale handle may name another menu by then.
+    void TearDown() override {
+        window.reset();
+        SwapDestroyMenu(realDestroyMenu);
+        EXPECT_FALSE(IsMenu(bar));
+        EXPECT_EQ(stale, 0) << "a menu was destroyed twice";
+    }
+    static BOOL WINAPI CountStale(HMENU menu) {
+        stale += !IsMenu(menu);
+        return reinterpret_cast<decltype(&DestroyMenu)>(realDestroyMenu)(menu);
+    }
+    static void SwapDestroyMenu(ULONG_PTR to) {
+        ULONG_PTR* slot = DestroyMenuSlot();
+        DWORD protection;
+        VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection);
+        realDestroyMenu = std::exchange(*slot, to);
+        VirtualProtect(slot, sizeof(*slot), protection, &protection);
+    }
+    static inline ULONG_PTR realDestroyMenu = 0;
+    static inline int stale = 0;
     MainWindowLogic& Logic() { return window->Logic(); }
     HWND Main() { return window->Handle(); }
     HWND Toolbar() { return FindWindowExW(Main(), nullptr, TOOLBARCLASSNAMEW, nullptr); }
@@ -101,28 +140,26 @@ class RealMainWindow : public ::testing::Test {
     ProjectState state;
     CommandLog log;
     std::unique_ptr<MainWindow> window;
+    HMENU bar = nullptr;
 };
 
 TEST_F(RealMainWindow, StartsWithItsDesignedControls) {
-    Strings toolbar;
-    HWND tips = reinterpret_cast<HWND>(SendMessageW(Toolbar(), TB_GETTOOLTIPS, 0, 0));
+    Strings toolbar;  // the switches read the control back; the tip as the pointer gets it
     for (int i = 0; i < static_cast<int>(SendMessageW(Toolbar(), TB_BUTTONCOUNT, 0, 0)); ++i) {
-        TBBUTTON b{};
-        SendMessageW(Toolbar(), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
-        wchar_t caption[128] = {}, tip[128] = {};
-        SendMessageW(Toolbar(), TB_GETBUTTONTEXTW, b.idCommand, reinterpret_cast<LPARAM>(caption));
-        // The tooltip asks the window for its text, as it does when the pointer rests.
+        const ToolbarButtonState b = window->Commands().Button(i + 1);
+        TBBUTTON t{};
+        SendMessageW(Toolbar(), TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&t));
+        wchar_t tip[128] = {};
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.hwnd = Toolbar();
-        tool.uId = static_cast<UINT_PTR>(b.idCommand);
+        tool.uId = static_cast<UINT_PTR>(t.idCommand);
         tool.lpszText = tip;
-        SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-        toolbar.push_back((b.fsStyle & BTNS_SEP)
-                              ? L"-"
-                              : std::wstring(caption) + L"|" + tip + L"|" +
-                                    std::to_wstring(b.iBitmap + 1) +
-                                    ((b.fsState & TBSTATE_ENABLED) ? L"" : L" (grayed)"));
+        SendMessageW(reinterpret_cast<HWND>(SendMessageW(Toolbar(), TB_GETTOOLTIPS, 0, 0)),
+                     TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+        toolbar.push_back(b.separator ? L"-"
+                                      : b.caption + L"|" + tip + L"|" + std::to_wstring(b.image) +
+                                            (b.enabled ? L"" : L" (grayed)"));
     }
     EXPECT_EQ(
         toolbar,
@@ -205,7 +242,7 @@ TEST_F(RealMainWindow, CommandsArrivingWhileWorkProcessesMessagesOnlyBeep) {
     EXPECT_EQ(Main(), nullptr);
 }
 
-TEST_F(RealMainWindow, TheLastStatusTextShowsAndTheTreeTakesTheRoomAsTheWindowGrows) {
+TEST_F(RealMainWindow, TheLastStatusTextAndBusyPointersShowAndTheTreeGrowsWithTheWindow) {
     for (int i = 1; i <= 1000; ++i)
         Logic().StatusBar_Update(kPanelAction, L"Scanning folder " + std::to_wstring(i));
     Sleep(2 * win32::kRepaintInterval);  // however fast the texts came, the last one shows
@@ -222,10 +259,8 @@ TEST_F(RealMainWindow, TheLastStatusTextShowsAndTheTreeTakesTheRoomAsTheWindowGr
     };
     const auto [width, height] = treeSize(500, 450);
     EXPECT_EQ(treeSize(800, 850), std::pair(width + 300, height + 400));
-}
 
-TEST_F(RealMainWindow, BusyPointersShowOverTheWindow) {
-    HWND tree = window->Tree().Handle();
+    HWND tree = window->Tree().Handle();  // busy pointers show over the window
     for (const auto& [pointer, cursor] : {std::pair(kPointerHourglass, IDC_WAIT),
                                           std::pair(kPointerArrowHourglass, IDC_APPSTARTING),
                                           std::pair(kPointerArrow, IDC_ARROW)}) {
@@ -254,57 +289,6 @@ TEST(MainWindowLife, AWindowWhoseControlsCannotBeMadeIsNotMade) {
         EXPECT_EQ(FindWindowW(nullptr, L"ActiveX Prowl"), nullptr) << "no window left behind";
     }
     UnhookWindowsHookEx(hook);
-}
-
-// Every DestroyMenu of the program goes through the exe's import table: while this lives, it
-// goes through Count first, which notes a menu that was no longer there to destroy.
-class MenuDestroyWatch {
-  public:
-    MenuDestroyWatch() { Swap(reinterpret_cast<ULONG_PTR>(&Count)); }
-    ~MenuDestroyWatch() { Swap(real_); }
-    static inline int stale = 0;
-
-  private:
-    static BOOL WINAPI Count(HMENU menu) {
-        stale += !IsMenu(menu);
-        return reinterpret_cast<decltype(&DestroyMenu)>(real_)(menu);
-    }
-    static void Swap(ULONG_PTR function) {
-        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-        const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-            base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-            base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-        for (; import->Name; ++import) {
-            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
-            auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-            for (; name->u1.AddressOfData; ++name, ++slot) {
-                const auto* by =
-                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
-                if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) || strcmp(by->Name, "DestroyMenu"))
-                    continue;
-                DWORD protection;
-                VirtualProtect(&slot->u1.Function, sizeof(ULONG_PTR), PAGE_READWRITE, &protection);
-                real_ = real_ ? real_ : slot->u1.Function;
-                slot->u1.Function = function;
-                VirtualProtect(&slot->u1.Function, sizeof(ULONG_PTR), protection, &protection);
-            }
-        }
-    }
-    static inline ULONG_PTR real_ = 0;
-};
-
-TEST(MainWindowLife, AClosedWindowsMenusAreDestroyedOnceEach) {
-    ProjectState state;
-    MenuDestroyWatch watch;
-    for (bool closedFirst : {true, false}) {
-        auto window = MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW);
-        HMENU bar = GetMenu(window->Handle());
-        if (closedFirst) window->Logic().OnMenuClick(L"mnuFileExit");  // the user closes it
-        window.reset();
-        EXPECT_FALSE(IsMenu(bar));
-    }
-    EXPECT_EQ(MenuDestroyWatch::stale, 0) << "a menu was destroyed twice";
 }
 
 TEST(Prompts, AMessageBoxAnswersWithTheButtonPressedOrSaysItWasNotShown) {

@@ -21,12 +21,7 @@ namespace {
 using gui_test::Click;
 using gui_test::RunXdotool;
 using gui_test::Text;
-
-bool Until(const std::function<bool()>& done) {
-    for (const ULONGLONG end = GetTickCount64() + 10000; !done(); Sleep(20))
-        if (GetTickCount64() > end) return false;
-    return true;
-}
+using gui_test::Until;
 
 void ClickWindow(HWND hwnd) {
     RECT rc;
