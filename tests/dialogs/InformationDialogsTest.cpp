@@ -183,8 +183,7 @@ TEST(DialogCommands, DetailsOpenOnTheFileTheCommandNamesAndOnlyTheyGatherTheRegi
     MainWindowLogic logic{state, window.Controls()};
     logic.Start();
     const std::wstring selected = L"C:\\P\\selected.ocx", typed = L"C:\\P\\typed.dll";
-    window.files.File(selected);
-    window.files.File(typed);
+    for (const std::wstring& file : {selected, typed}) window.files.File(file);
     const auto record = std::make_shared<clsObject>(
         clsObject{0, 0, kNodeOcx, selected, true, L"", L"", L"", L"", L""});
     state.DigColl->Add(record);

@@ -255,7 +255,6 @@ MainWindowLogic* stopTarget = nullptr;
 // DLL is beside it registers only from its own working folder, and every failure is explained
 // by what the file is.
 TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) {
-    const wchar_t* name = L"prowl_needsdep.dll";
     test::TempTree tree;
     const auto put = [&](const std::wstring& relative, const wchar_t* component) {
         tree.File(relative, component ? test::ComponentBytes(component) : "not a program");
@@ -263,8 +262,8 @@ TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) 
     };
     const std::wstring com32 = put(L"com32.dll", L"prowl_com32.dll"),
                        fail = put(L"fail.dll", L"prowl_fail.dll"), junk = put(L"junk.dll", nullptr),
-                       alone = put(L"alone\\prowl_needsdep.dll", name),
-                       needs = put(L"needs\\prowl_needsdep.dll", name),
+                       alone = put(L"alone\\prowl_needsdep.dll", L"prowl_needsdep.dll"),
+                       needs = put(L"needs\\prowl_needsdep.dll", L"prowl_needsdep.dll"),
                        dependency = put(L"needs\\prowldep.dll", L"prowldep.dll");
     ProjectState state;
     const auto window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_HIDE);
