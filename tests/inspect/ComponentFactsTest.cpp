@@ -1,23 +1,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cwchar>
-
 #include "InspectTestSupport.h"
 #include "inspect/ComparablePath.h"
 #include "inspect/ComponentFacts.h"
 #include "inspect/ComponentTexts.h"
 #include "support/TempTree.h"
 #include "win32/Registry_win.h"
-#include "win32/SystemFacts_win.h"
 
 namespace prowl {
 namespace {
 
-using test::TempTree;
-
 TEST(MissingDlls, AreLookedForWhereTheLoaderLooksForCodeOfTheFilesBitnessThenInTheStore) {
-    TempTree tree;
+    test::TempTree tree;
     for (const wchar_t* file : {L"app\\beside.dll", L"sys64\\only64.dll", L"sys32\\only32.dll",
                                 L"win\\inwin.dll", L"onpath\\onpath.dll"})
         tree.File(file);
@@ -59,30 +54,9 @@ TEST(MissingDlls, AreLookedForWhereTheLoaderLooksForCodeOfTheFilesBitnessThenInT
     }
 }
 
-TEST(InspectComponent, ReadsRealFilesWithoutLockingThemAndNothingElse) {
-    TempTree tree;
-    tree.File(L"com.dll", test::ComponentBytes(L"prowl_com.dll"));
-    tree.Folder(L"folder.dll");
-    win32::Win32ComponentFiles files;
-    const win32::Win32SystemFacts facts;
-    for (const wchar_t* name : {L"folder.dll", L"gone.dll"})
-        EXPECT_FALSE(InspectComponent(tree.Path(name), files, facts, RegistrationIndex()));
-    const std::wstring path = tree.Path(L"com.dll");
-    const auto open = files.Open(path);
-    ASSERT_TRUE(open);
-    const HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "a program that writes is locked out";
-    CloseHandle(writer);
-    EXPECT_TRUE(DeleteFileW(path.c_str())) << "one that deletes is locked out";
-}
-
-ComponentFacts Facts(std::optional<uint16_t> machine, bool registers = true,
-                     bool unregisters = true, std::vector<ImportedDll> missing = {}) {
-    ComponentFacts facts;
-    if (machine) facts.Program = PeFacts{*machine, true, registers, unregisters, {}, {}};
-    facts.MissingDlls = std::move(missing);
-    return facts;
+ComponentFacts Facts(uint16_t machine, bool registers = true, bool unregisters = true,
+                     std::vector<ImportedDll> missing = {}) {
+    return {PeFacts{machine, true, registers, unregisters, {}, {}}, std::move(missing), {}};
 }
 
 TEST(ComponentTexts, SayWhatTheFileIsAndWhyItsUtilityFailedAsFarAsTheFileTells) {
@@ -143,9 +117,12 @@ TEST(RegisteredFile, IsNamedByItsValueAsTheSystemReadsIt) {
         EXPECT_EQ(resolver.RegisteredFile(value, bitness), file) << testing::PrintToString(value);
 }
 
-TEST(RegistrationIndex, FindsTheUsersOwnClassesAndCountsATypeLibraryOnceOverItsLocales) {
-    TempTree tree;
-    const std::wstring root = tree.Root();
+// A copy of a component that only this test's user entries name.
+TEST(InspectComponent, ReadsRealFilesUnlockedAndCountsTheUsersClassesAndEachTypeLibraryOnce) {
+    test::TempTree tree;
+    const std::wstring root = tree.Root(), path = tree.Path(L"Named.ocx");
+    tree.File(L"Named.ocx", test::ComponentBytes(L"prowl_com.dll"));
+    tree.Folder(L"folder.dll");
     SetEnvironmentVariableW(L"PROWL_INSPECT_DIR", root.c_str());
     std::vector<std::wstring> written;
     const auto write = [&](const wchar_t* kind, int n, const std::wstring& below, DWORD type,
@@ -165,10 +142,21 @@ TEST(RegistrationIndex, FindsTheUsersOwnClassesAndCountsATypeLibraryOnceOverItsL
     write(L"TypeLib", 9, L"\\2.1\\0\\win64", REG_SZ, root + L"\\\\Named.ocx");
     write(L"TypeLib", 9, L"\\2.1\\409\\win64", REG_SZ, root + L"\\Named.ocx");
     win32::Win32RegistryReader registry;
-    EXPECT_EQ(RegistrationIndex::Build(registry, win32::Win32SystemFacts())
-                  .Lookup(tree.Path(L"Named.ocx")),
-              (RegistrationCounts{2, 1}));
+    win32::Win32ComponentFiles files;
+    const win32::Win32SystemFacts facts;
+    const RegistrationIndex index = RegistrationIndex::Build(registry, facts);
     for (const auto& key : written) RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    for (const wchar_t* name : {L"folder.dll", L"gone.dll"})
+        EXPECT_FALSE(InspectComponent(tree.Path(name), files, facts, index));
+    EXPECT_EQ(InspectComponent(path, files, facts, index).value().Registration,
+              (RegistrationCounts{2, 1}));
+    const auto open = files.Open(path);
+    ASSERT_TRUE(open);
+    const HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(writer, INVALID_HANDLE_VALUE) << "a program that writes is locked out";
+    CloseHandle(writer);
+    EXPECT_TRUE(DeleteFileW(path.c_str())) << "one that deletes is locked out";
 }
 
 }  // namespace

@@ -8,8 +8,6 @@
 
 #include <cstring>
 #include <map>
-#include <string>
-#include <string_view>
 
 #include "win32/ComponentFile_win.h"
 #include "win32/Launcher_win.h"
@@ -38,23 +36,20 @@ inline DWORD RunRegsvr32(const std::wstring& arguments) {
     return started.process ? started.process->ExitCode().value_or(~0u) : ~0u;
 }
 
-class LoudBytes final : public ByteSource {
-  public:
-    explicit LoudBytes(std::string_view bytes) : bytes_(bytes) {}
-    uint64_t Size() const override { return bytes_.size(); }
+struct LoudBytes final : ByteSource {
+    explicit LoudBytes(std::string_view bytes) : bytes(bytes) {}
+    uint64_t Size() const override { return bytes.size(); }
     bool Read(uint64_t offset, void* buffer, std::size_t length) override {
-        if (offset > bytes_.size() || length > bytes_.size() - offset) {
+        if (offset > bytes.size() || length > bytes.size() - offset) {
             ADD_FAILURE() << "read of " << length << " bytes at " << offset << " past the end";
             return false;
         }
-        std::memcpy(buffer, bytes_.data() + offset, length);
+        std::memcpy(buffer, bytes.data() + offset, length);
         BytesRead += length;
         return true;
     }
+    std::string_view bytes;
     uint64_t BytesRead = 0;
-
-  private:
-    std::string_view bytes_;
 };
 
 struct FakeFacts final : SystemFacts {

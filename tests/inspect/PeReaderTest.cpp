@@ -6,8 +6,6 @@
 namespace prowl {
 namespace {
 
-using test::ComponentBytes;
-
 uint32_t Get(const std::string& b, std::size_t at, int bytes = 4) {
     uint32_t v = 0;
     for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(b[at + i]);
@@ -54,7 +52,7 @@ TEST(PeReader, ReadsEachComponentFromItsHeadersAndRefusesOrReadsWholeEveryTrunca
     };
     for (const auto& [file, machine, registers, unregisters] : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(file)));
-        const std::string bytes = ComponentBytes(file);
+        const std::string bytes = test::ComponentBytes(file);
         test::LoudBytes source(bytes);
         const auto whole = ReadPe(source);
         ASSERT_TRUE(whole);
@@ -77,7 +75,7 @@ TEST(PeReader, ReadsEachComponentFromItsHeadersAndRefusesOrReadsWholeEveryTrunca
 TEST(PeReader, DelayLoadedDllsAreListedAfterTheImportedOnesEachOnce) {
     // The import table keeps KERNEL32 alone; the delay-load table, written over the rest of
     // it, names msvcrt, ADVAPI32 by address as the oldest linkers did, and KERNEL32 again.
-    std::string b = ComponentBytes(L"prowl_com32.dll");
+    std::string b = test::ComponentBytes(L"prowl_com32.dll");
     const Layout l(b);
     const std::size_t at = l.Table(1);
     std::map<std::string, uint32_t> names;
@@ -99,7 +97,7 @@ TEST(PeReader, DelayLoadedDllsAreListedAfterTheImportedOnesEachOnce) {
 }
 
 TEST(PeReader, RefusesAFileWithAnyFieldOutOfRangeButOnlyDropsAManifestOutOfRange) {
-    const std::string original = ComponentBytes(L"prowl_sxs.dll");
+    const std::string original = test::ComponentBytes(L"prowl_sxs.dll");
     const Layout l(original);
     const std::size_t imports = l.Table(1), exports = l.Table(0), types = l.Table(2);
     const std::size_t importSection = l.SectionOf(Get(original, l.Directory(1)));
@@ -158,9 +156,6 @@ TEST(Manifest, NamesTheAssembliesDependedOnAndNothingThatCouldLeaveTheStore) {
     std::string utf16 = "\xFF\xFE", many;
     for (const char c : identity("Wide")) utf16 += std::string{c, '\0'};
     for (int i = 0; i < 20; ++i) many += identity("N" + std::to_string(i));
-    const auto plain = [](const wchar_t* name) {
-        return std::vector{AssemblyIdentity{name, L"1.0.0.0", L"", L"0123456789abcdef"}};
-    };
     const std::pair<std::string, std::vector<AssemblyIdentity>> cases[] = {
         {"<!-- " + identity("Commented") +
              " --><assembly><assemblyIdentity name='Own' "
@@ -170,8 +165,8 @@ TEST(Manifest, NamesTheAssembliesDependedOnAndNothingThatCouldLeaveTheStore) {
          {{L"VC90.CRT", L"9.0.1.8", L"x86", L"1fc8b3"}}},
         {identity("..\\Windows") + identity("a_b") + identity("*") + identity("P", "win32-policy") +
              identity("Kept") + "<dependentAssembly><assemblyIdentity name='Open'",
-         plain(L"Kept")},
-        {utf16, plain(L"Wide")},
+         {{L"Kept", L"1.0.0.0", L"", L"0123456789abcdef"}}},
+        {utf16, {{L"Wide", L"1.0.0.0", L"", L"0123456789abcdef"}}},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(DependentAssemblies(text), expected) << text;
