@@ -17,11 +17,8 @@ const std::wstring kFile = L"C:\\p.prw";
 ObjectRef Record(int32_t index, const std::wstring& type, int32_t parent, const std::wstring& path,
                  const std::wstring& text, const wchar_t* included = L"1",
                  const wchar_t* expanded = L"0") {
-    auto r = std::make_shared<clsObject>();
-    *r = {index, parent, type, {}, true, {}, text, MakeKey(parent), included, expanded};
-    r->Key = MakeKey(index);
-    r->Path = path;
-    return r;
+    return std::make_shared<clsObject>(clsObject{index, parent, type, path, true, MakeKey(index),
+                                                 text, MakeKey(parent), included, expanded});
 }
 
 // The project record's fields, then one line per record: the stored fields, and whether it

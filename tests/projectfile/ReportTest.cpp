@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "inspect/InspectTestSupport.h"
 #include "model/ProwlError.h"
 #include "projectfile/Report.h"
@@ -20,11 +17,8 @@ namespace {
 using test::TempTree;
 
 ObjectRef Record(const wchar_t* type, const std::wstring& path, const wchar_t* included) {
-    auto record = std::make_shared<clsObject>();
-    record->NodeType = type;
-    record->Path = path;
-    record->Included = included;
-    return record;
+    return std::make_shared<clsObject>(
+        clsObject{0, 0, type, path, false, L"", L"", L"", included, L""});
 }
 
 TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
