@@ -52,7 +52,7 @@ Strings Rows(const ProjectState& state, const std::wstring& root = L"") {
     return rows;
 }
 
-TEST(Scan, DllAndOcxFilesComeBeforeFoldersAndOnlyFoldersWithThemStayWithoutGaps) {
+TEST(Scan, DllAndOcxFilesComeBeforeFoldersAndOnlyFoldersWithThemStayWithoutGapsInUpperCase) {
     // Listed folders first; by the extension after the last dot, in any case. A link is
     // entered unless it leads back up or to a folder a link led to before.
     Scan scan;
@@ -83,6 +83,12 @@ TEST(Scan, DllAndOcxFilesComeBeforeFoldersAndOnlyFoldersWithThemStayWithoutGaps)
               (Strings{L"2:Start Prowling in project path C:\\Apps", in, in + L"\\Empty",
                        in + L"\\Empty\\sub", in + L"\\B", in + L"\\Tools", in + L"\\L1",
                        in + L"\\Z", L"2:Finished Prowling."}));
+    // Folder labels are the last part in the user's upper case.
+    // Drive roots, trailing and doubled backslashes are seen in the scans above.
+    EXPECT_EQ(LastPathPart(L"plain", true) + LastPathPart(L"C:\\file\u00e9", true),
+              L"PLAINFILE\u00c9");
+    // One rule for every name: a Turkish user's i has a dot, whether the name is ASCII or not.
+    EXPECT_EQ(win32::UpperCaseIn(L"tr-TR", L"file\u00e9"), L"F\u0130LE\u00c9");
 
     // Nothing found, or no start folder at all: an empty project of that start.
     for (const wchar_t* start : {L"C:\\Apps\\B", L"C:\\gone"}) {
@@ -171,14 +177,6 @@ TEST(Scan, FoldersThatCannotBeListedAreLeftOutWholeAndTheStartIsAnError) {
         EXPECT_EQ(std::make_tuple(scan.state.DigColl, scan.state.SaveFile),
                   std::make_tuple(before.DigColl, before.SaveFile));
     }
-}
-
-TEST(Scan, FolderLabelsAreTheLastPartInTheUsersUpperCase) {
-    // Drive roots, trailing and doubled backslashes are seen in the scans above.
-    EXPECT_EQ(LastPathPart(L"plain", true) + LastPathPart(L"C:\\file\u00e9", true),
-              L"PLAINFILE\u00c9");
-    // One rule for every name: a Turkish user's i has a dot, whether the name is ASCII or not.
-    EXPECT_EQ(win32::UpperCaseIn(L"tr-TR", L"file\u00e9"), L"F\u0130LE\u00c9");
 }
 
 }  // namespace

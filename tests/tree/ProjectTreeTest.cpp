@@ -279,9 +279,8 @@ TEST_F(ProjectTreeTest, KeysAndTheirPopupItemsActOnTheSelectedNode) {
     logic.ProjectTree().OnKey(TreeKey::CopyPath);
     ASSERT_EQ(window.prompts.messages.size(), 1u);
     EXPECT_EQ(window.prompts.messages[0].text, L"The clipboard is held by another program.");
-}
 
-TEST(TreeKeys, OnlyTheTreesOwnKeysAndModifiersAreTaken) {
+    // Only the tree's own keys and modifiers are taken.
     const std::tuple<uint32_t, bool, bool, bool, std::optional<TreeKey>> cases[] = {
         {kKeyF2, false, false, false, TreeKey::Rename},
         {kKeyC, true, false, false, TreeKey::CopyPath},
