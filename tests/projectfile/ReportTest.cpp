@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "inspect/InspectTestSupport.h"
-#include "model/ProwlError.h"
 #include "projectfile/Report.h"
 #include "support/RecordingStatusSink.h"
 #include "support/TempTree.h"
