@@ -15,7 +15,9 @@ namespace {
 
 using Strings = std::vector<std::wstring>;
 
-TEST(FileSystem, ThePathGivenToTheSystemHasNoDoubledBackslashesAndLongOnesTheLongForm) {
+// The path given to the system has no doubled backslashes and long ones the long form;
+// listings and look-ups see no hidden or system entry and tell files from folders.
+TEST(FileSystem, PathsListingsAndLookUps) {
     const std::wstring a(300, L'a');
     for (const auto& [path, system] :
          {std::pair<std::wstring, std::wstring>{L"C:\\\\Winnt", L"C:\\Winnt"},
@@ -25,9 +27,7 @@ TEST(FileSystem, ThePathGivenToTheSystemHasNoDoubledBackslashesAndLongOnesTheLon
           {L"C:\\\\" + a, L"\\\\?\\C:\\" + a},
           {L"\\\\srv\\share\\" + a, L"\\\\?\\UNC\\srv\\share\\" + a}})
         EXPECT_EQ(ToSystemPath(path), system);
-}
 
-TEST(FileSystem, ListingsAndLookUpsSeeNoHiddenOrSystemEntryAndTellFilesFromFolders) {
     test::TempTree tree;
     std::wstring deep = L"long";  // past the old length limit
     while (deep.size() < 400) deep += L"\\a fairly long folder name";

@@ -6,11 +6,8 @@ namespace prowl {
 namespace {
 
 ObjectRef Record(int32_t index, const std::wstring& path) {
-    auto r = std::make_shared<clsObject>();
-    r->Index = index;
-    r->Key = MakeKey(index);
-    r->Path = path;
-    return r;
+    return std::make_shared<clsObject>(
+        clsObject{index, 0, L"", path, false, MakeKey(index), L"", L"", L"", L""});
 }
 
 TEST(ItemCollection, LookUpsFindTheFirstMatchThroughAnyChangeAndKeysAreFixedOnceAdded) {

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "inspect/InspectTestSupport.h"
-#include "model/ProwlError.h"
 #include "projectfile/Report.h"
 #include "support/RecordingStatusSink.h"
 #include "support/TempTree.h"
@@ -12,7 +8,6 @@
 #include "ui/commands/ReportCommand.h"
 #include "ui/memory/MemoryControls.h"
 #include "win32/ProgramServices_win.h"
-#include "win32/Registry_win.h"
 
 namespace prowl {
 namespace {
@@ -20,11 +15,8 @@ namespace {
 using test::TempTree;
 
 ObjectRef Record(const wchar_t* type, const std::wstring& path, const wchar_t* included) {
-    auto record = std::make_shared<clsObject>();
-    record->NodeType = type;
-    record->Path = path;
-    record->Included = included;
-    return record;
+    return std::make_shared<clsObject>(
+        clsObject{0, 0, type, path, false, L"", L"", L"", included, L""});
 }
 
 TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
@@ -51,12 +43,11 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
         items.Add(record);
 
     win32::Win32FileSystem files;
-    win32::Win32ComponentFiles components;
-    win32::Win32SystemFacts system;
-    win32::Win32RegistryReader registry;
-    const RegistrationIndex index = RegistrationIndex::Build(registry, system);
+    win32::Win32ProgramServices program(nullptr, files);
+    const ProgramServices& s = program.Services();
+    const RegistrationIndex index = RegistrationIndex::Build(s.registry, s.system);
     test::RecordingStatusSink status;
-    WriteReport(items, {files, components, system, index}, status, tree.Path(L"out.csv"));
+    WriteReport(items, {files, s.components, s.system, index}, status, tree.Path(L"out.csv"));
     test::RunRegsvr32(L"/u /s " + quoted);
 
     const std::string root = test::Narrow(tree.Root());
@@ -73,22 +64,6 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
                   "\"" +
                   root + "\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n");
     EXPECT_EQ(status.lines.back(), L"2:Exported Report: " + tree.Path(L"out.csv"));
-}
-
-TEST(Report, SuggestsTheProjectsNameAsTheFileName) {
-    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-        {L"C:\\p\\tools.prw", L"D:\\x", L"tools.csv"},
-        {L"C:\\p\\my.tools.PRW", L"", L"my.tools.csv"},
-        {L"", L"C:\\Program Files\\Vendor\\", L"Vendor.csv"},
-        {L"", L"C:\\\\", L"ActiveX Prowl Report.csv"},
-        {L"", L"", L"ActiveX Prowl Report.csv"},
-    };
-    for (const auto& [fileName, startPath, expected] : cases) {
-        clsSaveFile project;
-        project.FileName = fileName;
-        project.StartPath = startPath;
-        EXPECT_EQ(SuggestedReportName(project), expected) << testing::PrintToString(fileName);
-    }
 }
 
 // The command as the menu runs it: the Save dialog, the replace question, and a failed write
@@ -122,10 +97,26 @@ TEST(Report, CommandAsksBeforeReplacingAndReportsAFailureWithTheOldFileKept) {
         std::tuple(L"ActiveX Prowl - File Error", MsgIcon::Critical,
                    L"The following error occurred while attempting to save the report: "
                    L"There is not enough space on the disk."));
-    EXPECT_EQ(window.files.Bytes(L"C:\\P\\old.csv"), "old report");
-    EXPECT_EQ(window.files.Bytes(L"C:\\P\\new.csv").substr(3, 4), "Path");
-    EXPECT_EQ(logic.Pointer(), kPointerArrow);
-    EXPECT_FALSE(logic.Progress().visible);
+    EXPECT_EQ(
+        window.files.Bytes(L"C:\\P\\old.csv") + window.files.Bytes(L"C:\\P\\new.csv").substr(3, 4),
+        "old reportPath");
+    EXPECT_EQ(std::tuple(logic.Pointer(), logic.Progress().visible),
+              std::tuple(kPointerArrow, false));
+
+    // The suggested name is the project's, else its start folder's.
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\p\\tools.prw", L"D:\\x", L"tools.csv"},
+        {L"C:\\p\\my.tools.PRW", L"", L"my.tools.csv"},
+        {L"", L"C:\\Program Files\\Vendor\\", L"Vendor.csv"},
+        {L"", L"C:\\\\", L"ActiveX Prowl Report.csv"},
+        {L"", L"", L"ActiveX Prowl Report.csv"},
+    };
+    for (const auto& [fileName, startPath, expected] : cases) {
+        clsSaveFile project;
+        project.FileName = fileName;
+        project.StartPath = startPath;
+        EXPECT_EQ(SuggestedReportName(project), expected) << testing::PrintToString(fileName);
+    }
 }
 
 }  // namespace

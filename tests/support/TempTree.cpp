@@ -20,14 +20,6 @@ std::atomic<int> counter{0};
 std::wstring Quote(const std::string& utf8) {
     return L"\"" + fs::path(std::u8string(utf8.begin(), utf8.end())).wstring() + L"\"";
 }
-
-// A Unix child's process handle may signal before the child has finished its work, so
-// callers that need the result wait for it to show.
-template <typename Done>
-void WaitUntil(Done done) {
-    for (int i = 0; i < 500 && !done(); ++i) Sleep(10);
-    if (!done()) throw std::runtime_error("a Unix command did not take effect");
-}
 }  // namespace
 
 wchar_t UnusedDriveLetter() {
@@ -107,8 +99,12 @@ void TempTree::Map(const std::wstring& name, const std::wstring& relative) {
     RunUnix(L"/bin/mkdir", L"-p " + Quote(link.substr(0, link.rfind('/'))));
     RunUnix(L"/bin/ln", L"-sfn " + Quote(UnixPath(relative)) + L" " + Quote(link));
     mapped_.push_back(link);
-    WaitUntil(
-        [&] { return GetFileAttributesW((name + L"\\").c_str()) != INVALID_FILE_ATTRIBUTES; });
+    // A Unix child's process handle may signal before the child has finished its work.
+    const auto mapped = [&] {
+        return GetFileAttributesW((name + L"\\").c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    for (int i = 0; i < 500 && !mapped(); ++i) Sleep(10);
+    if (!mapped()) throw std::runtime_error("a Unix command did not take effect");
 }
 
 }  // namespace prowl::test

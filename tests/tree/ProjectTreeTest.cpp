@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "tree/ProjectTreeBuilder.h"
 #include "ui/MainWindowLogic.h"
@@ -272,18 +270,17 @@ TEST_F(ProjectTreeTest, KeysAndTheirPopupItemsActOnTheSelectedNode) {
     window.commands.popups.clear();
     tree.UserMouseUp(kMouseLeft, 0, 5, 5);
     tree.UserMouseUp(kMouseRight, 1, 40, 300);  // only the right button, where it was released
-    ASSERT_EQ(window.commands.popups.size(), 1u);
-    EXPECT_EQ(std::tuple(window.commands.popups[0].name, window.commands.popups[0].x,
-                         window.commands.popups[0].y),
+    const auto& popups = window.commands.popups;
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(std::tuple(popups[0].name, popups[0].x, popups[0].y),
               std::tuple(L"mnuTree", 40, 300));
     clipboard.held = true;
     window.prompts.messageAnswers = {MsgAnswer::Ok};
     logic.ProjectTree().OnKey(TreeKey::CopyPath);
     ASSERT_EQ(window.prompts.messages.size(), 1u);
     EXPECT_EQ(window.prompts.messages[0].text, L"The clipboard is held by another program.");
-}
 
-TEST(TreeKeys, OnlyTheTreesOwnKeysAndModifiersAreTaken) {
+    // Only the tree's own keys and modifiers are taken.
     const std::tuple<uint32_t, bool, bool, bool, std::optional<TreeKey>> cases[] = {
         {kKeyF2, false, false, false, TreeKey::Rename},
         {kKeyC, true, false, false, TreeKey::CopyPath},
