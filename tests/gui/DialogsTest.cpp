@@ -310,6 +310,18 @@ TEST_F(RealDialogs, EachDialogShowsItsTextsAsTheyStandAndClosesByItsKeys) {
         EXPECT_TRUE(c.dialog.Closed());
     }
     EXPECT_EQ(chooser.Folder(), L"") << "Escape hands back nothing";
+    // The same component once unregistered, and one that lacks its DLL, as a user sees them.
+    FileDetailsDialog unregistered(files, locale, prompts, inspection);
+    ASSERT_FALSE(unregistered.Init(shown));
+    EXPECT_EQ(unregistered.Text(L"lblRegistered"), L"No");
+    for (auto [dialog, name] : {std::pair{&unregistered, "frmFileDetails-unregistered"},
+                                std::pair{&broken, "frmFileDetails-broken"}}) {
+        WhenShown(dialog->Caption(), [&](HWND shownDialog) {
+            gui_test::SaveScreenshot(shownDialog, name);
+            PostKey(VK_RETURN);
+        });
+        host.ShowModal(*dialog);
+    }
 }
 
 TEST_F(RealDialogs, AnErrorInsideTheDialogEndsItAndReachesTheCaller) {
