@@ -159,9 +159,9 @@ RegistrationIndex RegistrationIndex::Build(RegistryReader& registry, const Syste
 
 RegistrationCounts RegistrationIndex::Lookup(const std::wstring& path) const {
     if (files_.empty()) return {};
-    const std::size_t slash = path.find_last_of(L"\\/");
-    const std::wstring_view name =
-        std::wstring_view(path).substr(slash == std::wstring::npos ? 0 : slash + 1);
+    std::size_t start = path.size();
+    while (start > 0 && path[start - 1] != L'\\' && path[start - 1] != L'/') --start;
+    const std::wstring_view name = std::wstring_view(path).substr(start);
     if (!name.empty() && name != L"." && name != L".." &&
         (!shapes_.contains(NameShape(name)) || !names_.contains(UpperCase(std::wstring(name)))))
         return {};

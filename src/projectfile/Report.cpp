@@ -139,8 +139,9 @@ class CsvOut {
         cur_ = out + n + 1;
     }
     void Field(std::string_view ascii) {
-        Put(ascii);
-        Put(",");
+        if (static_cast<std::size_t>(end_ - cur_) <= ascii.size()) MakeRoom(ascii.size() + 1);
+        cur_ = std::copy(ascii.begin(), ascii.end(), cur_);
+        *cur_++ = ',';
     }
     void EndRow() {
         cur_[-1] = '\r';
