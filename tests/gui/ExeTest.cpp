@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
+#include "support/TempTree.h"
 
 namespace prowl {
 namespace {
@@ -31,12 +32,9 @@ std::wstring Text(HWND hwnd) {
     return text;
 }
 
-TEST(Program, StartsReadyAndASecondCopyShowsItsMessageAndLeavesTheFirstRunning) {
-    ChildProcess first(Exe());
-    ASSERT_NE(first.Id(), 0u) << "cannot start " << PROWL_EXE;
-    HWND main = WaitForWindow(first.Id(), L"ActiveX Prowl", 20000);
-    ASSERT_NE(main, nullptr) << "no window captioned ActiveX Prowl";
-    std::vector<std::pair<LONG, std::wstring>> bars;  // top to bottom: SBSourceFile, SBAction
+// The status bars' texts, top to bottom: SBSourceFile, SBAction.
+std::vector<std::wstring> Bars(HWND main) {
+    std::vector<std::pair<LONG, std::wstring>> bars;
     for (HWND h = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr); h;
          h = FindWindowExW(main, h, STATUSCLASSNAMEW, nullptr)) {
         RECT rc;
@@ -44,8 +42,17 @@ TEST(Program, StartsReadyAndASecondCopyShowsItsMessageAndLeavesTheFirstRunning) 
         bars.emplace_back(rc.top, Text(h));
     }
     std::sort(bars.begin(), bars.end());
-    EXPECT_EQ(bars, (std::vector<std::pair<LONG, std::wstring>>{
-                        {bars.at(0).first, L"Source File: None"}, {bars.at(1).first, L"Ready"}}));
+    std::vector<std::wstring> texts;
+    for (const auto& bar : bars) texts.push_back(bar.second);
+    return texts;
+}
+
+TEST(Program, StartsReadyAndASecondCopyShowsItsMessageAndLeavesTheFirstRunning) {
+    ChildProcess first(Exe());
+    ASSERT_NE(first.Id(), 0u) << "cannot start " << PROWL_EXE;
+    HWND main = WaitForWindow(first.Id(), L"ActiveX Prowl", 20000);
+    ASSERT_NE(main, nullptr) << "no window captioned ActiveX Prowl";
+    EXPECT_EQ(Bars(main), (std::vector<std::wstring>{L"Source File: None", L"Ready"}));
     gui_test::SaveScreenshot(main, "main-window");
 
     ChildProcess second(Exe());
@@ -67,6 +74,41 @@ TEST(Program, StartsReadyAndASecondCopyShowsItsMessageAndLeavesTheFirstRunning) 
     EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer))
         << "the first copy no longer answers";
     EXPECT_FALSE(first.WaitForExit(0).has_value());
+}
+
+// A project named on the command line (as a file association starts the program) is open once
+// the window shows; one that is missing or is not a project gives the error message after the
+// window appears, and the program goes on with no project.
+TEST(Program, OpensTheProjectItIsStartedWithOrSaysWhyNot) {
+    test::TempTree temp;
+    const std::string p = test::Narrow(temp.Path(L"proj"));
+    temp.File(L"tools.prw", p + "\r\n1\tK1\t1\t0\t" + p + "\tK0\tPROJ\t1\t1\r\n2\tK2\t2\t1\t" + p +
+                                "\\a.dll\tK1\ta.dll\t1\t0");
+    temp.File(L"junk.prw", std::string("MZ\x90\0\x03\0\0\0\x04", 9));
+    const struct {
+        std::wstring file;
+        bool opens;
+    } cases[] = {{L"tools.prw", true}, {L"missing.prw", false}, {L"junk.prw", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::wstring path = temp.Path(c.file);
+        ChildProcess program(Exe(), L"", L"\"" + path + L"\"");
+        HWND main = WaitForWindow(program.Id(), L"ActiveX Prowl", 20000);
+        ASSERT_NE(main, nullptr);
+        if (!c.opens) {
+            HWND box = WaitForWindow(program.Id(), L"ActiveX Prowl - File Error", 20000);
+            ASSERT_NE(box, nullptr) << "no error message";
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        HWND tree = FindWindowExW(main, nullptr, WC_TREEVIEWW, nullptr);
+        const std::wstring source = L"Source File: " + (c.opens ? path : L"None");
+        for (int i = 0; i < 200 && Bars(main).at(0) != source; ++i) Sleep(50);
+        EXPECT_EQ(Bars(main).at(0), source);
+        EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0),
+                  c.opens ? 3 : 0);  // the start folder's node and two records
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    }
 }
 
 }  // namespace
