@@ -42,8 +42,6 @@ std::wstring ClipboardText() {
 
 struct Recording : MainWindowCommands {
     void ShowFileDetails() override { calls.push_back(L"details"); }
-    void OpenProjectPath(const std::wstring& path) override { calls.push_back(L"open " + path); }
-    void NewProjectAt(const std::wstring& folder) override { calls.push_back(L"new " + folder); }
     std::vector<std::wstring> calls;
 };
 
@@ -67,7 +65,6 @@ class DesktopHabits : public ::testing::Test {
         gui_test::InitControls();
         window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
         SetWindowPos(window->Handle(), HWND_TOP, 20, 20, 560, 620, SWP_SHOWWINDOW);
-        window->Logic().SetCommands(&commands);
     }
     ~DesktopHabits() override { window->Logic().SetCommands(nullptr); }
 
@@ -79,6 +76,7 @@ class DesktopHabits : public ::testing::Test {
 
 TEST_F(DesktopHabits, TheTreesKeysActOnTheSelectedNode) {
     MainWindowLogic& logic = window->Logic();
+    logic.SetCommands(&commands);
     win32::Win32TreeView& tree = window->Tree();
     win32::Win32FileSystem files;
     logic.SetProcess(kProcessNewScan);
@@ -141,23 +139,55 @@ void Drop(HWND window, const std::vector<std::wstring>& paths) {
     PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
+// The dialogs a command shows, answered by a timer that runs inside their own loops: the
+// save-changes question with the planned button, the Save dialog with Cancel.
+int g_saveChanges = IDNO;
+std::vector<std::wstring> g_asked;
+void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
+    static HWND answered = nullptr;
+    for (const auto& [caption, button] :
+         {std::pair(L"Save Changes?", g_saveChanges), std::pair(L"Save ActiveX Objects", IDCANCEL)})
+        if (HWND box = FindWindowW(nullptr, caption);
+            box && box != answered && IsWindowVisible(box)) {
+            g_asked.push_back(caption);
+            PostMessageW(answered = box, WM_COMMAND, button, 0);
+        }
+}
+
+// Through the program's own commands, one drop after another: the question comes only while the
+// project has unsaved changes, and a drop opens or starts nothing unless it may.
 TEST_F(DesktopHabits, ADroppedProjectFileOpensAndADroppedFolderStartsNew) {
-    temp.File(L"tools.prw", "x");
+    const std::wstring tools = temp.Path(L"Tools"), prw = temp.Path(L"tools.prw");
+    const std::string p = test::Narrow(tools);
+    temp.File(L"tools.prw", p + "\r\n1\tK1\t2\t0\t" + p + "\\a.dll\tK0\ta.dll\t1\t0");
+    const std::vector<std::wstring> none, question{L"Save Changes?"},
+        questionThenSave{L"Save Changes?", L"Save ActiveX Objects"};
     const struct {
         std::vector<std::wstring> paths;
-        std::vector<std::wstring> calls;
+        int answer;
+        std::vector<std::wstring> asked;
+        std::wstring fileName;  // the project's afterwards; empty for a new one
+        int32_t records;
     } cases[] = {
-        {{temp.Path(L"tools.prw")}, {L"open " + temp.Path(L"tools.prw")}},
-        {{temp.Path(L"Tools")}, {L"new " + temp.Path(L"Tools")}},
-        {{temp.Path(L"tools.prw"), temp.Path(L"Tools")}, {}},
-        {{temp.Path(L"Tools\\a.dll")}, {}},
+        {{tools}, IDNO, none, L"", 4},             // no project yet: New at once, unsaved
+        {{prw}, IDYES, questionThenSave, L"", 4},  // Save cancelled: the new project stays
+        {{prw}, IDNO, question, prw, 1},
+        {{prw, tools}, IDNO, none, prw, 1},
+        {{temp.Path(L"Tools\\a.dll")}, IDNO, none, prw, 1},
+        {{tools}, IDNO, none, L"", 4},  // the opened project is saved: no question
     };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, Answer);
     for (const auto& c : cases) {
-        commands.calls.clear();
+        SCOPED_TRACE(testing::PrintToString(c.paths));
+        g_saveChanges = c.answer;
+        g_asked.clear();
         Drop(window->Handle(), c.paths);
         gui_test::Pump();
-        EXPECT_EQ(commands.calls, c.calls);
+        EXPECT_EQ(g_asked, c.asked);
+        EXPECT_EQ(state.SaveFile->FileName, c.fileName);
+        EXPECT_EQ(state.DigColl->Count(), c.records);
     }
+    KillTimer(nullptr, timer);
 }
 
 TEST(WindowPlace, IsKeptBetweenRunsAndBroughtBackOntoTheScreen) {
