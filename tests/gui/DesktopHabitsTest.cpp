@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,10 +16,8 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "scan/PathScanner.h"
 #include "support/TempTree.h"
 #include "ui/MainWindowLogic.h"
-#include "win32/FileSystem_win.h"
 #include "win32/MainWindow_win.h"
 #include "win32/Settings_win.h"
 
@@ -45,17 +42,28 @@ struct Recording : MainWindowCommands {
     std::vector<std::wstring> calls;
 };
 
-// Where the popup menu showed, found by a timer that runs inside the menu's own loop and
-// then closes it; empty when no menu showed.
+// What showed while a key or a drop was handled, found by a timer that runs inside the menu's
+// or the dialog's own loop: where the popup menu showed (then closed), and the dialogs'
+// captions, the save-changes question answered with the planned button, the Save dialog
+// cancelled.
 std::optional<RECT> g_popup;
-void CALLBACK ClosePopup(HWND, UINT, UINT_PTR timer, DWORD) {
+int g_saveChanges = IDNO;
+std::vector<std::wstring> g_asked;
+void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
     if (HWND menu = FindWindowW(L"#32768", nullptr); menu && IsWindowVisible(menu)) {
         RECT rect;
         GetWindowRect(menu, &rect);
         g_popup = rect;
         EndMenu();
     }
-    KillTimer(nullptr, timer);
+    static HWND answered = nullptr;
+    for (const auto& [caption, button] :
+         {std::pair(L"Save Changes?", g_saveChanges), std::pair(L"Save ActiveX Objects", IDCANCEL)})
+        if (HWND box = FindWindowW(nullptr, caption);
+            box && box != answered && IsWindowVisible(box)) {
+            g_asked.push_back(caption);
+            PostMessageW(answered = box, WM_COMMAND, button, 0);
+        }
 }
 
 class DesktopHabits : public ::testing::Test {
@@ -66,23 +74,39 @@ class DesktopHabits : public ::testing::Test {
         window = win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL);
         SetWindowPos(window->Handle(), HWND_TOP, 20, 20, 560, 620, SWP_SHOWWINDOW);
     }
-    ~DesktopHabits() override { window->Logic().SetCommands(nullptr); }
+    ~DesktopHabits() override {
+        KillTimer(nullptr, timer);
+        window->Logic().SetCommands(nullptr);
+    }
 
     test::TempTree temp;
     ProjectState state;
     std::unique_ptr<win32::MainWindow> window;
     Recording commands;
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, Answer);
 };
+
+// A drop as the shell makes it: a DROPFILES block in global memory, wide names one after
+// another, an empty name at the end; the window frees it.
+void Drop(HWND window, const std::vector<std::wstring>& paths) {
+    std::size_t chars = 1;
+    for (const auto& p : paths) chars += p.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* names = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const auto& p : paths) names = std::copy(p.begin(), p.end(), names) + 1;
+    GlobalUnlock(memory);
+    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
 
 TEST_F(DesktopHabits, TheTreesKeysActOnTheSelectedNode) {
     MainWindowLogic& logic = window->Logic();
-    logic.SetCommands(&commands);
     win32::Win32TreeView& tree = window->Tree();
-    win32::Win32FileSystem files;
-    logic.SetProcess(kProcessNewScan);
-    PathScanner(state, files, logic).ScanProjectPath(temp.Path(L"Tools"));
-    logic.ProjectTree().BuildProjectTree(*state.DigColl);
-    logic.SetProcess(kProcessIdle);
+    Drop(window->Handle(), {temp.Path(L"Tools")});
+    gui_test::Pump();
+    logic.SetCommands(&commands);
     // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 SUB, 5 c.ocx
     tree.EnsureVisible(3);
     gui_test::Pump(*window);
@@ -101,10 +125,7 @@ TEST_F(DesktopHabits, TheTreesKeysActOnTheSelectedNode) {
     EXPECT_TRUE(Xdotool(*window, L"key F2",
                         [&] { return TreeView_GetEditControl(tree.Handle()) != nullptr; }));
     // While the label is edited, Ctrl+C is the edit box's own.
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
+    if (OpenClipboard(nullptr)) EmptyClipboard(), CloseClipboard();
     Xdotool(*window, L"key ctrl+a ctrl+c", [] { return false; });
     EXPECT_EQ(ClipboardText(), L"a.dll");
     EXPECT_TRUE(Xdotool(*window, L"key Escape",
@@ -113,7 +134,6 @@ TEST_F(DesktopHabits, TheTreesKeysActOnTheSelectedNode) {
     for (const auto* keys : {L"key shift+F10", L"key Menu"}) {
         SCOPED_TRACE(testing::PrintToString(keys));
         g_popup.reset();
-        SetTimer(nullptr, 0, 500, ClosePopup);
         Xdotool(*window, keys, [] { return g_popup.has_value(); });
         ASSERT_TRUE(g_popup.has_value()) << "no popup";
         POINT corner{label.left, label.bottom};
@@ -122,36 +142,6 @@ TEST_F(DesktopHabits, TheTreesKeysActOnTheSelectedNode) {
             << "at " << g_popup->left << "," << g_popup->top << ", not under the label at "
             << corner.x << "," << corner.y;
     }
-}
-
-// A drop as the shell makes it: a DROPFILES block in global memory, wide names one after
-// another, an empty name at the end; the window frees it.
-void Drop(HWND window, const std::vector<std::wstring>& paths) {
-    std::size_t chars = 1;
-    for (const auto& p : paths) chars += p.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* names = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const auto& p : paths) names = std::copy(p.begin(), p.end(), names) + 1;
-    GlobalUnlock(memory);
-    PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-}
-
-// The dialogs a command shows, answered by a timer that runs inside their own loops: the
-// save-changes question with the planned button, the Save dialog with Cancel.
-int g_saveChanges = IDNO;
-std::vector<std::wstring> g_asked;
-void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
-    static HWND answered = nullptr;
-    for (const auto& [caption, button] :
-         {std::pair(L"Save Changes?", g_saveChanges), std::pair(L"Save ActiveX Objects", IDCANCEL)})
-        if (HWND box = FindWindowW(nullptr, caption);
-            box && box != answered && IsWindowVisible(box)) {
-            g_asked.push_back(caption);
-            PostMessageW(answered = box, WM_COMMAND, button, 0);
-        }
 }
 
 // Through the program's own commands, one drop after another: the question comes only while the
@@ -176,7 +166,6 @@ TEST_F(DesktopHabits, ADroppedProjectFileOpensAndADroppedFolderStartsNew) {
         {{temp.Path(L"Tools\\a.dll")}, IDNO, none, prw, 1},
         {{tools}, IDNO, none, L"", 4},  // the opened project is saved: no question
     };
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, Answer);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.paths));
         g_saveChanges = c.answer;
@@ -187,7 +176,6 @@ TEST_F(DesktopHabits, ADroppedProjectFileOpensAndADroppedFolderStartsNew) {
         EXPECT_EQ(state.SaveFile->FileName, c.fileName);
         EXPECT_EQ(state.DigColl->Count(), c.records);
     }
-    KillTimer(nullptr, timer);
 }
 
 TEST(WindowPlace, IsKeptBetweenRunsAndBroughtBackOntoTheScreen) {
