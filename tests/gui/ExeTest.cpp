@@ -17,6 +17,7 @@ namespace prowl {
 namespace {
 
 using gui_test::ChildProcess;
+using gui_test::Text;
 using gui_test::WaitForWindow;
 
 std::wstring Exe() {
@@ -24,13 +25,6 @@ std::wstring Exe() {
     for (auto& c : exe)
         if (c == L'/') c = L'\\';
     return exe;
-}
-
-// WM_GETTEXT is the one text message the system carries between processes.
-std::wstring Text(HWND hwnd) {
-    wchar_t text[256] = {};
-    SendMessageW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
 }
 
 // The status bars' texts, top to bottom: SBSourceFile, SBAction.
@@ -90,7 +84,7 @@ TEST(Program, OpensWhatItIsStartedWithAndASecondCopyShowsItsMessage) {
         }
         HWND tree = FindWindowExW(main, nullptr, WC_TREEVIEWW, nullptr);
         const std::wstring source = L"Source File: " + (c.opens ? path : L"None");
-        for (int i = 0; i < 200 && Bars(main).at(0) != source; ++i) Sleep(50);
+        gui_test::Until([&] { return Bars(main).at(0) == source; });
         EXPECT_EQ(Bars(main).at(0), source);
         EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), c.opens ? 3 : 0);  // the start folder too
         if (c.file.empty()) {
