@@ -1,14 +1,66 @@
 #pragma once
-// Timing helpers shared by the benchmarks: one warm-up, then the median of several runs.
+// What every benchmark needs: its work folder, a real main window to take progress, and
+// timing (one warm-up, then the median of several runs).
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "model/ProjectState.h"
+#include "model/Records.h"
+#include "win32/MainWindow_win.h"
+
 namespace prowl::bench {
+
+// The work folder bench/run passes, made if it is not there yet; empty, after the usage line,
+// when none was given.
+inline std::wstring WorkFolder(int argc, wchar_t** argv, const char* benchName) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench_%s <work folder>\n", benchName);
+        return {};
+    }
+    CreateDirectoryW(argv[1], nullptr);
+    return argv[1];
+}
+
+// The common controls the main window is made of.
+inline void InitControls() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+// The program's main window, shown without taking the focus: progress and reports go through
+// it and it processes its messages, as in the program.
+inline std::unique_ptr<win32::MainWindow> MainWindowFor(ProjectState& state) {
+    InitControls();
+    return win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNOACTIVATE);
+}
+
+// A record at the end of the project as a scan makes it: included, collapsed, its file there,
+// its label the path's last name.
+inline ObjectRef AddRecord(ProjectState& state, const std::wstring& path, const wchar_t* type,
+                           int32_t parent) {
+    auto r = std::make_shared<clsObject>();
+    r->Index = state.DigColl->Count() + 1;
+    r->Key = MakeKey(r->Index);
+    r->NodeType = type;
+    r->ParentIndex = parent;
+    r->Path = path;
+    r->Reference = MakeKey(parent);
+    r->Text = path.substr(path.rfind(L'\\') + 1);
+    r->Included = kFlagOn;
+    r->Expanded = kFlagOff;
+    r->Exists = true;
+    state.DigColl->Add(r);
+    return r;
+}
 
 inline double Seconds() {
     LARGE_INTEGER now, frequency;

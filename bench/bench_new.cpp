@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <string>
 
@@ -52,11 +50,8 @@ void MakeWideFolder(const std::wstring& root) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_new <work folder>\n");
-        return 2;
-    }
-    const std::wstring work = argv[1];
+    const std::wstring work = bench::WorkFolder(argc, argv, "new");
+    if (work.empty()) return 2;
     const std::wstring wide = work + L"\\new-wide", balanced = work + L"\\new-tree";
     MakeWideFolder(wide);
     TreeShape shape;  // about 20,000 entries: 2,000 folders of 9 files
@@ -64,11 +59,8 @@ int wmain(int argc, wchar_t** argv) {
     shape.filesPerFolder = 9;
     const TreeStats stats = GenerateTree(balanced, shape);
 
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
     ProjectState state;
-    const auto window =
-        win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNOACTIVATE);
+    const auto window = bench::MainWindowFor(state);
     MainWindowLogic& logic = window->Logic();
     int records[2] = {}, entries[2] = {};
     const auto newProject = [&](const std::wstring& folder, int& count) {

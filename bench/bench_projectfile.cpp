@@ -19,8 +19,6 @@
 #include "win32/FileSystem_win.h"
 #include "win32/MainWindow_win.h"
 
-#include <commctrl.h>
-
 namespace {
 
 using namespace prowl;
@@ -172,23 +170,16 @@ std::size_t LimitOpen(const std::wstring& target, const std::vector<std::wstring
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_projectfile <work folder>\n");
-        return 2;
-    }
-    const std::wstring work = argv[1];
-    CreateDirectoryW(work.c_str(), nullptr);
+    const std::wstring work = bench::WorkFolder(argc, argv, "projectfile");
+    if (work.empty()) return 2;
     const std::wstring root = work + L"\\tree";
     const std::wstring complete = work + L"\\tree-complete";
     const std::wstring target = work + L"\\project.prw";
 
     // Progress goes to the real main window, as in the program: its progress bar takes every
     // step and the window processes pending messages as it does during any long work.
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
     ProjectState windowState;
-    const auto window =
-        win32::MainWindow::Create(GetModuleHandleW(nullptr), windowState, SW_SHOWNOACTIVATE);
+    const auto window = bench::MainWindowFor(windowState);
 
     ProjectState state;
     const bool reuse = GetFileAttributesW(complete.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -3,8 +3,6 @@
 // engine itself costs (the walk, the reports through the real window, the waits).
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -46,30 +44,16 @@ void Fail(const char* what) {
     ExitProcess(1);
 }
 
-ObjectRef Add(ProjectState& state, const std::wstring& path, const wchar_t* type, int32_t parent) {
-    auto r = std::make_shared<clsObject>();
-    r->Index = state.DigColl->Count() + 1;
-    r->Key = MakeKey(r->Index);
-    r->Reference = MakeKey(parent);
-    r->NodeType = type;
-    r->Path = path;
-    r->Included = kFlagOn;
-    r->Expanded = kFlagOff;
-    r->Exists = true;
-    state.DigColl->Add(r);
-    return r;
-}
-
 // The records a scan would make, and (unless an earlier run finished them) the files.
 void Build(ProjectState& state, const std::wstring& root, bool onDisk) {
     if (onDisk) CreateDirectoryW(root.c_str(), nullptr);
-    Add(state, root, kNodeFolder, 0);
+    bench::AddRecord(state, root, kNodeFolder, 0);
     for (int f = 0; f < kFolders; ++f) {
         const std::wstring folder = root + L"\\Vendor" + std::to_wstring(100 + f);
         if (onDisk && !CreateDirectoryW(folder.c_str(), nullptr) &&
             GetLastError() != ERROR_ALREADY_EXISTS)
             Fail("creating a folder");
-        const int32_t parent = Add(state, folder, kNodeFolder, 1)->Index;
+        const int32_t parent = bench::AddRecord(state, folder, kNodeFolder, 1)->Index;
         for (int i = 0; i < kFilesPerFolder; ++i) {
             const std::wstring path = folder + L"\\control" + std::to_wstring(1000 + i) + L".ocx";
             if (onDisk) {
@@ -78,7 +62,7 @@ void Build(ProjectState& state, const std::wstring& root, bool onDisk) {
                 if (h == INVALID_HANDLE_VALUE) Fail("creating a file");
                 CloseHandle(h);
             }
-            Add(state, path, kNodeOcx, parent);
+            bench::AddRecord(state, path, kNodeOcx, parent);
         }
     }
 }
@@ -86,27 +70,20 @@ void Build(ProjectState& state, const std::wstring& root, bool onDisk) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_registration <work folder>\n");
-        return 2;
-    }
-    const std::wstring work = argv[1];
+    const std::wstring work = bench::WorkFolder(argc, argv, "registration");
+    if (work.empty()) return 2;
     const std::wstring root = work + L"\\tree", complete = work + L"\\tree-complete";
-    CreateDirectoryW(work.c_str(), nullptr);
     const bool reuse = GetFileAttributesW(complete.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (!reuse)
         std::printf("Generating %d files (once per work folder)...\n", kFolders * kFilesPerFolder);
 
-    // Reports go to the real main window, which processes its messages as in the program.
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
     ProjectState state;
     Build(state, root, !reuse);
     if (!reuse)
         CloseHandle(
             CreateFileW(complete.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    const auto window =
-        win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNOACTIVATE);
+    // Reports go to the real main window, which processes its messages as in the program.
+    const auto window = bench::MainWindowFor(state);
 
     win32::Win32FileSystem fs;
     InstantLauncher launcher;

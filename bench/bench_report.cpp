@@ -3,8 +3,6 @@
 // step); then the report of 1,000 files that exist, whose headers are read.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <string>
 
@@ -27,45 +25,25 @@ constexpr int kRuns = 7;
 constexpr int kFolders = 1000, kFilesPerFolder = 99;  // with the folders, 100,000 records
 constexpr int kExisting = 1000;
 
-void Add(ProjectState& state, const std::wstring& path, const wchar_t* type, int32_t parent) {
-    auto r = std::make_shared<clsObject>();
-    r->Index = state.DigColl->Count() + 1;
-    r->Key = MakeKey(r->Index);
-    r->NodeType = type;
-    r->ParentIndex = parent;
-    r->Path = path;
-    r->Reference = MakeKey(parent);
-    r->Text = path.substr(path.rfind(L'\\') + 1);
-    r->Included = kFlagOn;
-    r->Expanded = kFlagOff;
-    state.DigColl->Add(r);
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_report <work folder>\n");
-        return 2;
-    }
-    const std::wstring work = argv[1];
-    CreateDirectoryW(work.c_str(), nullptr);
+    const std::wstring work = bench::WorkFolder(argc, argv, "report");
+    if (work.empty()) return 2;
 
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
     ProjectState windowState;
-    const auto window =
-        win32::MainWindow::Create(GetModuleHandleW(nullptr), windowState, SW_SHOWNOACTIVATE);
+    const auto window = bench::MainWindowFor(windowState);
     StatusSink& sink = window->Logic();
 
     ProjectState absent;
     absent.SaveFile->StartPath = work + L"\\absent";
     for (int f = 0; f < kFolders; ++f) {
         const std::wstring folder = absent.SaveFile->StartPath + L"\\Folder" + std::to_wstring(f);
-        Add(absent, folder, kNodeFolder, 0);
+        bench::AddRecord(absent, folder, kNodeFolder, 0);
         const int32_t parent = absent.DigColl->Count();
         for (int i = 0; i < kFilesPerFolder; ++i)
-            Add(absent, folder + L"\\component_" + std::to_wstring(i) + (i % 2 ? L".ocx" : L".dll"),
+            bench::AddRecord(
+                absent, folder + L"\\component_" + std::to_wstring(i) + (i % 2 ? L".ocx" : L".dll"),
                 i % 2 ? kNodeOcx : kNodeDll, parent);
     }
 
@@ -84,7 +62,7 @@ int wmain(int argc, wchar_t** argv) {
                          GetLastError());
             return 1;
         }
-        Add(present, path, kNodeDll, 0);
+        bench::AddRecord(present, path, kNodeDll, 0);
     }
 
     win32::Win32FileSystem fs;

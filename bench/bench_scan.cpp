@@ -14,8 +14,6 @@
 #include "win32/FileSystem_win.h"
 #include "win32/MainWindow_win.h"
 
-#include <commctrl.h>
-
 using namespace prowl;
 using namespace prowl::bench;
 
@@ -86,12 +84,8 @@ std::function<void()> OurScan(Tree& tree, StatusSink& sink) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_scan <work folder>\n");
-        return 2;
-    }
-    const std::wstring work = argv[1];
-    CreateDirectoryW(work.c_str(), nullptr);
+    const std::wstring work = bench::WorkFolder(argc, argv, "scan");
+    if (work.empty()) return 2;
 
     TreeShape baseShape;
     baseShape.folders = 2000;
@@ -103,11 +97,8 @@ int wmain(int argc, wchar_t** argv) {
 
     // The scan reports through the real main window, as in the program: its status panel
     // takes every text and the window processes pending messages at each one.
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
     ProjectState windowState;
-    const auto window =
-        win32::MainWindow::Create(GetModuleHandleW(nullptr), windowState, SW_SHOWNOACTIVATE);
+    const auto window = bench::MainWindowFor(windowState);
     StatusSink& sink = window->Logic();
     const auto t = InterleavedMedians({
         OurScan(base, sink),

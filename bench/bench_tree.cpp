@@ -161,8 +161,7 @@ struct Views {
 }  // namespace
 
 int wmain() try {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&icc);
+    bench::InitControls();
     Views small(10000), large(100000);
 
     // The bare loop draws into a plain tree view laid over the large window's own.

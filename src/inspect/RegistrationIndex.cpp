@@ -2,6 +2,7 @@
 
 #include <cwctype>
 #include <optional>
+#include <string_view>
 
 #include "inspect/ComparablePath.h"
 #include "model/TextCase.h"
@@ -50,6 +51,20 @@ bool IsHex(const std::wstring& text) {
     return true;
 }
 
+// A file name's length and where its ASCII digits and punctuation stand, which upper-casing
+// keeps in every locale (it maps one unit to one, and letters to letters); all letters, of
+// any script, are one mark. Two names that are equal once upper-cased have the same shape.
+std::uint64_t NameShape(std::wstring_view name) {
+    std::uint64_t hash = 14695981039346656037ull ^ name.size();  // FNV-1a
+    for (const wchar_t c : name) {
+        const auto unit = static_cast<unsigned>(c);
+        const unsigned folded = unit | 0x20;
+        const bool letter = unit >= 0x80 || (folded >= 'a' && folded <= 'z');
+        hash = (hash ^ (letter ? 0xFFFFu : unit)) * 1099511628211ull;
+    }
+    return hash;
+}
+
 class Builder {
   public:
     Builder(const SystemFacts& facts, const std::function<void()>& letMessagesThrough)
@@ -84,8 +99,12 @@ class Builder {
     }
 
     void Finish(std::unordered_map<std::wstring, RegistrationCounts>& files,
-                std::unordered_set<std::wstring>& names) {
-        for (const auto& [file, counts] : files_) names.insert(FileName(file));
+                std::unordered_set<std::wstring>& names,
+                std::unordered_set<std::uint64_t>& shapes) {
+        for (const auto& [file, counts] : files_) {
+            const auto name = names.insert(FileName(file)).first;
+            shapes.insert(NameShape(*name));
+        }
         files = std::move(files_);
     }
 
@@ -134,14 +153,17 @@ RegistrationIndex RegistrationIndex::Build(RegistryReader& registry, const Syste
             builder.ReadTypeLibraries(*libraries);
     }
     RegistrationIndex index;
-    builder.Finish(index.files_, index.names_);
+    builder.Finish(index.files_, index.names_, index.shapes_);
     return index;
 }
 
 RegistrationCounts RegistrationIndex::Lookup(const std::wstring& path) const {
     if (files_.empty()) return {};
-    const std::wstring name = FileName(path);
-    if (!name.empty() && name != L"." && name != L".." && !names_.contains(UpperCase(name)))
+    std::size_t start = path.size();
+    while (start > 0 && path[start - 1] != L'\\' && path[start - 1] != L'/') --start;
+    const std::wstring_view name = std::wstring_view(path).substr(start);
+    if (!name.empty() && name != L"." && name != L".." &&
+        (!shapes_.contains(NameShape(name)) || !names_.contains(UpperCase(std::wstring(name)))))
         return {};
     const auto found = files_.find(ComparablePath(path));
     return found == files_.end() ? RegistrationCounts{} : found->second;

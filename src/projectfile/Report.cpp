@@ -1,5 +1,6 @@
 #include "projectfile/Report.h"
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -106,30 +107,45 @@ class RememberedFiles final : public ComponentFiles {
     std::unordered_map<std::wstring, bool> exists_;
 };
 
+// The report's bytes, made straight from the records into one buffer that is handed on a
+// chunk at a time.
 class CsvOut {
   public:
-    explicit CsvOut(FileReplacement& file) : file_(file) {
-        bytes_.reserve(kChunk + 4096);
-        bytes_ += "\xEF\xBB\xBF";
-        bytes_ += kHeader;
+    explicit CsvOut(FileReplacement& file) : file_(file), buffer_(kChunk, '\0') {
+        cur_ = buffer_.data();
+        end_ = cur_ + buffer_.size();
+        Put("\xEF\xBB\xBF");
+        Put(kHeader);
     }
 
     // Fields of one row, each followed by a comma, except the last, followed by CR LF.
     void Field(std::wstring_view text) {
-        if (text.find_first_of(L",\"\r\n") == std::wstring_view::npos)
-            Put(text);
-        else
-            PutQuoted(text);
-        bytes_ += ',';
+        // Copy as if plain ASCII that needs no quotes, and keep the copy only if it was: nearly
+        // every path is.
+        const std::size_t n = text.size();
+        if (static_cast<std::size_t>(end_ - cur_) <= n) MakeRoom(n + 1);
+        char* const out = cur_;
+        const wchar_t* const in = text.data();
+        unsigned seen = 0;
+        bool special = false;
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto c = static_cast<unsigned>(in[i]);
+            seen |= c;
+            special |= (c == ',') | (c == '"') | (c == '\r') | (c == '\n');
+            out[i] = static_cast<char>(c);
+        }
+        if (seen >= 0x80 || special) return PutEncoded(text, special);
+        out[n] = ',';
+        cur_ = out + n + 1;
     }
     void Field(std::string_view ascii) {
-        bytes_ += ascii;
-        bytes_ += ',';
+        if (static_cast<std::size_t>(end_ - cur_) <= ascii.size()) MakeRoom(ascii.size() + 1);
+        cur_ = std::copy(ascii.begin(), ascii.end(), cur_);
+        *cur_++ = ',';
     }
     void EndRow() {
-        bytes_.back() = '\r';
-        bytes_ += '\n';
-        if (bytes_.size() >= kChunk) Flush();
+        cur_[-1] = '\r';
+        Put("\n");
     }
 
     void Finish() {
@@ -138,38 +154,47 @@ class CsvOut {
     }
 
   private:
-    // ASCII, which nearly every path is, is copied through; anything else is encoded.
-    void Put(std::wstring_view text) {
-        const std::size_t at = bytes_.size();
-        bytes_.resize(at + text.size());
-        unsigned seen = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const auto c = static_cast<unsigned>(text[i]);
-            seen |= c;
-            bytes_[at + i] = static_cast<char>(c);
+    void PutEncoded(std::wstring_view text, bool quoted) {
+        encoded_.clear();
+        if (quoted) {
+            std::wstring doubled;
+            doubled.reserve(text.size() + 8);
+            doubled += L'"';
+            for (const wchar_t c : text) {
+                if (c == L'"') doubled += L'"';
+                doubled += c;
+            }
+            doubled += L'"';
+            AppendUtf8(doubled, encoded_);
+        } else {
+            AppendUtf8(text, encoded_);
         }
-        if (seen < 0x80) return;
-        bytes_.resize(at);
-        AppendUtf8(text, bytes_);
+        encoded_ += ',';
+        Put(encoded_);
     }
-    void PutQuoted(std::wstring_view text) {
-        std::wstring quoted;
-        quoted.reserve(text.size() + 8);
-        quoted += L'"';
-        for (const wchar_t c : text) {
-            if (c == L'"') quoted += L'"';
-            quoted += c;
+    void Put(std::string_view bytes) {
+        if (static_cast<std::size_t>(end_ - cur_) < bytes.size()) MakeRoom(bytes.size());
+        cur_ = std::copy(bytes.begin(), bytes.end(), cur_);
+    }
+    void MakeRoom(std::size_t n) {
+        Flush();
+        if (n > buffer_.size()) {
+            buffer_.resize(n);
+            cur_ = buffer_.data();
+            end_ = cur_ + buffer_.size();
         }
-        quoted += L'"';
-        Put(quoted);
     }
     void Flush() {
-        file_.Write(bytes_);
-        bytes_.clear();
+        file_.Write(
+            std::string_view(buffer_.data(), static_cast<std::size_t>(cur_ - buffer_.data())));
+        cur_ = buffer_.data();
     }
 
     FileReplacement& file_;
-    std::string bytes_;
+    std::string buffer_;
+    char* cur_;
+    char* end_;
+    std::string encoded_;
 };
 
 std::string_view YesNo(bool value) { return value ? "Yes" : "No"; }

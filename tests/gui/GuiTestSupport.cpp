@@ -109,10 +109,11 @@ void SaveScreenshot(HWND hwnd, const std::string& name) {
     Sleep(100);  // written, and closed
 }
 
-ChildProcess::ChildProcess(std::wstring exe, const std::wstring& currentFolder) {
+ChildProcess::ChildProcess(std::wstring exe, const std::wstring& currentFolder,
+                           const std::wstring& arguments) {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
-    std::wstring command = L"\"" + exe + L"\"";
+    std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &info_))
         info_ = {};

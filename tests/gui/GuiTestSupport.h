@@ -58,7 +58,8 @@ void SaveScreenshot(HWND hwnd, const std::string& name);
 // Starts a program and ends it, whatever happens to the test; the exit code, if it ended.
 class ChildProcess {
   public:
-    explicit ChildProcess(std::wstring exe, const std::wstring& currentFolder = L"");
+    explicit ChildProcess(std::wstring exe, const std::wstring& currentFolder = L"",
+                          const std::wstring& arguments = L"");
     ~ChildProcess();
     DWORD Id() const { return info_.dwProcessId; }
     std::optional<DWORD> WaitForExit(DWORD milliseconds);
