@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "projectfile/ChunkedBytes.h"
 #include "projectfile/ProjectFile.h"
 #include "projectfile/TextEncoding.h"
 
@@ -72,19 +73,14 @@ std::wstring BuildRecordLine(const clsObject& record) {
 
 namespace {
 
-constexpr std::size_t kChunk = 256 * 1024;
-
-// The file's bytes, made straight from the records and handed on a chunk at a time, so a
-// large project needs neither a wide copy of its text nor the whole file in memory. ASCII,
-// which nearly every path, label and number is, is copied through; other text goes through
-// the chosen encoding.
-class FileBytes {
+// The project file's bytes, made straight from the records. ASCII, which nearly every path,
+// label and number is, is copied through; other text goes through the chosen encoding.
+class FileBytes : public ChunkedBytes {
   public:
-    FileBytes(FileReplacement& file, bool utf8) : file_(file), utf8_(utf8), buffer_(kChunk, '\0') {
-        cur_ = buffer_.data();
-        end_ = cur_ + buffer_.size();
+    FileBytes(FileReplacement& file, bool utf8) : ChunkedBytes(file), utf8_(utf8) {
         if (utf8_) Put(std::string_view("\xEF\xBB\xBF"));
     }
+    using ChunkedBytes::Put;
 
     // False when the text has no exact form in the ANSI code page.
     bool Put(std::wstring_view text) {
@@ -105,10 +101,6 @@ class FileBytes {
         }
         return PutEncoded(text);
     }
-    void Put(std::string_view bytes) {
-        if (static_cast<std::size_t>(end_ - cur_) < bytes.size()) MakeRoom(bytes.size());
-        cur_ = std::copy(bytes.begin(), bytes.end(), cur_);
-    }
     void PutChar(char c) {
         if (cur_ == end_) MakeRoom(1);
         *cur_++ = c;
@@ -124,10 +116,6 @@ class FileBytes {
         PutChar('\n');
         return PutFields(*this, r);
     }
-    void Finish() {
-        Flush();
-        file_.Commit();
-    }
 
   private:
     bool PutEncoded(std::wstring_view text) {
@@ -139,25 +127,7 @@ class FileBytes {
         Put(std::string_view(encoded_));
         return true;
     }
-    void MakeRoom(std::size_t n) {
-        Flush();
-        if (n > buffer_.size()) {
-            buffer_.resize(n);
-            cur_ = buffer_.data();
-            end_ = cur_ + buffer_.size();
-        }
-    }
-    void Flush() {
-        file_.Write(
-            std::string_view(buffer_.data(), static_cast<std::size_t>(cur_ - buffer_.data())));
-        cur_ = buffer_.data();
-    }
-
-    FileReplacement& file_;
     bool utf8_;
-    std::string buffer_;
-    char* cur_;
-    char* end_;
     std::string encoded_;
 };
 

@@ -10,12 +10,12 @@
 #include "inspect/ComponentTexts.h"
 #include "model/Records.h"
 #include "model/TextCase.h"
+#include "projectfile/ChunkedBytes.h"
 #include "projectfile/TextEncoding.h"
 
 namespace prowl {
 namespace {
 
-constexpr std::size_t kChunk = 256 * 1024;
 constexpr std::string_view kHeader =
     "Path,Type,Included,Exists Now,Built For,Registered,Missing DLLs\r\n";
 
@@ -107,13 +107,10 @@ class RememberedFiles final : public ComponentFiles {
     std::unordered_map<std::wstring, bool> exists_;
 };
 
-// The report's bytes, made straight from the records into one buffer that is handed on a
-// chunk at a time.
-class CsvOut {
+// The report's bytes, made straight from the records.
+class CsvOut : public ChunkedBytes {
   public:
-    explicit CsvOut(FileReplacement& file) : file_(file), buffer_(kChunk, '\0') {
-        cur_ = buffer_.data();
-        end_ = cur_ + buffer_.size();
+    explicit CsvOut(FileReplacement& file) : ChunkedBytes(file) {
         Put("\xEF\xBB\xBF");
         Put(kHeader);
     }
@@ -148,11 +145,6 @@ class CsvOut {
         Put("\n");
     }
 
-    void Finish() {
-        Flush();
-        file_.Commit();
-    }
-
   private:
     void PutEncoded(std::wstring_view text, bool quoted) {
         encoded_.clear();
@@ -172,28 +164,6 @@ class CsvOut {
         encoded_ += ',';
         Put(encoded_);
     }
-    void Put(std::string_view bytes) {
-        if (static_cast<std::size_t>(end_ - cur_) < bytes.size()) MakeRoom(bytes.size());
-        cur_ = std::copy(bytes.begin(), bytes.end(), cur_);
-    }
-    void MakeRoom(std::size_t n) {
-        Flush();
-        if (n > buffer_.size()) {
-            buffer_.resize(n);
-            cur_ = buffer_.data();
-            end_ = cur_ + buffer_.size();
-        }
-    }
-    void Flush() {
-        file_.Write(
-            std::string_view(buffer_.data(), static_cast<std::size_t>(cur_ - buffer_.data())));
-        cur_ = buffer_.data();
-    }
-
-    FileReplacement& file_;
-    std::string buffer_;
-    char* cur_;
-    char* end_;
     std::string encoded_;
 };
 
