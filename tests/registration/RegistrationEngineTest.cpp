@@ -214,11 +214,11 @@ TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHanging
     launcher.scripts[U(P(L"b.dll"))].looks = 0;
     engine.RunGroup(root, false);
     EXPECT_EQ(TakeLog(), Log({L"-a.dll", L"-b.dll", L"."}));
-    launcher.scripts[R(P(L"b.dll"))].looks = -1;
+    launcher.scripts[U(P(L"b.dll"))].looks = -1;  // abandoned: no register launch follows
     window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
     engine.RunGroup(root, true);
     EXPECT_EQ(TakeLog(),
-              Log({L"+a.dll", L"+b.dll", L"[RegSvr32 still running]: C:\\P\\b.dll", L"."}));
+              Log({L"+a.dll", L">b.dll", L"[RegSvr32 still running]: C:\\P\\b.dll", L"."}));
     EXPECT_EQ(
         window.prompts.messages.at(0).text,
         L"The following files could not be registered:\nC:\\P\\b.dll - RegSvr32 still running");
