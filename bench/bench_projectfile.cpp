@@ -93,18 +93,8 @@ class TreeBuilder {
 
     int32_t Add(const std::wstring& path, const wchar_t* type, const std::wstring& text,
                 int32_t parent) {
-        auto r = std::make_shared<clsObject>();
-        r->Index = state_.DigColl->Count() + 1;
-        r->Key = MakeKey(r->Index);
-        r->NodeType = type;
-        r->ParentIndex = parent;
-        r->Path = path;
-        r->Reference = MakeKey(parent);
+        const ObjectRef r = bench::AddRecord(state_, path, type, parent);
         r->Text = text;
-        r->Included = kFlagOn;
-        r->Expanded = kFlagOff;
-        r->Exists = true;
-        state_.DigColl->Add(r);
         return r->Index;
     }
     int32_t Folder(const std::wstring& path, const std::wstring& text, int32_t parent) {
