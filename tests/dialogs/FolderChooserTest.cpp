@@ -34,8 +34,8 @@ std::wstring Entries(const FolderChooser& chooser) {
     return text;
 }
 
-// Acts as a user: "open NAME", "highlight NAME", "drive N", "ok", "cancel", "escape"; or
-// changes the machine: "remove" deletes beta, "forget" makes D: remember a folder that is gone.
+// Acts as a user: "open NAME", "highlight NAME", "drive N", "ok", "cancel"; or changes the
+// machine: "remove" deletes beta, "forget" makes D: remember a folder that is gone.
 void Act(FolderChooser& chooser, Machine& machine, const std::wstring& script) {
     std::wistringstream words(script);
     for (std::wstring verb, what; words >> verb;) {
@@ -43,7 +43,6 @@ void Act(FolderChooser& chooser, Machine& machine, const std::wstring& script) {
         if (verb == L"forget") machine.remembered = L"D:\\gone";
         if (verb == L"ok") chooser.OK();
         if (verb == L"cancel") chooser.Cancel();
-        if (verb == L"escape") chooser.Dismiss();
         if (verb == L"drive" && words >> what) chooser.SelectDrive(std::stoi(what));
         if ((verb == L"open" || verb == L"highlight") && words >> what) {
             const auto& items = chooser.Control(L"aDir").items;
@@ -83,14 +82,12 @@ TEST(FolderChooser, OkHandsBackTheCurrentPathOnceItChangedAndTellsWhatCannotBeRe
         const wchar_t* folder;  // null: still open
         const wchar_t* told;
     } cases[] = {
-        {L"cancel", L"", L""},
         {L"ok", nullptr, L""},
         {L"open proj ok", nullptr, L""},  // opening the current folder changes nothing
         {L"open beta ok", L"C:\\work\\proj\\beta", L""},
         {L"open C:\\ open Windows ok", L"C:\\Windows", L""},
         {L"open work highlight proj ok", L"C:\\work", L""},
         {L"drive 1 ok", L"D:\\data", L""},
-        {L"open beta escape", L"", L""},
         {L"open beta cancel", L"", L""},
         {L"open Alpha ok", nullptr, denied},
         {L"remove open beta ok", nullptr, gone},

@@ -39,7 +39,7 @@ struct Layout {
 };
 
 std::optional<PeFacts> Parse(std::string_view bytes) {
-    test::LoudBytes source(bytes);
+    test::CountedBytes source(bytes);
     return ReadPe(source);
 }
 
@@ -53,7 +53,7 @@ TEST(PeReader, ReadsEachComponentFromItsHeadersAndRefusesOrReadsWholeEveryTrunca
     for (const auto& [file, machine, registers, unregisters] : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(file)));
         const std::string bytes = test::ComponentBytes(file);
-        test::LoudBytes source(bytes);
+        test::CountedBytes source(bytes);
         const auto whole = ReadPe(source);
         ASSERT_TRUE(whole);
         EXPECT_EQ(std::tuple(whole->Machine, whole->IsDll, whole->ExportsRegister,
@@ -72,40 +72,13 @@ TEST(PeReader, ReadsEachComponentFromItsHeadersAndRefusesOrReadsWholeEveryTrunca
     }
 }
 
-TEST(PeReader, DelayLoadedDllsAreListedAfterTheImportedOnesEachOnce) {
-    // The import table keeps KERNEL32 alone; the delay-load table, written over the rest of
-    // it, names msvcrt, ADVAPI32 by address as the oldest linkers did, and KERNEL32 again.
-    std::string b = test::ComponentBytes(L"prowl_com32.dll");
-    const Layout l(b);
-    const std::size_t at = l.Table(1);
-    std::map<std::string, uint32_t> names;
-    for (std::size_t d = at; Get(b, d + 12) != 0; d += 20)
-        names[b.c_str() + l.Offset(Get(b, d + 12))] = Get(b, d + 12);
-    std::string tables(200, '\0');
-    Put(tables, 12, names.at("KERNEL32.dll")), Put(tables, 16, 1);
-    const uint32_t delayed[][2] = {{1, names.at("msvcrt.dll")},
-                                   {0, Get(b, l.optional + 28) + names.at("ADVAPI32.dll")},
-                                   {1, names.at("KERNEL32.dll")}};
-    for (int i = 0; i < 3; ++i)
-        Put(tables, 40 + 32 * i, delayed[i][0]), Put(tables, 44 + 32 * i, delayed[i][1]);
-    Put(b, l.Directory(13), Get(b, l.Directory(1)) + 40), Put(b, l.Directory(13) + 4, 128);
-    Put(b, l.Directory(1) + 4, 40);
-    b.replace(at, tables.size(), tables);
-    EXPECT_EQ(Parse(b).value().Imports,
-              (std::vector<ImportedDll>{
-                  {L"KERNEL32.dll"}, {L"msvcrt.dll", true}, {L"ADVAPI32.dll", true}}));
-}
-
+// What a user sees of a hand-edited file: refused as no program file, or read without what is
+// out of range. That no such file is read past its end is the fuzz target's to check.
 TEST(PeReader, RefusesAFileWithAnyFieldOutOfRangeButOnlyDropsAManifestOutOfRange) {
     const std::string original = test::ComponentBytes(L"prowl_sxs.dll");
     const Layout l(original);
-    const std::size_t imports = l.Table(1), exports = l.Table(0), types = l.Table(2);
+    const std::size_t imports = l.Table(1), exports = l.Table(0);
     const std::size_t importSection = l.SectionOf(Get(original, l.Directory(1)));
-    // Type 24's entry, its first name's table, that one's first language's data entry.
-    ASSERT_EQ(Get(original, types + 16), 24u) << "the manifest is the only resource";
-    const std::size_t names = types + (Get(original, types + 20) & 0x7FFFFFFF);
-    const std::size_t languages = types + (Get(original, names + 20) & 0x7FFFFFFF);
-    const std::size_t data = types + Get(original, languages + 20);
     const auto whole = Parse(original);
     ASSERT_TRUE(whole && whole->Assemblies.size() == 1);
     std::optional<PeFacts> refused, noManifest = whole, registerOnly = whole;
@@ -134,9 +107,6 @@ TEST(PeReader, RefusesAFileWithAnyFieldOutOfRangeButOnlyDropsAManifestOutOfRange
         {exports + 20, 1, 4, registerOnly},
         {l.directories - 4, 0, 4, noTables},
         {l.Directory(2), 0xFFFFFFF0, 4, noManifest},  // resources outside the image
-        {names + 20, 0x80000000, 4, noManifest},      // a name's table is the directory
-        {languages + 20, 0x80000010, 4, noManifest},  // a language that is a table
-        {data + 4, 0x7FFFFFFF, 4, noManifest},        // a manifest of two gigabytes
     };
     for (const auto& c : cases) {
         std::string bytes = original;
