@@ -1,6 +1,6 @@
 #pragma once
 // What the inspection tests share: the real test components and the real registration
-// utility, bytes in memory that count what is read of them, and system facts the test chooses.
+// utility, bytes in memory, and system facts the test chooses.
 
 #include <windows.h>
 
@@ -35,16 +35,14 @@ inline DWORD RunRegsvr32(const std::wstring& arguments) {
 }
 
 // The reader keeps its reads inside the file itself; the fuzz target checks that it does.
-struct CountedBytes final : ByteSource {
-    explicit CountedBytes(std::string_view bytes) : bytes(bytes) {}
+struct MemoryBytes final : ByteSource {
+    explicit MemoryBytes(std::string_view bytes) : bytes(bytes) {}
     uint64_t Size() const override { return bytes.size(); }
     bool Read(uint64_t offset, void* buffer, std::size_t length) override {
         std::memcpy(buffer, bytes.substr(offset, length).data(), length);
-        BytesRead += length;
         return true;
     }
     std::string_view bytes;
-    uint64_t BytesRead = 0;
 };
 
 struct FakeFacts final : SystemFacts {
