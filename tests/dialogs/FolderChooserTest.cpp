@@ -38,6 +38,17 @@ std::wstring Entries(const FolderChooser& chooser) {
     return text;
 }
 
+TEST(FolderChooser, OpensAtTheProcesssFolderEvenOnAShareWhichIsThenADriveOfItsOwn) {
+    Machine machine;
+    machine.current = L"\\\\srv\\share\\dir";
+    ScriptedPrompts prompts;
+    FolderChooser chooser(machine, machine, prompts);
+    std::wstring drives;
+    for (const auto& item : chooser.Control(L"aDrive").items) drives += item.text + L"|";
+    EXPECT_EQ(drives + std::to_wstring(chooser.Control(L"aDrive").selected) + Entries(chooser),
+              L"C:|D:|\\\\srv\\share|2\\\\srv\\share| *dir|");
+}
+
 TEST(FolderChooser, OkHandsBackTheCurrentPathOnceItChangedAndTellsWhatCannotBeRead) {
     const std::wstring all = L"-C:\\| work|  *proj|   Alpha|   beta|", told = L"|C:\\work\\proj\\";
     // Acts as a user on the entries by their place in the list: "open N", "highlight N",

@@ -1,17 +1,14 @@
-// The about box, file and project details, and the commands that open them: their logic over
-// disks and registries in memory, with the platform's own locale, files and inspection where a
-// test is about them.
+// The about box and the file and project details: their logic over disks and registries in
+// memory, with the platform's own files and inspection where a test is about them.
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "support/ScriptedLauncher.h"
 #include "support/TempTree.h"
-#include "ui/ProgramCommands.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/DetailsDialogs.h"
 #include "ui/memory/MemoryControls.h"
-#include "ui/memory/MemoryDialogHost.h"
 #include "win32/ProgramServices_win.h"
 
 namespace prowl {
@@ -118,10 +115,8 @@ TEST(Details, ShowEachDateCountAndTotalWhereItBelongsOrTellWhyTheFileCannotBeRea
     const win32::Win32SystemFacts facts;
     ScriptedPrompts prompts;
     int gathered = 0;
-    const InspectionSources inspection{components, facts, [&] {
-                                           ++gathered;
-                                           return RegistrationIndex();
-                                       }};
+    const InspectionSources inspection{components, facts,
+                                       [&] { return ++gathered, RegistrationIndex(); }};
     FileDetailsDialog dialog(file, file, prompts, inspection);
     EXPECT_FALSE(dialog.Init(L"C:\\a & b\\x.dll"));
     // The file is not on disk to be inspected: it is said so, without a message.
@@ -144,60 +139,20 @@ TEST(Details, ShowEachDateCountAndTotalWhereItBelongsOrTellWhyTheFileCannotBeRea
     }
     EXPECT_EQ(gathered, 1) << "the registry is read once, and not for a file that is not there";
 
-    clsSaveFile counts;
-    counts.Folder_Count = 2, counts.DLL_Count = INT_MAX, counts.OCX_Count = 3;
-    counts.Folder_Missing = 2, counts.DLL_Missing = 3, counts.OCX_Missing = 1;
-    ProjectDetailsDialog project;
-    project.Init(counts, ItemCollection(), RegistrationIndex());
+    ProjectDetailsDialog project;  // DLLs, OCXs and folders, then those missing
+    project.Init({L"", L"", false, INT_MAX, 3, 2, 3, 1, 2}, ItemCollection(), RegistrationIndex());
     EXPECT_EQ(
         Labels(project, {L"lblFolder", L"lblDLL", L"lblOCX", L"lblTotal", L"lblFolder_Missing",
                          L"lblDLL_Missing", L"lblOCX_Missing", L"lblTotal_Missing"}),
         L"2|2147483647|3|2147483652|(2 missing)|(3 missing)|(1 missing)|(6 missing)|");
 }
 
-TEST(DialogCommands, DetailsOpenOnTheSelectedNodesFileAndFilePropertiesOnTheTypedOne) {
-    ProjectState state;
-    MemoryMainWindow window;
-    MainWindowLogic logic{state, window.Controls()};
-    logic.Start();
-    const std::wstring selected = L"C:\\P\\selected.ocx", typed = L"C:\\P\\typed.dll";
-    for (const std::wstring& file : {selected, typed}) window.files.File(file);
-    const auto record = std::make_shared<clsObject>(
-        clsObject{0, 0, kNodeOcx, selected, true, L"", L"", L"", L"", L""});
-    state.DigColl->Add(record);
-    window.tree.Add(L"", L"K1", L"selected.ocx");
-    window.tree.SetRecord(1, record);
-    logic.ProjectTree().NodeClick(1);
-    win32::Win32FileSystem real;
-    const win32::Win32ProgramServices platform(nullptr, real);
-    const ProgramServices& r = platform.Services();
-    MemoryDialogHost dialogs;
-    ProgramCommands commands(logic, {window.files, r.launcher, r.registry, dialogs, r.drives,
-                                     r.locale, r.components, r.system, r.programFolder});
-    // Whether selected.ocx's node is still selected, the path box's text, the command, and the
-    // file shown: "" for nothing, "!" for the file error box.
-    const std::tuple<bool, std::wstring, const wchar_t*, std::wstring> cases[] = {
-        {true, typed, L"mnuTreeDetails", selected},
-        {true, typed, L"mnuViewFile", typed},
-        {true, L"", L"mnuViewFile", L""},
-        {true, L"C:\\P\\gone.dll", L"mnuViewFile", L"!"},
-        {false, typed, L"mnuTreeDetails", L""},
-    };
-    for (const auto& [selects, path, command, expected] : cases) {
-        SCOPED_TRACE(testing::PrintToString(command + path));
-        if (!selects) logic.ProjectTree().ClearProjectTree();
-        logic.SetFilePath(path);
-        logic.EnableFileDetails(true);
-        window.prompts.messages.clear();
-        window.prompts.messageAnswers = {MsgAnswer::Ok};
-        std::wstring shown;
-        dialogs.scripts = {[&](ModalDialog& d) {
-            shown = d.Text(L"lblFileName");
-            d.Click(L"cmdOK");
-        }};
-        logic.OnMenuClick(command);
-        EXPECT_EQ(shown + (window.prompts.messages.empty() ? L"" : L"!"), expected);
-    }
+TEST(Win32LocaleFormat, GroupsDigitsAsTheLocaleDoesAndWritesItsShortDateAndLongTimeInLocalTime) {
+    win32::Win32LocaleFormat india(L"hi-IN"), us(L"en-US");
+    // 2003-01-02 03:04:05 UTC; the tests run with TZ=Asia/Kolkata, 5:30 ahead all year.
+    EXPECT_EQ(india.GroupedNumber(1234567) + L"|" + us.GroupedNumber(0) + L"|" +
+                  us.DateTime(126859502450000000),
+              L"12,34,567|0|1/2/2003 8:34:05 AM");
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "InspectTestSupport.h"
 #include "inspect/ComparablePath.h"
 #include "inspect/ComponentFacts.h"
 #include "inspect/ComponentTexts.h"
 #include "support/TempTree.h"
-#include "win32/Registry_win.h"
 
 namespace prowl {
 namespace {
@@ -110,41 +108,6 @@ TEST(RegisteredFile, IsNamedByItsValueAsTheSystemReadsIt) {
     };
     for (const auto& [value, bitness, file] : cases)
         EXPECT_EQ(resolver.RegisteredFile(value, bitness), file) << testing::PrintToString(value);
-}
-
-// A copy of a component that only this test's user entries name.
-TEST(InspectComponent, ReadsRealFilesAndCountsTheUsersClassesAndEachTypeLibraryOnce) {
-    test::TempTree tree;
-    const std::wstring root = tree.Root(), path = tree.Path(L"Named.ocx");
-    tree.File(L"Named.ocx", test::ComponentBytes(L"prowl_com.dll"));
-    tree.Folder(L"folder.dll");
-    SetEnvironmentVariableW(L"PROWL_INSPECT_DIR", root.c_str());
-    const std::wstring id = L"ProwlInspect" + std::to_wstring(GetCurrentProcessId());
-    // Named in upper case and quoted, through a variable, and a file of another name; one type
-    // library, registered for two locales.
-    const std::tuple<std::wstring, DWORD, std::wstring> values[] = {
-        {L"CLSID\\" + id + L"1\\InprocServer32", REG_SZ, L"\"" + root + L"\\NAMED.OCX\""},
-        {L"CLSID\\" + id + L"2\\InprocServer32", REG_EXPAND_SZ, L"%PROWL_INSPECT_DIR%\\Named.ocx"},
-        {L"CLSID\\" + id + L"3\\InprocServer32", REG_SZ, root + L"\\Named.ocx.old"},
-        {L"TypeLib\\" + id + L"\\2.1\\0\\win64", REG_SZ, root + L"\\\\Named.ocx"},
-        {L"TypeLib\\" + id + L"\\2.1\\409\\win64", REG_SZ, root + L"\\Named.ocx"},
-    };
-    for (const auto& [key, type, text] : values)
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + key).c_str(),
-                                  nullptr, type, text.c_str(), (text.size() + 1) * sizeof(wchar_t)),
-                  ERROR_SUCCESS);
-    win32::Win32RegistryReader registry;
-    win32::Win32ComponentFiles files;
-    const win32::Win32SystemFacts facts;
-    const RegistrationIndex index = RegistrationIndex::Build(registry, facts);
-    for (const auto& [key, type, text] : values)
-        RegDeleteTreeW(
-            HKEY_CURRENT_USER,
-            (L"Software\\Classes\\" + key.substr(0, key.find(L'\\', key.find(id)))).c_str());
-    for (const wchar_t* name : {L"folder.dll", L"gone.dll"})
-        EXPECT_FALSE(InspectComponent(tree.Path(name), files, facts, index));
-    EXPECT_EQ(InspectComponent(path, files, facts, index).value().Registration,
-              (RegistrationCounts{2, 1}));
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 #pragma once
-// What the inspection tests share: the real test components and the real registration
-// utility, bytes in memory, and system facts the test chooses.
+// What the inspection tests share: the real test components, the real registration utility,
+// and system facts the test chooses.
 
 #include <windows.h>
 
-#include <cstring>
 #include <map>
 
 #include "win32/ComponentFile_win.h"
@@ -33,17 +32,6 @@ inline DWORD RunRegsvr32(const std::wstring& arguments) {
     }
     return started.process ? started.process->ExitCode().value_or(~0u) : ~0u;
 }
-
-// The reader keeps its reads inside the file itself; the fuzz target checks that it does.
-struct MemoryBytes final : ByteSource {
-    explicit MemoryBytes(std::string_view bytes) : bytes(bytes) {}
-    uint64_t Size() const override { return bytes.size(); }
-    bool Read(uint64_t offset, void* buffer, std::size_t length) override {
-        std::memcpy(buffer, bytes.substr(offset, length).data(), length);
-        return true;
-    }
-    std::string_view bytes;
-};
 
 struct FakeFacts final : SystemFacts {
     std::wstring System64 = L"C:\\Windows\\System32", System32 = L"C:\\Windows\\SysWOW64";
