@@ -134,7 +134,7 @@ TEST(Details, ShowEachDateCountAndTotalWhereItBelongsOrTellWhyTheFileCannotBeRea
         EXPECT_GT(message.text.size(), prefix.size()) << "with the system's reason";
         EXPECT_EQ(message.text.substr(0, prefix.size()) + message.title +
                       (message.icon == MsgIcon::Critical ? L"" : L" not critical"),
-                  prefix + kFileErrorTitle)
+                  prefix + L"ActiveX Prowl - File Error")
             << test::ToUtf8(path);
     }
     EXPECT_EQ(gathered, 1) << "the registry is read once, and not for a file that is not there";
