@@ -9,16 +9,14 @@
 namespace prowl {
 namespace {
 
-// Records written as "key type path[ missing]", separated by ';'.
+// Records written as "key type path", separated by ';'.
 ItemCollection Collection(const std::wstring& records) {
     ItemCollection collection;
     std::wistringstream lines(records);
     for (std::wstring line; std::getline(lines, line, L';');) {
         std::wistringstream fields(line);
         auto record = std::make_shared<clsObject>();
-        std::wstring missing;
-        fields >> record->Key >> record->NodeType >> record->Path >> missing;
-        record->Exists = missing.empty();
+        fields >> record->Key >> record->NodeType >> record->Path;
         collection.Add(record);
     }
     return collection;
@@ -26,8 +24,8 @@ ItemCollection Collection(const std::wstring& records) {
 
 TEST(ChangeReport, ListsRemovedAndAddedRecordsFlatByPathInCollectionOrder) {
     const std::tuple<const wchar_t*, const wchar_t*, std::wstring> cases[] = {
-        // A folder gone with its two DLLs, one of them already missing: flat, in the old order.
-        {L"K1 1 C:\\p;K2 1 C:\\s;K3 2 C:\\s\\x.dll missing;K4 2 C:\\s\\y.dll", L"K1 1 C:\\p",
+        // A folder gone with its two DLLs: flat, in the old order.
+        {L"K1 1 C:\\p;K2 1 C:\\s;K3 2 C:\\s\\x.dll;K4 2 C:\\s\\y.dll", L"K1 1 C:\\p",
          L"K2|A|C:\\s;K3|B|C:\\s\\x.dll;K4|B|C:\\s\\y.dll;+"},
         // A name changed only in letter case; a type no picture stands for.
         {L"K2 2 C:\\a.dll", L"K2 2 C:\\A.DLL;K3 9 C:\\odd",

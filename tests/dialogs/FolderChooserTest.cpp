@@ -17,6 +17,7 @@ struct Machine : MemoryDisk, MachineDrives {
             Folder(folder);
         File(L"C:\\work\\proj\\readme.txt");
         Folder(L"C:\\work\\proj\\Alpha");
+        listingFaults[L"C:\\work\\proj\\Alpha"] = {};
     }
     std::vector<std::wstring> DriveRoots() override { return {L"C:\\", L"D:\\"}; }
     std::wstring CurrentFolder() override { return current; }
@@ -26,93 +27,67 @@ struct Machine : MemoryDisk, MachineDrives {
     std::wstring current = L"c:\\work\\proj", remembered = L"D:\\data";
 };
 
-// The directory list as a user reads it: each entry indented by its depth.
+// The directory list as a user reads it: each entry indented by its depth, the selected one
+// marked.
 std::wstring Entries(const FolderChooser& chooser) {
+    const auto& list = chooser.Control(L"aDir");
     std::wstring text;
-    for (const auto& item : chooser.Control(L"aDir").items)
-        text += std::wstring(static_cast<size_t>(item.indent), L' ') + item.text + L"|";
+    for (const auto& item : list.items)
+        text += std::wstring(static_cast<size_t>(item.indent), L' ') +
+                (&item - list.items.data() == list.selected ? L"*" : L"") + item.text + L"|";
     return text;
 }
 
-// Acts as a user: "open NAME", "highlight NAME", "drive N", "ok", "cancel", "escape"; or
-// changes the machine: "remove" deletes beta, "forget" makes D: remember a folder that is gone.
-void Act(FolderChooser& chooser, Machine& machine, const std::wstring& script) {
-    std::wistringstream words(script);
-    for (std::wstring verb, what; words >> verb;) {
-        if (verb == L"remove") machine.Remove(L"C:\\work\\proj\\beta");
-        if (verb == L"forget") machine.remembered = L"D:\\gone";
-        if (verb == L"ok") chooser.OK();
-        if (verb == L"cancel") chooser.Cancel();
-        if (verb == L"escape") chooser.Dismiss();
-        if (verb == L"drive" && words >> what) chooser.SelectDrive(std::stoi(what));
-        if ((verb == L"open" || verb == L"highlight") && words >> what) {
-            const auto& items = chooser.Control(L"aDir").items;
-            int32_t entry = -1;
-            for (size_t i = 0; i < items.size(); ++i)
-                if (items[i].text == what) entry = static_cast<int32_t>(i);
-            verb == L"open" ? chooser.OpenEntry(entry) : chooser.Highlight(entry);
-        }
-    }
-}
-
-TEST(FolderChooser, OpensAtTheProcesssFolderWithParentsAboveAndSortedSubfoldersBelow) {
-    // A process started in a shared folder: the share is a drive of its own.
-    const std::tuple<std::wstring, int32_t, const wchar_t*, std::wstring> cases[] = {
-        {L"c:\\work\\proj", 0, L"C:", L"C:\\| work|  proj|   Alpha|   beta|"},
-        {L"\\\\srv\\share\\dir", 2, L"\\\\srv\\share", L"\\\\srv\\share| dir|"},
-    };
-    for (const auto& [current, drive, driveText, entries] : cases) {
-        Machine machine;
-        machine.current = current;
-        ScriptedPrompts prompts;
-        FolderChooser chooser(machine, machine, prompts);
-        const auto& drives = chooser.Control(L"aDrive");
-        ASSERT_EQ(drives.selected, drive);
-        EXPECT_EQ(drives.items[1].text + drives.items[static_cast<size_t>(drive)].text,
-                  L"D:" + std::wstring(driveText));
-        EXPECT_EQ(Entries(chooser), entries);
-        EXPECT_EQ(chooser.Control(L"aDir").selected, current.starts_with(L"c") ? 2 : 1);
-    }
+TEST(FolderChooser, OpensAtTheProcesssFolderEvenOnAShareWhichIsThenADriveOfItsOwn) {
+    Machine machine;
+    machine.current = L"\\\\srv\\share\\dir";
+    ScriptedPrompts prompts;
+    FolderChooser chooser(machine, machine, prompts);
+    std::wstring drives;
+    for (const auto& item : chooser.Control(L"aDrive").items) drives += item.text + L"|";
+    EXPECT_EQ(drives + std::to_wstring(chooser.Control(L"aDrive").selected) + Entries(chooser),
+              L"C:|D:|\\\\srv\\share|2\\\\srv\\share| *dir|");
 }
 
 TEST(FolderChooser, OkHandsBackTheCurrentPathOnceItChangedAndTellsWhatCannotBeRead) {
-    const wchar_t* denied = L"C:\\work\\proj\\Alpha is not accessible.\n\nAccess is denied.";
-    const wchar_t* gone = L"C:\\work\\proj\\beta is not accessible.\n\nThe folder does not exist.";
-    struct Case {
-        const wchar_t* script;
-        const wchar_t* folder;  // null: still open
-        const wchar_t* told;
-    } cases[] = {
-        {L"cancel", L"", L""},
-        {L"ok", nullptr, L""},
-        {L"open proj ok", nullptr, L""},  // opening the current folder changes nothing
-        {L"open beta ok", L"C:\\work\\proj\\beta", L""},
-        {L"open C:\\ open Windows ok", L"C:\\Windows", L""},
-        {L"open work highlight proj ok", L"C:\\work", L""},
-        {L"drive 1 ok", L"D:\\data", L""},
-        {L"open beta escape", L"", L""},
-        {L"open beta cancel", L"", L""},
-        {L"open Alpha ok", nullptr, denied},
-        {L"remove open beta ok", nullptr, gone},
-        {L"forget drive 1 ok", L"D:\\", L""},  // the drive itself is fine: its root opens
+    const std::wstring all = L"-C:\\| work|  *proj|   Alpha|   beta|", told = L"|C:\\work\\proj\\";
+    // Acts as a user on the entries by their place in the list: "open N", "highlight N",
+    // "drive N", "ok", "cancel"; or changes the machine: "remove" deletes beta, "forget" makes
+    // D: remember a folder that is gone. Then the folder handed back, or "-" and the list while
+    // it is still open, and what it told.
+    const std::pair<const wchar_t*, std::wstring> cases[] = {
+        {L"ok open 2 ok", all},  // opening the current folder changes nothing
+        {L"open 4 ok", L"C:\\work\\proj\\beta"},
+        {L"open 0 open 1 ok", L"C:\\Windows"},
+        {L"open 1 highlight 2 ok", L"C:\\work"},
+        {L"drive 1 ok", L"D:\\data"},
+        {L"open 4 cancel", L""},
+        {L"open 3 ok", all + told + L"Alpha is not accessible.\n\nAccess is denied."},
+        {L"remove open 4 ok", L"-C:\\| work|  *proj|   Alpha|" + told +
+                                  L"beta is not accessible.\n\nThe folder does not exist."},
+        {L"forget drive 1 ok", L"D:\\"},  // the drive itself is fine: its root opens
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(c.script)));
+    for (const auto& [script, expected] : cases) {
         Machine machine;
-        machine.listingFaults[L"C:\\work\\proj\\Alpha"] = {};
         ScriptedPrompts prompts;
         prompts.messageAnswers = {MsgAnswer::Ok};
         FolderChooser chooser(machine, machine, prompts);
-        const std::wstring before = Entries(chooser);
-        Act(chooser, machine, c.script);
-        EXPECT_EQ(chooser.Closed(), c.folder != nullptr);
-        EXPECT_EQ(chooser.Folder(), c.folder ? c.folder : L"");
-        EXPECT_EQ(prompts.messages.empty() ? L"" : prompts.messages[0].text, std::wstring(c.told));
-        if (!*c.told) continue;
-        EXPECT_EQ(prompts.messages[0].title, kChooserCaption);
-        EXPECT_EQ(prompts.messages[0].icon, MsgIcon::Exclamation);
-        // It stays where it was; a folder that went leaves the list.
-        EXPECT_EQ(Entries(chooser), c.told == gone ? L"C:\\| work|  proj|   Alpha|" : before);
+        std::wistringstream words(script);
+        for (std::wstring verb; words >> verb;) {
+            int32_t n = 0;
+            if (verb == L"remove") machine.Remove(L"C:\\work\\proj\\beta");
+            if (verb == L"forget") machine.remembered = L"D:\\gone";
+            if (verb == L"ok" || verb == L"cancel")
+                chooser.Click(verb == L"ok" ? L"cmdOK" : L"cmdCancel");
+            if (verb == L"drive" && words >> n) chooser.SelectDrive(n);
+            if (verb == L"open" && words >> n) chooser.OpenEntry(n);
+            if (verb == L"highlight" && words >> n) chooser.Highlight(n);
+        }
+        std::wstring shown = chooser.Closed() ? chooser.Folder() : L"-" + Entries(chooser);
+        for (const auto& m : prompts.messages)
+            shown += L"|" + m.text +
+                     (m.title == kChooserCaption && m.icon == MsgIcon::Exclamation ? L"" : L"!");
+        EXPECT_EQ(shown, expected) << testing::PrintToString(std::wstring(script));
     }
 }
 

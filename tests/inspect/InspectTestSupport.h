@@ -1,12 +1,9 @@
 #pragma once
-// What the inspection tests share: the real test components and the real registration
-// utility, a byte source that fails the test at any read past its end, and system facts the
-// test chooses.
+// What the inspection tests share: the real test components, the real registration utility,
+// and system facts the test chooses.
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 #include <map>
 
 #include "win32/ComponentFile_win.h"
@@ -35,22 +32,6 @@ inline DWORD RunRegsvr32(const std::wstring& arguments) {
     }
     return started.process ? started.process->ExitCode().value_or(~0u) : ~0u;
 }
-
-struct LoudBytes final : ByteSource {
-    explicit LoudBytes(std::string_view bytes) : bytes(bytes) {}
-    uint64_t Size() const override { return bytes.size(); }
-    bool Read(uint64_t offset, void* buffer, std::size_t length) override {
-        if (offset > bytes.size() || length > bytes.size() - offset) {
-            ADD_FAILURE() << "read of " << length << " bytes at " << offset << " past the end";
-            return false;
-        }
-        std::memcpy(buffer, bytes.data() + offset, length);
-        BytesRead += length;
-        return true;
-    }
-    std::string_view bytes;
-    uint64_t BytesRead = 0;
-};
 
 struct FakeFacts final : SystemFacts {
     std::wstring System64 = L"C:\\Windows\\System32", System32 = L"C:\\Windows\\SysWOW64";
