@@ -95,26 +95,28 @@ TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
     Record(5).Exists = false;  // the disk at the moment of the click counts
     Build();
     // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 b.ocx (absent), 5 SUB, 6 c.ocx, 7 DEEP, 8 d.dll.
-    // A key (^ Ctrl, + Shift) or popup item acts on the node clicked just before (0: none).
+    // A key (^ Ctrl, + Shift) or popup item acts on the node clicked just before (0: the tree
+    // drawn again, nothing selected); "right" and "left" release a mouse button at 40,300.
     const struct {
         std::wstring act;
         int32_t node;
         int16_t mode;
         // The records' Included, Save enabled and Altered, then for a tick, expansion or edit
-        // the node's label, its record's Text and Expanded (- for none); else the selected
-        // node, txtFilePath, Me/Group Register and Unregister, File Details, Rename and Copy
-        // Path enabled, whether a key was taken, label edits begun, the clipboard and the popups.
+        // the node's label, its record's Text and Expanded (- for none) and txtFilePath; else
+        // the selected node, txtFilePath, Me/Group Register and Unregister, File Details,
+        // Rename and Copy Path enabled, whether a key was taken, the label edits begun, the
+        // clipboard and the popups.
         const wchar_t* want;
     } steps[] = {
         {L"^C", 3, 0, L"111111111 -- 3 C:\\a.dll|1100111 1|C:\\a.dll|"},
-        {L"F2", 0, 0, L"111111111 -- 0 |0000000 1||"},  // drawn again: nothing selected
+        {L"F2", 0, 0, L"111111111 -- 0 |0000000 1||"},  // nothing selected
         {L"Apps", 0, 0, L"111111111 -- 0 |0000000 1||mnuTree@0,0"},
         {L"Enter", 0, 0, L"111111111 -- 0 |0000000 0||"},
         {L"^C", 1, 0, L"111111111 -- 1 |0000001 1|C:\\Tools|"},
         {L"mnuTreeCopyPath", 4, 0,
          L"111111111 -- 4 C:\\b.ocx [File Not Found]|1100011 1|C:\\b.ocx|"},
         {L"Enter", 5, 0, L"111111111 -- 5 |0011011 0||"},  // a folder's Enter is the control's
-        {L"F2", 3, kProcessRescan, L"111111111 -- 3 C:\\a.dll|1100111 13||"},  // refused at its end
+        {L"F2", 3, kProcessRescan, L"111111111 -- 3 C:\\a.dll|1100111 13||"},  // refused as it ends
         {L"mnuTreeRename", 3, kProcessRescan, L"111111111 -- 3 C:\\a.dll|1100111 1||"},
         {L"+F10", 3, kProcessNewScan, L"111111111 -- 3 C:\\a.dll|1100101 1||mnuTree@10,60"},
         {L"C", 3, 0, L"111111111 -- 3 C:\\a.dll|1100111 0||"},
