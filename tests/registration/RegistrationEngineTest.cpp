@@ -2,6 +2,7 @@
 // for real with the prefix's registration utility on copies of the test components.
 #include <gtest/gtest.h>
 
+#include "TestClsid.h"
 #include "inspect/InspectTestSupport.h"
 #include "registration/RegistrationEngine.h"
 #include "scan/PathScanner.h"
@@ -231,7 +232,7 @@ TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHanging
     EXPECT_EQ(window.window.pointers.back(), kPointerArrow);
 }
 
-TEST_F(RegistrationTest, HandEditedReferencesCannotLoopAndDeepChainsCannotOverflow) {
+TEST_F(RegistrationTest, HandEditedReferencesCannotMakeTheGroupWalkLoop) {
     // Placed as the tree places them: under the first record of the key, when it is earlier.
     const ObjectRef x = Add(P(L"X"), kNodeFolder, 2);  // its parent comes later
     Add(P(L"X\\Y"), kNodeFolder, 1);                   // and is its child: a loop
@@ -240,29 +241,26 @@ TEST_F(RegistrationTest, HandEditedReferencesCannotLoopAndDeepChainsCannotOverfl
     Add(P(L"S\\s.dll"), kNodeDll, 4);
     for (const ObjectRef& folder : {x, self}) engine.RunGroup(folder, false);
     EXPECT_EQ(TakeLog(), Log({L"-X\\Y\\x.dll", L".", L"-S\\s.dll", L"."}));
-
-    state.DigColl = std::make_shared<ItemCollection>();
-    const ObjectRef chain = Add(L"C:\\D", kNodeFolder, 0);
-    for (int32_t i = 1; i < 100000; ++i) Add(L"C:\\D" + std::to_wstring(i), kNodeFolder, i);
-    Add(P(L"deep.dll"), kNodeDll, 100000);
-    engine.RunGroup(chain, false);
-    EXPECT_EQ(TakeLog(), Log({L"-deep.dll", L"."}));
 }
 
 MainWindowLogic* stopTarget = nullptr;
 
-// The prefix's own utility on real copies, waited for by the real window: a component whose
-// DLL is beside it registers only from its own working folder, and every failure is explained
-// by what the file is.
+// The prefix's own utility on real copies, waited for by the real window: every failure is
+// explained by what the file is, a component past the old path limit under a 255-character
+// name registers with its whole path, and one whose DLL is beside it only from its own folder.
 TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) {
     test::TempTree tree;
+    std::wstring deep = L"deep";
+    while (tree.Path(deep).size() < 300) deep += L"\\a folder of a long path";
+    const std::wstring name = std::wstring(251, L'n') + L".dll";
     const auto put = [&](const std::wstring& relative, const wchar_t* component) {
         tree.File(relative, component ? test::ComponentBytes(component) : "not a program");
         return tree.Path(relative);
     };
     const std::wstring com32 = put(L"com32.dll", L"prowl_com32.dll"),
                        fail = put(L"fail.dll", L"prowl_fail.dll"), junk = put(L"junk.dll", nullptr),
-                       alone = put(L"alone\\prowl_needsdep.dll", L"prowl_needsdep.dll"),
+                       com = put(deep + L"\\" + name, L"prowl_com.dll"),
+                       alone = put(deep + L"\\prowl_needsdep.dll", L"prowl_needsdep.dll"),
                        needs = put(L"needs\\prowl_needsdep.dll", L"prowl_needsdep.dll"),
                        dependency = put(L"needs\\prowldep.dll", L"prowldep.dll");
     ProjectState state;
@@ -287,6 +285,16 @@ TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) 
                   L" - the file is not a program file\n" + alone +
                   L" - the file could not be loaded - missing prowldep.dll\n" + dependency +
                   L" - the file has no DllRegisterServer entry point");
+    const std::wstring key = prowl_test_component::ClassKey(name.c_str()) + L"\\InprocServer32";
+    const auto registered = [&] {
+        wchar_t value[1024] = L"";
+        DWORD size = sizeof value;
+        RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
+        return std::wstring(value);
+    };
+    EXPECT_EQ(registered(), com);
+    engine.UnregisterMe(state.DigColl->FindByPath(com));
+    EXPECT_EQ(registered(), L"");
 
     // A timer presses Stop as soon as it is there, which is only while a launch is waited for;
     // the utility left running unregisters the component.
