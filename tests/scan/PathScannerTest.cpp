@@ -101,34 +101,6 @@ TEST(Scan, DllAndOcxFilesComeBeforeFoldersAndOnlyFoldersWithThemStayWithoutGapsI
                                                 L"3|K3|2|2|K2|\\Winnt\\w.dll|w.dll"}));
 }
 
-TEST(Scan, AStopLeavesWhateverTheStopCommandInstalledUntouched) {
-    Scan scan;
-    scan.Run(L"C:\\T");
-    const ProjectState old = scan.state;
-    const Strings oldRows = Rows(old);
-    // Stopped at the k-th folder (0: as the scan starts) as Stop does it for each mode: a new
-    // scan gets an empty project, a re-scan the project it put aside.
-    for (const int16_t mode : {kProcessNewScan, kProcessRescan}) {
-        for (int k : {0, 1, 5}) {
-            SCOPED_TRACE(std::to_wstring(mode) + L" at " + std::to_wstring(k));
-            const bool rescan = mode == kProcessRescan;
-            int visits = 0;
-            scan.state = old;
-            scan.state.ProcessMode = mode;
-            scan.sink.onEvents = [&, k](const std::wstring& line) {
-                visits += line.starts_with(L"2:Prowling in ");
-                if (scan.state.ProcessMode == kProcessIdle || visits != k) return;
-                scan.state.DigColl = rescan ? old.DigColl : std::make_shared<ItemCollection>();
-                scan.state.SaveFile = rescan ? old.SaveFile : std::make_shared<clsSaveFile>();
-                scan.state.ProcessMode = kProcessIdle;
-            };
-            EXPECT_FALSE(scan.Run(L"C:\\T"));
-            EXPECT_EQ(std::tuple(visits, Rows(scan.state)),
-                      std::tuple(k, rescan ? oldRows : Strings{}));
-        }
-    }
-}
-
 TEST(Scan, FoldersThatCannotBeListedAreLeftOutWholeAndTheStartIsAnError) {
     for (const auto& [folder, fault] :
          {std::pair(L"F1", MemoryDisk::ListingFault{ListStatus::Failed, 0}),
@@ -142,17 +114,7 @@ TEST(Scan, FoldersThatCannotBeListedAreLeftOutWholeAndTheStartIsAnError) {
         for (const auto& row : Rows(scan.state)) EXPECT_EQ(row.find(path), row.npos);
         EXPECT_EQ(scan.state.SaveFile->DLL_Count, 3) << "only that folder's own DLL is left out";
     }
-    // ScanFolder on its own counts into a fresh record each time, never the project's.
     Scan scan;
-    scan.Run(L"C:\\T");
-    PathScanner scanner(scan.state, scan.disk, scan.sink);
-    for (int32_t parent : {0, 7}) {
-        ItemCollection items;
-        EXPECT_TRUE(scanner.ScanFolder(items, L"C:\\T", parent));
-        EXPECT_EQ(std::tuple(items.Item(1)->ParentIndex, scanner.Counts().DLL_Count,
-                             scan.state.SaveFile->DLL_Count),
-                  std::tuple(parent, 4, 4));
-    }
     for (const wchar_t* start : {L"C:\\T", L"C:\\T\\a.dll", L"Q:\\Apps"}) {
         SCOPED_TRACE(start);
         scan.disk.listingFaults[L"C:\\T"] = {};

@@ -77,9 +77,4 @@ std::string TempTree::Read(const std::wstring& relative) const {
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
-void TempTree::SetAttributes(const std::wstring& relative, unsigned long attributes) {
-    if (!SetFileAttributesW(ToSystemPath(Path(relative)).c_str(), attributes))
-        throw std::runtime_error("cannot set attributes");
-}
-
 }  // namespace prowl::test

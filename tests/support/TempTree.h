@@ -20,7 +20,6 @@ class TempTree {
     void Folder(const std::wstring& relative);  // with any missing parents
     void File(const std::wstring& relative, const std::string& bytes = "");
     std::string Read(const std::wstring& relative) const;  // "<missing>" when there is none
-    void SetAttributes(const std::wstring& relative, unsigned long attributes);
 
   private:
     std::wstring root_;
