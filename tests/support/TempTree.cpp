@@ -16,10 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 std::atomic<int> counter{0};
-
-std::wstring Quote(const std::string& utf8) {
-    return L"\"" + fs::path(std::u8string(utf8.begin(), utf8.end())).wstring() + L"\"";
-}
 }  // namespace
 
 wchar_t UnusedDriveLetter() {
@@ -47,16 +43,14 @@ TempTree::TempTree() {
     // Wine reuses process ids quickly, so the clock makes the name unique across runs.
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    unixRoot_ = "/tmp/prowl-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(now.QuadPart) + "-" + std::to_string(counter++);
-    root_ = fs::path("Z:" + unixRoot_).make_preferred().wstring();
+    unixRoot_ = L"/tmp/prowl-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(now.QuadPart) + L"-" + std::to_wstring(counter++);
+    root_ = fs::path(L"Z:" + unixRoot_).make_preferred().wstring();
     fs::create_directory(root_);
 }
 
-TempTree::~TempTree() {
-    // rm does not follow links, so a link into or out of the tree cannot take anything else.
-    RunUnix(L"/bin/rm", L"-rf " + Quote(unixRoot_));
-}
+// rm does not follow links, so a link into or out of the tree cannot take anything else.
+TempTree::~TempTree() { RunUnix(L"/bin/rm", L"-rf " + unixRoot_); }
 
 std::wstring TempTree::Path(const std::wstring& relative) const {
     return relative.empty() ? root_ : root_ + L"\\" + relative;

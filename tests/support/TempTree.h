@@ -23,7 +23,7 @@ class TempTree {
 
   private:
     std::wstring root_;
-    std::string unixRoot_;
+    std::wstring unixRoot_;
 };
 
 // Runs a Unix command line (the program given by its absolute Unix path) and waits for it.
