@@ -101,7 +101,7 @@ TEST(FileSystem, PathsListingsLookUpsAndReplacements) {
         EXPECT_THROW(fs.ReplaceFileContents(saves.Path(name), "new"), ProwlError) << name;
     fs.BeginReplaceFile(saves.Path(L"left.prw"))->Write("abandoned before its commit");
     lock.reset();
-    Strings names;  // hidden ones too
+    names.clear();  // hidden ones too
     for (const auto& entry : std::filesystem::directory_iterator(saves.Root()))
         names.push_back(entry.path().filename().wstring());
     std::sort(names.begin(), names.end());
