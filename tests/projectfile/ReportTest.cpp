@@ -98,18 +98,14 @@ TEST(Report, CommandAsksBeforeReplacingAndReportsAFailureWithTheOldFileKept) {
               std::tuple(kPointerArrow, false));
 
     // The suggested name is the project's, else its start folder's.
-    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-        {L"C:\\p\\my.tools.PRW", L"", L"my.tools.csv"},
-        {L"", L"C:\\Program Files\\Vendor\\", L"Vendor.csv"},
-        {L"", L"C:\\\\", L"ActiveX Prowl Report.csv"},
-        {L"", L"", L"ActiveX Prowl Report.csv"},
+    const std::pair<clsSaveFile, const wchar_t*> cases[] = {
+        {{L"", L"C:\\p\\my.tools.PRW"}, L"my.tools.csv"},
+        {{L"C:\\Program Files\\Vendor\\", L""}, L"Vendor.csv"},
+        {{L"C:\\\\", L""}, L"ActiveX Prowl Report.csv"},
+        {{L"", L""}, L"ActiveX Prowl Report.csv"},
     };
-    for (const auto& [fileName, startPath, expected] : cases) {
-        clsSaveFile project;
-        project.FileName = fileName;
-        project.StartPath = startPath;
-        EXPECT_EQ(SuggestedReportName(project), expected) << testing::PrintToString(fileName);
-    }
+    for (const auto& [project, expected] : cases)
+        EXPECT_EQ(SuggestedReportName(project), expected) << testing::PrintToString(expected);
 }
 
 }  // namespace
