@@ -183,7 +183,6 @@ TEST_F(ProjectFile, HandWrittenLinesAreTakenAsWrittenOrSkippedAndWhatIsNoProject
          L"line 3: the text is not valid UTF-8"},
     };
     for (const auto& [bytes, reason] : cases) EXPECT_EQ(OpenFailure(bytes), reason) << bytes;
-    EXPECT_THROW(OpenProjectFile(state, disk, sink, L"C:\\absent.prw"), ProwlError);
 }
 
 TEST_F(ProjectFile, TheCodePageIsUsedWhereItHoldsEveryTextAndUtf8WithAMarkElsewhere) {
