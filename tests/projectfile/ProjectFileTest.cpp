@@ -66,39 +66,34 @@ class ProjectFile : public ::testing::Test {
     test::RecordingStatusSink sink;
 };
 
-TEST_F(ProjectFile, TheExampleIsWrittenByteForByteAndReadsBackWithTheDisksCounts) {
+TEST_F(ProjectFile, TheExampleReadsWithTheDisksCountsAndIsWrittenBackByteForByte) {
     // A folder Apps with a.dll and a subfolder Tools holding x.ocx; Tools expanded, x.ocx
     // excluded.
+    const std::string example =
+        "C:\\Apps\r\n1\tK1\t1\t0\tC:\\Apps\tK0\tAPPS\t1\t0\r\n2\tK2\t2\t1\tC:\\Apps\\a.dll\tK1\t"
+        "a.dll\t1\t0\r\n3\tK3\t1\t1\tC:\\Apps\\Tools\tK1\tTOOLS\t1\t1\r\n4\tK4\t3\t3\t"
+        "C:\\Apps\\Tools\\x.ocx\tK3\tx.ocx\t0\t0";
     disk.File(L"C:\\Apps\\a.dll");
     disk.File(L"C:\\Apps\\Tools\\x.ocx");
-    state.SaveFile->StartPath = L"C:\\Apps";
+    disk.File(kFile, example);
+    // Opened into a project that has records: the project record is refilled in place.
+    state.DigColl->Add(Record(7, L"2", 0, L"C:\\old.dll", L"old.dll"));
     state.SaveFile->Altered = true;
-    for (auto r : {Record(1, L"1", 0, L"C:\\Apps", L"APPS"),
-                   Record(2, L"2", 1, L"C:\\Apps\\a.dll", L"a.dll"),
-                   Record(3, L"1", 1, L"C:\\Apps\\Tools", L"TOOLS", L"1", L"1"),
-                   Record(4, L"3", 3, L"C:\\Apps\\Tools\\x.ocx", L"x.ocx", L"0")})
-        state.DigColl->Add(r);
-    EXPECT_EQ(Save(state),
-              "C:\\Apps\r\n1\tK1\t1\t0\tC:\\Apps\tK0\tAPPS\t1\t0\r\n2\tK2\t2\t1\tC:\\Apps\\a.dll\t"
-              "K1\ta.dll\t1\t0\r\n3\tK3\t1\t1\tC:\\Apps\\Tools\tK1\tTOOLS\t1\t1\r\n4\tK4\t3\t3\t"
-              "C:\\Apps\\Tools\\x.ocx\tK3\tx.ocx\t0\t0");
-    EXPECT_EQ(sink.lines, (Strings{L"2:Saving File: ", L"show 5", L"+1", L"+1", L"+1", L"+1", L"+1",
-                                   L"hide 5", L"2:Saved File: " + kFile}));
+    const SaveFileRef record = state.SaveFile;
+    EXPECT_TRUE(OpenProjectFile(state, disk, sink, kFile));
+    EXPECT_EQ(state.SaveFile, record);
     const auto records = [&](const wchar_t* exists) {
         return L"\n1|K1|1|0|C:\\Apps|K0|APPS|1|0|exists\n2|K2|2|1|C:\\Apps\\a.dll|K1|a.dll|1|0" +
                std::wstring(exists) + L"\n3|K3|1|1|C:\\Apps\\Tools|K1|TOOLS|1|1" + exists +
                L"\n4|K4|3|3|C:\\Apps\\Tools\\x.ocx|K3|x.ocx|0|0" + exists;
     };
-    EXPECT_EQ(Describe(state), L"C:\\Apps|" + kFile + L"| 0 0 0 0 0 0" + records(L"|exists"));
-
-    // Opened into a project that has records: the project record is refilled in place.
-    state.DigColl->Add(Record(7, L"2", 0, L"C:\\old.dll", L"old.dll"));
-    const SaveFileRef record = state.SaveFile;
-    sink.lines.clear();
-    EXPECT_TRUE(OpenProjectFile(state, disk, sink, kFile));
-    EXPECT_EQ(sink.lines, Strings{L"2:Opened File: " + kFile});
-    EXPECT_EQ(state.SaveFile, record);
     EXPECT_EQ(Describe(state), L"C:\\Apps|" + kFile + L"| 2 1 1 0 0 0" + records(L"|exists"));
+    state.SaveFile->Altered = true;
+    EXPECT_EQ(Save(state), example);
+    EXPECT_EQ(sink.lines,
+              (Strings{L"2:Opened File: " + kFile, L"2:Saving File: ", L"show 5", L"+1", L"+1",
+                       L"+1", L"+1", L"+1", L"hide 5", L"2:Saved File: " + kFile}));
+    EXPECT_FALSE(state.SaveFile->Altered);
     // Whether an item exists is the disk's word at the time of opening; a folder is no DLL.
     disk.Remove(L"C:\\Apps\\a.dll");
     disk.Folder(L"C:\\Apps\\a.dll");
