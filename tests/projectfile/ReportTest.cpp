@@ -82,10 +82,13 @@ TEST(Report, CommandAsksBeforeReplacingAndReportsAFailureWithTheOldFileKept) {
     window.files.writesBeforeFailure = -1;
     logic.RunCommand([&] { command.ExportReport(); });
     const auto& dialog = prompts.fileDialogs.at(0);
-    EXPECT_EQ(std::tuple(dialog.filter, dialog.kind, dialog.initialFolder, dialog.initialFileName),
-              std::tuple(L"CSV Files (*.CSV)|*.CSV", FileDialogKind::Save, L"C:\\P", L"tools.csv"));
+    EXPECT_EQ(std::tuple(dialog.title, dialog.filter, dialog.kind, dialog.initialFolder,
+                         dialog.initialFileName),
+              std::tuple(L"Export Report", L"CSV Files (*.CSV)|*.CSV", FileDialogKind::Save,
+                         L"C:\\P", L"tools.csv"));
     ASSERT_EQ(prompts.messages.size(), 2u) << "a new file is written without a question";
-    EXPECT_EQ(prompts.messages[0].text, L"File C:\\P\\old.csv already exists.  Replace this file?");
+    EXPECT_EQ(prompts.messages[0].title + L"|" + prompts.messages[0].text,
+              L"Replace Report File?|File C:\\P\\old.csv already exists.  Replace this file?");
     EXPECT_EQ(
         std::tuple(prompts.messages[1].title, prompts.messages[1].icon, prompts.messages[1].text),
         std::tuple(L"ActiveX Prowl - File Error", MsgIcon::Critical,
