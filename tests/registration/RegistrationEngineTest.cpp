@@ -127,7 +127,9 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
                    L"[Unregistration failed]: " + x +
                        L" - the component's registration function reported an error",
                    L"+x86.dll",
-                   L"[Registration failed]: " + x86 + L" - " + RegSvr32FailureReason(3, true),
+                   L"[Registration failed]: " + x86 +
+                       L" - the file could not be loaded (not a component, a DLL it needs is "
+                       L"missing, or built for another processor)",
                    L"[Invalid path]: " + quoted, L"[Invalid path]: " + nul,
                    L"[Invalid path]: Q:\\x.dll", L"[File not found]: " + x}));
 }
