@@ -15,21 +15,15 @@ using Strings = std::vector<std::wstring>;
 struct Scan {
     ProjectState state;
     MemoryDisk disk;
-    FileSystem* fs = &disk;
     test::RecordingStatusSink sink;
-    Scan() { state.ProcessMode = kProcessNewScan; }
     // C:\T holding a.dll and the folders F0, F1 (its DLL one deeper, in sub) and F2.
-    void FillT() {
+    Scan() {
+        state.ProcessMode = kProcessNewScan;
         for (const wchar_t* name : {L"a.dll", L"F0\\f.dll", L"F1\\sub\\f.dll", L"F2\\f.dll"})
             disk.File(L"C:\\T\\" + std::wstring(name));
     }
-    bool Run(const std::wstring& start) {
-        return PathScanner(state, *fs, sink).ScanProjectPath(start);
-    }
-    int Visits() const {
-        return static_cast<int>(std::count_if(sink.lines.begin(), sink.lines.end(), [](auto& l) {
-            return l.rfind(L"2:Prowling in ", 0) == 0;
-        }));
+    bool Run(const std::wstring& start, FileSystem* fs = nullptr) {
+        return PathScanner(state, fs ? *fs : disk, sink).ScanProjectPath(start);
     }
 };
 
@@ -60,12 +54,11 @@ TEST(Scan, DllAndOcxFilesComeBeforeFoldersAndOnlyFoldersWithThemStayWithoutGapsI
     scan.disk.File(L"C:\\Apps\\B\\notes.txt");
     scan.disk.File(L"C:\\Apps\\Tools\\x.ocx");
     scan.disk.Link(L"C:\\Apps\\Tools\\up", L"C:\\Apps");
-    scan.disk.File(L"C:\\Out\\o.dll");
     for (const wchar_t* name :
          {L"a.dll", L"readme.txt", L"X.Dll", L"a.b.OCX", L"DLL", L"x.dll.bak", L"ocx.txt"})
         scan.disk.File(L"C:\\Apps\\" + std::wstring(name));
     for (const wchar_t* link : {L"L1", L"L2"})
-        scan.disk.Link(L"C:\\Apps\\" + std::wstring(link), L"C:\\Out");
+        scan.disk.Link(L"C:\\Apps\\" + std::wstring(link), L"C:\\T\\F0");
     scan.disk.Link(L"C:\\Apps\\Z", L"C:\\Apps\\Tools");
     EXPECT_TRUE(scan.Run(L"C:\\Apps"));
     EXPECT_EQ(
@@ -73,7 +66,7 @@ TEST(Scan, DllAndOcxFilesComeBeforeFoldersAndOnlyFoldersWithThemStayWithoutGapsI
         (Strings{L"1|K1|1|0|K0||APPS", L"2|K2|2|1|K1|\\a.dll|a.dll", L"3|K3|2|1|K1|\\X.Dll|X.Dll",
                  L"4|K4|3|1|K1|\\a.b.OCX|a.b.OCX", L"5|K5|2|1|K1|\\DLL|DLL",
                  L"6|K6|1|1|K1|\\Tools|TOOLS", L"7|K7|3|6|K6|\\Tools\\x.ocx|x.ocx",
-                 L"8|K8|1|1|K1|\\L1|L1", L"9|K9|2|8|K8|\\L1\\o.dll|o.dll", L"10|K10|1|1|K1|\\Z|Z",
+                 L"8|K8|1|1|K1|\\L1|L1", L"9|K9|2|8|K8|\\L1\\f.dll|f.dll", L"10|K10|1|1|K1|\\Z|Z",
                  L"11|K11|3|10|K10|\\Z\\x.ocx|x.ocx"}));
     const clsSaveFile& p = *scan.state.SaveFile;
     EXPECT_EQ(std::make_tuple(p.Altered, p.StartPath, p.FileName),
@@ -83,94 +76,44 @@ TEST(Scan, DllAndOcxFilesComeBeforeFoldersAndOnlyFoldersWithThemStayWithoutGapsI
               (Strings{L"2:Start Prowling in project path C:\\Apps", in, in + L"\\Empty",
                        in + L"\\Empty\\sub", in + L"\\B", in + L"\\Tools", in + L"\\L1",
                        in + L"\\Z", L"2:Finished Prowling."}));
-    // Folder labels are the last part in the user's upper case.
-    // Drive roots, trailing and doubled backslashes are seen in the scans above.
-    EXPECT_EQ(LastPathPart(L"plain", true) + LastPathPart(L"C:\\file\u00e9", true),
-              L"PLAINFILE\u00c9");
-    // One rule for every name: a Turkish user's i has a dot, whether the name is ASCII or not.
+    // Folder labels are the last part in the user's upper case; one rule for every name: a
+    // Turkish user's i has a dot, whether the name is ASCII or not.
+    EXPECT_EQ(LastPathPart(L"plain", true) + LastPathPart(L"C:\\file\u00e9", true) +
+                  LastPathPart(L"Q:\\", true) + LastPathPart(L"\\\\host\\apps\\", true),
+              L"PLAINFILE\u00c9Q:APPS");
     EXPECT_EQ(win32::UpperCaseIn(L"tr-TR", L"file\u00e9"), L"F\u0130LE\u00c9");
 
-    // Nothing found, or no start folder at all: an empty project of that start.
-    for (const wchar_t* start : {L"C:\\Apps\\B", L"C:\\gone"}) {
-        EXPECT_FALSE(scan.Run(start));
-        EXPECT_EQ(std::make_tuple(Rows(scan.state), scan.state.SaveFile->StartPath),
-                  std::make_tuple(Strings{}, std::wstring(start)));
-    }
-}
-
-TEST(Scan, DrivesAndSharesOnTheRealDiskScanLikeAnyFolder) {
+    // No start folder at all gives an empty project of that start.
+    EXPECT_FALSE(scan.Run(L"C:\\gone"));
+    EXPECT_EQ(std::make_tuple(Rows(scan.state), scan.state.SaveFile->StartPath),
+              std::make_tuple(Strings{}, std::wstring(L"C:\\gone")));
+    // A start that ends in a backslash, as a drive root or share does, gives its children two,
+    // on the real disk as well.
     test::TempTree tree;
     tree.File(L"root\\Winnt\\w.dll");
-    tree.Map(L"Q:", L"root");
-    tree.Map(L"\\\\prowlhost\\apps", L"root");
     win32::Win32FileSystem real;
-    // A drive root's children get two backslashes after the colon, as any "\\" start's do.
-    for (const auto& [start, text] :
-         {std::pair(L"Q:\\", L"Q:"), std::pair(L"\\\\prowlhost\\apps\\", L"APPS")}) {
-        Scan scan;
-        scan.fs = &real;
-        EXPECT_TRUE(scan.Run(start));
-        EXPECT_EQ(Rows(scan.state, start),
-                  (Strings{L"1|K1|1|0|K0||" + std::wstring(text), L"2|K2|1|1|K1|\\Winnt|WINNT",
-                           L"3|K3|2|2|K2|\\Winnt\\w.dll|w.dll"}));
-    }
-}
-
-TEST(Scan, AStopLeavesWhateverTheStopCommandInstalledUntouched) {
-    Scan scan;
-    scan.FillT();
-    scan.Run(L"C:\\T");
-    const ProjectState old = scan.state;
-    const Strings oldRows = Rows(old);
-    // Stopped at the k-th folder (0: as the scan starts) as Stop does it for each mode: a new
-    // scan gets an empty project, a re-scan the project it put aside.
-    for (const int16_t mode : {kProcessNewScan, kProcessRescan}) {
-        for (int k : {0, 1, 5}) {
-            SCOPED_TRACE(std::to_wstring(mode) + L" at " + std::to_wstring(k));
-            const bool rescan = mode == kProcessRescan;
-            scan.state = old;
-            scan.state.ProcessMode = mode;
-            scan.sink.lines.clear();
-            scan.sink.onEvents = [&, k](const std::wstring&) {
-                if (scan.state.ProcessMode == kProcessIdle || scan.Visits() != k) return;
-                scan.state.DigColl = rescan ? old.DigColl : std::make_shared<ItemCollection>();
-                scan.state.SaveFile = rescan ? old.SaveFile : std::make_shared<clsSaveFile>();
-                scan.state.ProcessMode = kProcessIdle;
-            };
-            EXPECT_FALSE(scan.Run(L"C:\\T"));
-            EXPECT_EQ(scan.Visits(), k);
-            EXPECT_EQ(Rows(scan.state), rescan ? oldRows : Strings{});
-        }
-    }
+    const std::wstring start = tree.Path(L"root\\");
+    EXPECT_TRUE(scan.Run(start, &real));
+    EXPECT_EQ(Rows(scan.state, start), (Strings{L"1|K1|1|0|K0||ROOT", L"2|K2|1|1|K1|\\Winnt|WINNT",
+                                                L"3|K3|2|2|K2|\\Winnt\\w.dll|w.dll"}));
 }
 
 TEST(Scan, FoldersThatCannotBeListedAreLeftOutWholeAndTheStartIsAnError) {
-    const std::wstring t = L"C:\\T\\";
     for (const auto& [folder, fault] :
          {std::pair(L"F1", MemoryDisk::ListingFault{ListStatus::Failed, 0}),
           std::pair(L"F1\\sub", MemoryDisk::ListingFault{ListStatus::NotFound, 0}),
           std::pair(L"F0", MemoryDisk::ListingFault{ListStatus::Failed, 1})}) {
         SCOPED_TRACE(folder);
         Scan scan;
-        scan.FillT();
-        scan.disk.listingFaults[t + folder] = fault;
+        const std::wstring path = L"C:\\T\\" + std::wstring(folder);
+        scan.disk.listingFaults[path] = fault;
         EXPECT_TRUE(scan.Run(L"C:\\T"));
-        for (const auto& row : Rows(scan.state)) EXPECT_EQ(row.find(t + folder), row.npos);
+        for (const auto& row : Rows(scan.state)) EXPECT_EQ(row.find(path), row.npos);
         EXPECT_EQ(scan.state.SaveFile->DLL_Count, 3) << "only that folder's own DLL is left out";
-        // ScanFolder on its own counts into a fresh record each time, never the project's.
-        PathScanner scanner(scan.state, scan.disk, scan.sink);
-        for (int32_t parent : {0, 7}) {
-            ItemCollection items;
-            EXPECT_TRUE(scanner.ScanFolder(items, L"C:\\T", parent));
-            EXPECT_EQ(std::tuple(items.Item(1)->ParentIndex, scanner.Counts().DLL_Count,
-                                 scan.state.SaveFile->DLL_Count),
-                      std::tuple(parent, 3, 3));
-        }
     }
+    Scan scan;
     for (const wchar_t* start : {L"C:\\T", L"C:\\T\\a.dll", L"Q:\\Apps"}) {
         SCOPED_TRACE(start);
-        Scan scan;
-        scan.disk.File(L"C:\\T\\a.dll");
         scan.disk.listingFaults[L"C:\\T"] = {};
         const ProjectState before = scan.state;
         EXPECT_THROW(scan.Run(start), ProwlError);

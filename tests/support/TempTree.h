@@ -1,10 +1,9 @@
 #pragma once
-// A scratch folder on the real disk for tests under Wine, under Z:\tmp so that its Unix
-// path is known: symbolic links, drive letters and shares can only be made from the Unix side.
+// A scratch folder on the real disk for tests under Wine, under Z:\tmp so that Unix tools can
+// remove it whole.
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace prowl::test {
 
@@ -17,20 +16,14 @@ class TempTree {
 
     const std::wstring& Root() const { return root_; }      // Z:\tmp\...
     std::wstring Path(const std::wstring& relative) const;  // Root() + "\" + relative
-    std::string UnixPath(const std::wstring& relative) const;
 
     void Folder(const std::wstring& relative);  // with any missing parents
     void File(const std::wstring& relative, const std::string& bytes = "");
     std::string Read(const std::wstring& relative) const;  // "<missing>" when there is none
-    void SetAttributes(const std::wstring& relative, unsigned long attributes);
-    // Maps a drive ("Q:") or a share ("\\server\share") of the Wine prefix to a folder of
-    // the tree, until destruction.
-    void Map(const std::wstring& name, const std::wstring& relative);
 
   private:
     std::wstring root_;
-    std::string unixRoot_;
-    std::vector<std::string> mapped_;
+    std::wstring unixRoot_;
 };
 
 // Runs a Unix command line (the program given by its absolute Unix path) and waits for it.
