@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 
-#include <algorithm>
+#include <filesystem>
 #include <utility>
 
 #include <commctrl.h>
@@ -54,14 +54,13 @@ void WhenShown(const std::wstring& caption, std::function<void(HWND)> act) {
 
 void Pump(const std::function<bool(MSG&)>& preTranslate) {
     // Posted follow-ups (a check toggle's report) arrive after the message that caused them.
-    for (int round = 0; round < 3; ++round) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (preTranslate && preTranslate(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
+    MSG msg;
+    for (int round = 0; round < 3; ++round)
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!preTranslate || !preTranslate(msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
 }
 
 bool Until(const std::function<bool()>& done, const std::function<void()>& step,
@@ -91,21 +90,18 @@ Window MakeWindow(int width, int height) {
 void SaveScreenshot(HWND hwnd, const std::string& name) {
     RECT rc;
     GetWindowRect(hwnd, &rc);
-    const std::wstring folder(PROWL_TEST_OUTPUT, PROWL_TEST_OUTPUT + sizeof(PROWL_TEST_OUTPUT) - 1);
+    const std::string file = PROWL_TEST_OUTPUT "/" + name + ".png";
+    const std::filesystem::path written = "Z:" + file;  // the same file, as Wine names it
+    std::filesystem::create_directories(written.parent_path());
+    std::filesystem::remove(written);
     const auto n = [](long value) { return std::to_wstring(value); };
-    const std::wstring file = folder + L"/" + std::wstring(name.begin(), name.end()) + L".png";
-    test::RunUnix(L"/bin/mkdir", L"-p " + folder);
-    test::RunUnix(L"/bin/rm", L"-f " + file);
     test::RunUnix(L"/usr/bin/import", L"-window root -crop " + n(rc.right - rc.left) + L"x" +
                                           n(rc.bottom - rc.top) + L"+" + n(rc.left) + L"+" +
-                                          n(rc.top) + L" +repage " + file);
+                                          n(rc.top) + L" +repage " +
+                                          std::wstring(file.begin(), file.end()));
     // A Unix child may count as ended before it has done its work: the window must stay on
     // the screen until the picture is written, or the picture is of an empty screen.
-    std::wstring windowsFile = L"Z:" + file;
-    std::replace(windowsFile.begin(), windowsFile.end(), L'/', L'\\');
-    for (int i = 0; i < 500 && GetFileAttributesW(windowsFile.c_str()) == INVALID_FILE_ATTRIBUTES;
-         ++i)
-        Sleep(10);
+    for (int i = 0; i < 500 && !std::filesystem::exists(written); ++i) Sleep(10);
     Sleep(100);  // written, and closed
 }
 
@@ -121,10 +117,8 @@ ChildProcess::ChildProcess(std::wstring exe, const std::wstring& currentFolder,
 
 ChildProcess::~ChildProcess() {
     if (!info_.hProcess) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(info_.hProcess, 99);
-        WaitForSingleObject(info_.hProcess, 5000);
-    }
+    TerminateProcess(info_.hProcess, 99);  // one that has ended keeps its own exit code
+    WaitForSingleObject(info_.hProcess, 5000);
     CloseHandle(info_.hProcess);
     CloseHandle(info_.hThread);
 }

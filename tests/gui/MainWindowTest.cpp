@@ -20,21 +20,20 @@ namespace {
 using win32::MainWindow;
 using Strings = std::vector<std::wstring>;
 
-// Fresh switches on a plain window (the main window's are built already), and the main
-// window's own status bars and progress bar, for the contract.
+// The main window's own status bars and progress bar, and fresh switches on it with a
+// toolbar of their own (the window's are built already), for the contract.
 struct Win32Controls : ControlsFixture {
     CommandSwitches& Switches() override { return switches; }
     StatusPanels& Panels() override { return window->Panels(); }
     ProgressBarView& Progress() override { return window->Panels(); }
-    gui_test::Window host = gui_test::MakeWindow();
-    win32::Win32CommandSwitches switches{
-        host.get(),
-        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 20, host.get(),
-                        nullptr, nullptr, nullptr),
-        nullptr};
     ProjectState state;
     std::unique_ptr<MainWindow> window =
         MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNOACTIVATE);
+    win32::Win32CommandSwitches switches{
+        window->Handle(),
+        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0, window->Handle(), nullptr,
+                        nullptr, nullptr),
+        nullptr};
 };
 std::unique_ptr<ControlsFixture> MakeWin32Controls() { return std::make_unique<Win32Controls>(); }
 INSTANTIATE_TEST_SUITE_P(Win32, ControlsContract,
@@ -47,15 +46,11 @@ std::wstring Shown(HMENU menu, bool deep = false) {
     std::wstring shown;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         wchar_t text[128] = {};
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
-        info.dwTypeData = text;
-        info.cch = 128;
-        GetMenuItemInfoW(menu, i, TRUE, &info);
-        shown += std::wstring((info.fType & MFT_SEPARATOR) ? L"-" : text) +
-                 ((info.fState & MFS_GRAYED) ? L"~" : L"") +
-                 (deep && info.hSubMenu ? L"[" + Shown(info.hSubMenu) + L"]" : L"") + L"|";
+        GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+        HMENU submenu = GetSubMenu(menu, i);
+        shown += std::wstring(*text ? text : L"-") +
+                 (GetMenuState(menu, i, MF_BYPOSITION) & MF_GRAYED ? L"~" : L"") +
+                 (deep && submenu ? L"[" + Shown(submenu) + L"]" : L"") + L"|";
     }
     return shown;
 }
@@ -125,10 +120,8 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
         BYTE keys[256] = {};
         keys[modifier] = 0x80;
         SetKeyboardState(keys);
-        PostMessageW(GetFocus() ? GetFocus() : main, WM_KEYDOWN, key, 1);
+        PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
         gui_test::Pump(*window);
-        keys[modifier] = 0;
-        SetKeyboardState(keys);
     };
     std::vector<HWND> focus{GetFocus()};
     for (BYTE modifier : {0, VK_SHIFT, 0}) {
@@ -149,18 +142,15 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     }
     EXPECT_EQ(log.ran, (Strings{L"Save", L"Re-Prowl"}));
 
-    // Work looks at the queue at most every few milliseconds; the pause makes sure it does.
+    // New clicked, and the window closed, while work looks at the queue (at most every few
+    // milliseconds: the pause makes sure it does); then New once the work is done.
     log.ran.clear();
-    const auto clickNew = [&] {
-        PostMessageW(main, WM_COMMAND, t.idCommand, reinterpret_cast<LPARAM>(toolbar));
-    };
-    clickNew();
-    PostMessageW(main, WM_CLOSE, 0, 0);
+    for (UINT msg : {WM_COMMAND, WM_CLOSE})
+        PostMessageW(main, msg, t.idCommand, reinterpret_cast<LPARAM>(toolbar));
     Sleep(20);
-    logic.StatusBar_Update(kPanelAction, L"Scanning");  // takes both meanwhile
-    gui_test::Pump(*window);
+    logic.StatusBar_Update(kPanelAction, L"Scanning");
     EXPECT_EQ(std::tuple(log.ran.size(), window->Handle()), std::tuple(0u, main)) << "refused";
-    clickNew();
+    PostMessageW(main, WM_COMMAND, t.idCommand, reinterpret_cast<LPARAM>(toolbar));
     gui_test::Pump(*window);
     EXPECT_EQ(log.ran, Strings{L"New"});
 
@@ -171,14 +161,6 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     wchar_t shown[64] = {};
     SendMessageW(actionBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(shown));
     EXPECT_STREQ(shown, L"Scanning folder 1000");
-
-    RECT small, large;  // the tree takes what the window gains
-    SetWindowPos(main, nullptr, 0, 0, 500, 450, SWP_NOMOVE | SWP_NOZORDER);
-    GetWindowRect(tree, &small);
-    SetWindowPos(main, nullptr, 0, 0, 800, 850, SWP_NOMOVE | SWP_NOZORDER);
-    GetWindowRect(tree, &large);
-    EXPECT_EQ(std::pair(large.right - small.right, large.bottom - small.bottom),
-              std::pair(300L, 400L));
 
     for (const auto& [pointer, cursor] : {std::pair(kPointerHourglass, IDC_WAIT),
                                           std::pair(kPointerArrowHourglass, IDC_APPSTARTING),
@@ -194,21 +176,22 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     EXPECT_FALSE(IsMenu(bar) || IsMenu(popup)) << "a menu outlived the window";
 }
 
-// Refuses to make windows of one class on this thread, as a system short of resources would.
-const wchar_t* g_refused = nullptr;
-LRESULT CALLBACK RefuseControl(int code, WPARAM wp, LPARAM lp) {
-    const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs;
-    if (code == HCBT_CREATEWND && !IS_INTRESOURCE(create->lpszClass) &&
-        lstrcmpiW(create->lpszClass, g_refused) == 0)
-        return 1;
-    return CallNextHookEx(nullptr, code, wp, lp);
-}
-
 TEST(MainWindowLife, AWindowWhoseControlsCannotBeMadeIsNotMade) {
-    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseControl, nullptr, GetCurrentThreadId());
+    // Refuses to make windows of one class on this thread, as a system short of resources would.
+    static const wchar_t* refused = nullptr;
+    HHOOK hook = SetWindowsHookExW(
+        WH_CBT,
+        [](int code, WPARAM wp, LPARAM lp) {
+            const auto* create = reinterpret_cast<CBT_CREATEWNDW*>(lp);
+            return code == HCBT_CREATEWND && !IS_INTRESOURCE(create->lpcs->lpszClass) &&
+                           lstrcmpiW(create->lpcs->lpszClass, refused) == 0
+                       ? 1
+                       : CallNextHookEx(nullptr, code, wp, lp);
+        },
+        nullptr, GetCurrentThreadId());
     for (const wchar_t* control : {WC_TREEVIEWW, STATUSCLASSNAMEW, WC_EDITW}) {
         ProjectState state;
-        g_refused = control;
+        refused = control;
         EXPECT_ANY_THROW(MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW));
         EXPECT_EQ(FindWindowW(nullptr, L"ActiveX Prowl"), nullptr) << "no window left behind";
     }
@@ -217,21 +200,6 @@ TEST(MainWindowLife, AWindowWhoseControlsCannotBeMadeIsNotMade) {
 
 TEST(Prompts, AMessageBoxAnswersWithTheButtonPressedOrSaysItWasNotShown) {
     const gui_test::Window owner = gui_test::MakeWindow();
-    std::wstring shown;  // the text, then each button, "*" on the one with the focus
-    const auto ask = [&](HWND hwnd, MsgButtons buttons, int defaultButton, int press) {
-        shown.clear();
-        if (press)
-            gui_test::WhenShown(L"Prowl test", [&shown, press](HWND box) {
-                shown = gui_test::Text(GetDlgItem(box, 0xFFFF));
-                for (HWND b = FindWindowExW(box, nullptr, L"Button", nullptr); b;
-                     b = FindWindowExW(box, b, L"Button", nullptr))
-                    if (IsWindowVisible(b))
-                        shown += L"|" + gui_test::Text(b) + (GetFocus() == b ? L"*" : L"");
-                PostMessageW(box, WM_COMMAND, press, 0);
-            });
-        return win32::Win32Prompts(hwnd).ShowMessage(
-            {L"Save changes?", L"Prowl test", buttons, MsgIcon::Question, defaultButton});
-    };
     const std::tuple<MsgButtons, int, int, MsgAnswer, std::wstring> cases[] = {
         {MsgButtons::YesNoCancel, 1, IDYES, MsgAnswer::Yes, L"|&Yes*|&No|Cancel"},
         {MsgButtons::YesNoCancel, 3, IDCANCEL, MsgAnswer::Cancel, L"|&Yes|&No|Cancel*"},
@@ -240,11 +208,23 @@ TEST(Prompts, AMessageBoxAnswersWithTheButtonPressedOrSaysItWasNotShown) {
         {MsgButtons::Ok, 1, IDOK, MsgAnswer::Ok, L"|OK*"},
     };
     for (const auto& [buttons, defaultButton, press, answer, texts] : cases) {
-        EXPECT_EQ(ask(owner.get(), buttons, defaultButton, press), answer) << texts;
+        std::wstring shown;  // the text, then each button, "*" on the one with the focus
+        gui_test::WhenShown(L"Prowl test", [&shown, press = press](HWND box) {
+            shown = gui_test::Text(GetDlgItem(box, 0xFFFF));
+            for (HWND b = FindWindowExW(box, nullptr, L"Button", nullptr); b;
+                 b = FindWindowExW(box, b, L"Button", nullptr))
+                if (IsWindowVisible(b))
+                    shown += L"|" + gui_test::Text(b) + (GetFocus() == b ? L"*" : L"");
+            PostMessageW(box, WM_COMMAND, press, 0);
+        });
+        EXPECT_EQ(win32::Win32Prompts(owner.get())
+                      .ShowMessage({L"Save changes?", L"Prowl test", buttons, MsgIcon::Question,
+                                    defaultButton}),
+                  answer);
         EXPECT_EQ(shown, L"Save changes?" + texts);
     }
     HWND gone = gui_test::MakeWindow().get();  // an owner that no longer exists
-    EXPECT_EQ(ask(gone, MsgButtons::YesNoCancel, 1, 0), MsgAnswer::NotShown);
+    EXPECT_EQ(win32::Win32Prompts(gone).ShowMessage({L"?", L"Prowl test"}), MsgAnswer::NotShown);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 
 #include "GuiTestSupport.h"
 #include "support/TreeViewContract.h"
-#include "win32/Images_win.h"
 #include "win32/MainWindow_win.h"
 
 namespace prowl {
@@ -85,39 +84,27 @@ INSTANTIATE_TEST_SUITE_P(Win32, TreeViewContract,
                          TreeViewFactoryName);
 
 // What the real control adds to the contract, on one tree.
-TEST(Win32TreeView, AddsNodesWhenShownOneChangeAClickAndWholePixelPictures) {
+TEST(Win32TreeView, AddsNodesWhenShownWithTheirStateAndOneClickMakesOneChange) {
     Win32Fixture f;
     HWND control = f.tree.Handle();
+    const auto box = [&](int32_t node) {  // 1 clear, 2 ticked
+        return TreeView_GetCheckState(control, f.tree.ItemHandle(node)) + 1;
+    };
     contract::Recorder events(f.tree);
     f.tree.SetEvents(&events);
-    // What the control itself holds for a node: text, picture, (-2 none), box (1 clear, 2 checked),
-    // and whether it is open.
-    const auto shown = [&](int32_t node) {
-        wchar_t text[64] = {};
-        TVITEMW item{};
-        item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_STATE;
-        item.hItem = f.tree.ItemHandle(node);
-        item.stateMask = TVIS_STATEIMAGEMASK | TVIS_EXPANDED;
-        item.pszText = text;
-        item.cchTextMax = 64;
-        TreeView_GetItem(control, &item);
-        return text + (L"|" + std::to_wstring(item.iImage)) + L"|" +
-               std::to_wstring(item.state >> 12) + (item.state & TVIS_EXPANDED ? L"|open" : L"");
-    };
     f.tree.Add(L"", L"K0", L"Root");
     f.tree.Add(L"K0", L"K1", L"Folder");
     f.tree.Add(L"K1", L"K2", L"deep.ocx");
     f.tree.Add(L"", L"K3", L"Other");
-    f.tree.SetImage(3, L"E");  // the fifth picture
     f.tree.SetChecked(3, true);
     f.tree.SetExpanded(2, true);  // remembered while its parent is closed
-    f.tree.SetText(2, L"Renamed");
     Pump();
     EXPECT_EQ(std::tuple(TreeView_GetCount(control), f.tree.ItemHandle(3)),
               std::tuple(2u, nullptr));
     f.Expand(1);
-    EXPECT_EQ(TreeView_GetCount(control), 4u) << "the open folder brings its own child";
-    EXPECT_EQ(shown(2) + L" " + shown(3), L"Renamed|-2|1|open deep.ocx|4|2");
+    EXPECT_EQ(std::tuple(TreeView_GetCount(control), f.tree.Expanded(2), box(3)),
+              std::tuple(4u, true, 2u))
+        << "the open folder brings its own child";
 
     // The second press of a double-click arrives as WM_LBUTTONDBLCLK: still one change.
     f.ToggleCheck(4);
@@ -126,23 +113,9 @@ TEST(Win32TreeView, AddsNodesWhenShownOneChangeAClickAndWholePixelPictures) {
     SetFocus(control);
     for (UINT msg : {WM_KEYDOWN, WM_CHAR, WM_KEYUP}) PostMessageW(control, msg, VK_SPACE, 0);
     Pump();
-    EXPECT_EQ(shown(4) + L" " + shown(1), L"Other|-2|2 Root|-2|2|open");
+    EXPECT_EQ(std::pair(box(4), box(1)), std::pair(2u, 2u));
     EXPECT_EQ(events.Of({L"NodeCheck"}),
               (contract::Lines{L"NodeCheck 4 checked", L"NodeCheck 1 checked"}));
-
-    // Wine finds each item by a linear search: a refresh of a large project must not pay it
-    // for every box.
-    static int sets = 0;
-    SetWindowSubclass(
-        control,
-        [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-            sets += msg == TVM_SETITEMW;
-            return DefSubclassProc(hwnd, msg, wp, lp);
-        },
-        7, 0);
-    f.tree.SetChecked(4, true);
-    f.tree.SetChecked(4, false);
-    EXPECT_EQ(sets, 1);
 
     for (int i = 1; i <= 100; ++i) f.tree.Add(L"", L"F" + std::to_wstring(i), L"Folder");
     const int32_t deep = f.tree.Add(L"F90", L"F101", L"missing.ocx");
@@ -151,15 +124,7 @@ TEST(Win32TreeView, AddsNodesWhenShownOneChangeAClickAndWholePixelPictures) {
     RECT drawn{}, client{};
     TreeView_GetItemRect(control, f.tree.ItemHandle(deep), &drawn, TRUE);
     GetClientRect(control, &client);
-    EXPECT_TRUE(drawn.top >= client.top && drawn.bottom <= client.bottom);
-
-    for (auto [list, count] : {std::pair(win32::CreateTreeImageList(2), 6),
-                               std::pair(win32::CreateToolbarImageList(2), 5)}) {
-        int cx = 0, cy = 0;
-        ImageList_GetIconSize(list, &cx, &cy);
-        EXPECT_EQ(std::tuple(cx, cy, ImageList_GetImageCount(list)), std::tuple(32, 32, count));
-        ImageList_Destroy(list);
-    }
+    EXPECT_TRUE(drawn.top >= client.top && drawn.bottom <= client.bottom) << "scrolled to";
 }
 
 }  // namespace
