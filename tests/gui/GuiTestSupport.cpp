@@ -85,14 +85,13 @@ Window MakeWindow(int width, int height) {
 void SaveScreenshot(HWND hwnd, const std::string& name) {
     RECT rc;
     GetWindowRect(hwnd, &rc);
-    const std::string file = PROWL_TEST_OUTPUT "/" + name + ".png";
-    const std::filesystem::path written = "Z:" + file;  // the same file, as Wine names it
+    const std::filesystem::path written = "Z:" PROWL_TEST_OUTPUT "/" + name + ".png";  // Z: is /
     std::filesystem::create_directories(written.parent_path());
     std::filesystem::remove(written);
     wchar_t crop[64];
     swprintf(crop, 64, L"%ldx%ld+%ld+%ld", rc.right - rc.left, rc.bottom - rc.top, rc.left, rc.top);
     test::RunUnix(L"/usr/bin/import", L"-window root -crop " + std::wstring(crop) + L" +repage " +
-                                          std::wstring(file.begin(), file.end()));
+                                          written.wstring().substr(2));
     // A Unix child may count as ended before it has done its work: the window must stay on
     // the screen until the picture is written, or the picture is of an empty screen.
     for (int i = 0; i < 500 && !std::filesystem::exists(written); ++i) Sleep(10);
@@ -104,9 +103,8 @@ ChildProcess::ChildProcess(std::wstring exe, const std::wstring& currentFolder,
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &info_))
-        info_ = {};
+    CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                   currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &info_);
 }
 
 ChildProcess::~ChildProcess() {
