@@ -43,9 +43,8 @@ std::wstring Text(HWND hwnd);
 // (of the screen when hwnd is null).
 void Click(HWND hwnd, RECT rc, int clicks = 1);
 
-// Runs `act` from inside the modal loop once a dialog box of that caption takes input; one
-// still up half a minute later is cancelled, so a lost click fails the test instead of
-// hanging it.
+// Runs `act` from inside the modal loop once a dialog box of that caption takes input. (A
+// lost click leaves the dialog up: the test's time limit ends it.)
 void WhenShown(const std::wstring& caption, std::function<void(HWND)> act);
 
 // A plain top-level window, shown, destroyed with the object: an owner or a parent.
