@@ -62,6 +62,31 @@ struct CommandLog : MainWindowCommands {
     std::wstring ran;
 };
 
+// Points every import slot of the exe that holds one function at another: the program's own
+// DestroyMenu calls can then be watched.
+void Repoint(ULONG_PTR from, ULONG_PTR to) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    for (; import->Name; ++import)
+        for (auto* slot = reinterpret_cast<ULONG_PTR*>(base + import->FirstThunk); *slot; ++slot)
+            if (*slot == from) {
+                DWORD was;
+                VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &was);
+                *slot = to;
+                VirtualProtect(slot, sizeof(*slot), was, &was);
+            }
+}
+const auto g_destroyMenu =
+    reinterpret_cast<ULONG_PTR>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "DestroyMenu"));
+int g_staleMenus = 0;  // menus destroyed after they were gone: a stale handle may name another
+BOOL WINAPI WatchedDestroyMenu(HMENU menu) {
+    g_staleMenus += !IsMenu(menu);
+    return reinterpret_cast<decltype(&DestroyMenu)>(g_destroyMenu)(menu);
+}
+
 // One window from its start to Exit: what only the real controls add to the logic.
 TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     ProjectState state;
@@ -150,10 +175,13 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     SendMessageW(tree, WM_SETCURSOR, reinterpret_cast<WPARAM>(tree), MAKELPARAM(HTCLIENT, 0));
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_APPSTARTING));
 
+    Repoint(g_destroyMenu, reinterpret_cast<ULONG_PTR>(&WatchedDestroyMenu));
     logic.OnMenuClick(L"mnuFileExit");
     EXPECT_EQ(window->Handle(), nullptr);
     window.reset();
+    Repoint(reinterpret_cast<ULONG_PTR>(&WatchedDestroyMenu), g_destroyMenu);
     EXPECT_FALSE(IsMenu(bar) || IsMenu(popup)) << "a menu outlived the window";
+    EXPECT_EQ(g_staleMenus, 0) << "a menu was destroyed twice";
 }
 
 // Refuses to make windows of one class on this thread, as a system short of resources would.
