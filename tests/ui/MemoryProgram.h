@@ -42,7 +42,7 @@ struct MemoryProgram {
     }
     // The folder chooser opens the entry of that name below C:\ and says OK; "" cancels it.
     void Choose(const std::wstring& name) {
-        dialogs.scripts.push_back([name](ModalDialog& dialog) {
+        dialogs.scripts.push_front([name](ModalDialog& dialog) {
             auto& chooser = dynamic_cast<FolderChooser&>(dialog);
             const auto& entries = chooser.Control(L"aDir").items;
             for (size_t i = 0; i < entries.size(); ++i)
