@@ -1,6 +1,7 @@
 // The window's place as kept in the settings and brought back onto a screen.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "ui/WindowPlacement.h"
@@ -27,38 +28,31 @@ struct OneMonitor : Screens {
 };
 
 TEST(WindowPlacement, ComesBackAsSavedOntoAVisibleScreenAndMalformedValuesAreIgnored) {
-    using Place = std::optional<WindowPlace>;
-    const RegistryValue text{kRegSz, std::string("1\0\0\0", 4)};
-    const RegistryValue wide{kRegDword, std::string(8, '\0')};
-    const RegistryValue negative{kRegDword, std::string("\xFB\xFF\xFF\xFF", 4)};  // -5
-    const RegistryValue two{kRegDword, std::string("\2\0\0\0", 4)};
-    const struct {
-        WindowPlace saved;
-        const wchar_t* spoilt;  // the value replaced by `with`, or erased when `with` is null
-        const RegistryValue* with;
-        Place shown;
-    } cases[] = {
-        {{100, 50, 600, 400, false}, nullptr, nullptr, WindowPlace{100, 50, 600, 400, false}},
-        {{-300, -20, 600, 400, true}, nullptr, nullptr, WindowPlace{-300, -20, 600, 400, true}},
-        {{5000, 5000, 600, 400, false}, nullptr, nullptr, WindowPlace{340, 300, 600, 400, false}},
-        {{-3000, 0, 2000, 2000, true}, nullptr, nullptr, WindowPlace{0, 0, 1280, 1000, true}},
-        {{100, 50, 600, 400, false}, L"WindowTop", nullptr, std::nullopt},
-        {{100, 50, 600, 400, false}, L"WindowLeft", &text, std::nullopt},
-        {{100, 50, 600, 400, false}, L"WindowMaximized", &wide, std::nullopt},
-        {{100, 50, 600, 400, false}, L"WindowHeight", &negative, std::nullopt},
-        {{100, 50, 600, 400, false}, L"WindowMaximized", &two, std::nullopt},
-        {{100, 50, 0, 400, false}, nullptr, nullptr, std::nullopt},
-        {{100, 50, 600, 70000, false}, nullptr, nullptr, std::nullopt},
-        {{-70000, 50, 600, 400, false}, nullptr, nullptr, std::nullopt},
+    const std::pair<WindowPlace, WindowPlace> shown[] = {
+        {{-300, -20, 600, 400, true}, {-300, -20, 600, 400, true}},
+        {{5000, 5000, 600, 400, false}, {340, 300, 600, 400, false}},
+        {{-3000, 0, 2000, 2000, true}, {0, 0, 1280, 1000, true}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
+    for (const auto& [saved, expected] : shown) {
         MemorySettings settings;
-        SaveWindowPlace(settings, c.saved);
-        if (c.spoilt && c.with) settings.values[c.spoilt] = *c.with;
-        if (c.spoilt && !c.with) settings.values.erase(c.spoilt);
-        const Place loaded = LoadWindowPlace(settings);
-        EXPECT_EQ(loaded ? Place(PlaceOnScreen(*loaded, OneMonitor())) : std::nullopt, c.shown);
+        SaveWindowPlace(settings, saved);
+        EXPECT_EQ(PlaceOnScreen(LoadWindowPlace(settings).value(), OneMonitor()), expected);
+    }
+    // Values this program would not have written: out of range, missing, of another type or size.
+    const std::function<void(MemorySettings&)> spoilings[] = {
+        [](MemorySettings& s) { s.WriteNumber(L"WindowWidth", 0); },
+        [](MemorySettings& s) { s.WriteNumber(L"WindowHeight", 70000); },
+        [](MemorySettings& s) { s.WriteNumber(L"WindowLeft", static_cast<uint32_t>(-70000)); },
+        [](MemorySettings& s) { s.WriteNumber(L"WindowMaximized", 2); },
+        [](MemorySettings& s) { s.values.erase(L"WindowTop"); },
+        [](MemorySettings& s) { s.values[L"WindowLeft"].type = kRegSz; },
+        [](MemorySettings& s) { s.values[L"WindowMaximized"].data += '\0'; },
+    };
+    for (const auto& spoil : spoilings) {
+        MemorySettings settings;
+        SaveWindowPlace(settings, {100, 50, 600, 400, false});
+        spoil(settings);
+        EXPECT_FALSE(LoadWindowPlace(settings)) << &spoil - spoilings;
     }
 }
 
