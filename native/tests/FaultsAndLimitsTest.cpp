@@ -22,7 +22,7 @@ TEST(Faults, AFolderListedButGoneWhenTheWalkReachesItIsLeftOut) {
     desk.disk.onList = [&](const std::wstring& folder) {
         if (folder == L"C:\\P\\A") desk.disk.Remove(L"C:\\P\\B");
     };
-    ASSERT_TRUE(desk.Scan(L"C:\\P"));
+    desk.logic.OnDropFiles({L"C:\\P"});
     EXPECT_EQ(test::RowsOf(desk.state).back(), L"3|2|3|C:\\P\\A\\kept.ocx|K3|kept.ocx|K2|1|0");
 }
 
@@ -32,15 +32,22 @@ TEST(Limits, PathsPast260CharactersGoThroughScanTreeSaveOpenAndRegistrationWhole
     while (folder.size() < 300) folder += L"\\folder" + std::to_wstring(folder.size());
     const std::wstring file = folder + L"\\long.dll";
     desk.disk.File(file);
-    ASSERT_TRUE(desk.Scan(L"C:\\P"));
-    EXPECT_EQ(desk.window.tree.Record(desk.NodeOf(L"long.dll"))->Path, file);
+    desk.logic.OnDropFiles({L"C:\\P"});
+    desk.Click(L"long.dll");
+    EXPECT_EQ(desk.logic.FilePath(), file);
     SaveProjectFile(desk.state, desk.disk, desk.logic, L"C:\\P\\long.prw");
     ProjectState reopened;
     OpenProjectFile(reopened, desk.disk, desk.logic, L"C:\\P\\long.prw");
     EXPECT_EQ(test::RowsOf(reopened), test::RowsOf(desk.state));
 
+    std::vector<std::wstring> starts;
+    desk.launcher.onStart = [&](const std::wstring& start) {
+        desk.launcher.scripts[start].code = 3;
+        starts.push_back(start.substr(start.find(L'|') + 1));
+    };
+    desk.logic.OnMenuClick(L"mnuMe_Reg");
     const std::wstring quoted = L"\"" + file + L"\"|" + folder;
-    EXPECT_EQ(desk.Register(L"long.dll", 3),
+    EXPECT_EQ(starts,
               (std::vector<std::wstring>{L"RegSvr32 /U /S " + quoted, L"RegSvr32 /S " + quoted}));
     EXPECT_TRUE(desk.logic.PanelText(kPanelAction).starts_with(L"[Registration failed]: " + file));
 }
@@ -49,15 +56,10 @@ TEST(Limits, PathsPast260CharactersGoThroughScanTreeSaveOpenAndRegistrationWhole
 // 20 s of processor time under the sanitizers, so not in every run).
 TEST(Limits, AProjectOfUpToAMillionRecordsOpensDrawsAndSavesToTheSameBytes) {
     const char* folders = std::getenv("PROWL_LIMIT_FOLDERS");
-    std::string file = "C:\\P";
-    for (int f = 0, count = folders ? std::atoi(folders) : 100, at = 0; f < count; ++f) {
-        const std::string parent = std::to_string(++at), name = "C:\\P\\F" + parent;
-        file += "\r\n" + parent + "\tK" + parent + "\t1\t0\t" + name + "\tK0\tF\t1\t0";
-        for (int n = 0; n < 999; ++n) {  // as a scan writes them
-            const std::string i = std::to_string(++at);
-            file += "\r\n" + i + "\tK" + i + "\t2\t" + parent + "\t" + name + "\\" + i + ".dll\tK" +
-                    parent + "\t" + i + ".dll\t1\t0";
-        }
+    std::string file = "C:\\P\r\n1\tK1\t1\t0\tC:\\P\tK0\tP\t1\t0";
+    for (int i = 2, count = 1000 * (folders ? std::atoi(folders) : 100); i <= count; ++i) {
+        const std::string n = std::to_string(i);
+        file += "\r\n" + n + "\tK" + n + "\t2\t1\tC:\\P\\" + n + ".dll\tK1\t" + n + ".dll\t1\t0";
     }
     Desk desk;
     desk.disk.File(L"C:\\P\\big.prw", file);
