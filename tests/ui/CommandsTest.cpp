@@ -160,71 +160,60 @@ TEST(ProjectCommands, SaveConfirmsAnOverwriteAndAFailedWriteKeepsTheOldFile) {
 }
 
 TEST(Reprowl, CarriesChoicesOverReportsChangesAndPutsBackWhatStopOrAFailureLeft) {
-    enum Outcome { Completed, Stopped, DriveGone };
     const std::wstring done = L"Updating Project...|Checking for project changes...|Ready|";
-    struct Case {
-        Outcome outcome;
-        const wchar_t *gone, *created;  // on disk before the re-scan
-        bool saveBefore;
-        std::wstring report, seen;  // the status texts but the scanner's own, then any box
-        const wchar_t* states;      // null: as they were
-    } cases[] = {
-        {Completed, nullptr, nullptr, false, L"", done,
-         L"=11 P;\\a.dll=00 a.dll;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;"},
-        {Completed, L"C:\\P\\a.dll", L"C:\\P\\Sub\\n.ocx", false,
-         L"added \\Sub\\n.ocx;removed \\a.dll;", done,
+    // How the re-scan goes: the report it shows, the status texts but the scanner's own, any
+    // box; then "path=IncludedExpanded Text;" for each record, paths after C:\P ("": as they were).
+    const std::tuple<const wchar_t*, bool, std::wstring, const wchar_t*> cases[] = {
+        {L"", false, done, L"=11 P;\\a.dll=00 a.dll;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;"},
+        {L"change", false, L"added \\Sub\\n.ocx;removed \\a.dll;" + done,
          L"=11 P;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;\\Sub\\n.ocx=10 n.ocx;"},
-        {Stopped, nullptr, L"C:\\P\\n.dll", true, L"", L"Re-Prowl Stopped|", nullptr},
-        {DriveGone, nullptr, L"C:\\P\\n.dll", false, L"",
+        {L"stop", true, L"Re-Prowl Stopped|", L""},
+        {L"drive", false,
          L"ActiveX Prowl - File Error! The following error occurred while attempting to scan "
          L"the start path",
-         nullptr},
+         L""},
     };
     // A hand-edited line repeats b.ocx, renamed "Mine" there: the later record wins.
     std::vector<std::string> lines = kP;
     lines.push_back("5 K6 3 3 C:\\P\\Sub\\b.ocx K3 Mine 1 0");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
+    for (const auto& [how, saveBefore, expected, states] : cases) {
+        SCOPED_TRACE(how);
+        const std::wstring step = how;
         Session p(Prw(lines));
-        p.logic.EnableSave(c.saveBefore);
-        // "path=IncludedExpanded Text;" for each record, paths after C:\P.
-        const auto states = [&p] {
-            std::wstring states;
+        p.logic.EnableSave(saveBefore);
+        const auto records = [&p] {
+            std::wstring shown;
             for (const auto& r : *p.state.DigColl)
-                states +=
+                shown +=
                     r->Path.substr(4) + L"=" + r->Included + r->Expanded + L" " + r->Text + L";";
-            return states;
+            return shown;
         };
-        const std::wstring oldStates = states();
-        if (c.gone) p.disk.Remove(c.gone);
-        if (c.created) p.disk.File(c.created);
-        if (c.outcome == Stopped)
+        const std::wstring before = records();
+        if (!step.empty()) p.disk.File(L"C:\\P\\Sub\\n.ocx");
+        if (step == L"change") p.disk.Remove(L"C:\\P\\a.dll");
+        if (step == L"stop")
             p.window.window.onPump = [&p] { p.logic.OnToolbarButtonClick(L"Stop"); };
-        if (c.outcome == DriveGone) {
-            p.state.SaveFile->StartPath = L"Q:\\P";
-            p.Answer(L"O");
-        }
-        std::wstring report;
+        if (step == L"drive") p.state.SaveFile->StartPath = L"Q:\\P";
+        p.Answer(step == L"drive" ? L"O" : L"");
+        std::wstring seen;
         p.dialogs.scripts.push_back([&](ModalDialog& dialog) {
             for (const auto* list : {L"TVAdded", L"TVRemoved"}) {
-                report += list[2] == L'A' ? L"added " : L"removed ";
+                seen += list[2] == L'A' ? L"added " : L"removed ";
                 for (const auto& item : dialog.Control(list).items)
-                    report += item.text.substr(4) + L";";
+                    seen += item.text.substr(4) + L";";
             }
             dialog.Click(L"cmdOK");
         });
 
         p.logic.OnToolbarButtonClick(L"Re-Dig");
 
-        std::wstring seen;
         for (const auto& [panel, text] : p.window.panels.history)
             if (text.find(L"Prowling") == std::wstring::npos) seen += text + L"|";
         for (const auto& m : p.window.prompts.messages)
             seen += m.title + (m.icon == MsgIcon::Critical ? L"! " : L" ") +
                     m.text.substr(0, m.text.find(L": "));
-        EXPECT_EQ(std::tuple(seen, report, states()),
-                  std::tuple(c.seen, c.report, c.states ? c.states : oldStates));
-        EXPECT_EQ(p.logic.Button(kButtonSave).enabled, c.saveBefore || !c.report.empty());
+        EXPECT_EQ(std::tuple(seen, records()), std::tuple(expected, *states ? states : before));
+        EXPECT_EQ(p.logic.Button(kButtonSave).enabled, saveBefore || step == L"change");
         EXPECT_EQ(p.state.SaveFile->FileName, L"C:\\old.PRW");
         EXPECT_EQ(p.window.window.pointers, (std::vector<int32_t>{13, 1}));
     }
@@ -232,25 +221,20 @@ TEST(Reprowl, CarriesChoicesOverReportsChangesAndPutsBackWhatStopOrAFailureLeft)
 
 TEST(RegistrationCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
     Session p(Prw(kP));
-    std::vector<std::wstring> starts;
+    std::wstring starts;
     p.launcher.onStart = [&](const std::wstring& start) {
         const std::size_t from = start.find(L' ') + 1;  // the switches and the path alone
-        starts.push_back(start.substr(from, start.rfind(L'|') - from));
+        starts += start.substr(from, start.rfind(L'|') - from) + L";";
     };
-    const std::wstring a = L"\"C:\\P\\a.dll\"", b = L"\"C:\\P\\Sub\\b.ocx\"";
-    const std::tuple<const wchar_t*, const wchar_t*, std::vector<std::wstring>> cases[] = {
-        {L"a.dll", L"mnuMe_Reg", {L"/U /S " + a, L"/S " + a}},
-        {L"b.ocx", L"mnuMe_Unreg", {L"/U /S " + b}},
-        {L"SUB", L"mnuGroup_Reg", {L"/U /S " + b, L"/S " + b}},
-        {L"P", L"mnuGroup_Unreg", {L"/U /S " + b}},
-    };
-    for (const auto& [label, item, lines] : cases) {
-        SCOPED_TRACE(item);
-        starts.clear();
+    for (const auto* clicks :
+         {L"a.dll mnuMe_Reg", L"b.ocx mnuMe_Unreg", L"SUB mnuGroup_Reg", L"P mnuGroup_Unreg"}) {
+        const std::wstring click = clicks, label = click.substr(0, click.find(L' '));
         p.Click(label);
-        p.logic.OnMenuClick(item);
-        EXPECT_EQ(starts, lines);
+        p.logic.OnMenuClick(click.substr(label.size() + 1));
     }
+    const std::wstring a = L"\"C:\\P\\a.dll\";", b = L"\"C:\\P\\Sub\\b.ocx\";";
+    EXPECT_EQ(starts, L"/U /S " + a + L"/S " + a + L"/U /S " + b + L"/U /S " + b + L"/S " + b +
+                          L"/U /S " + b);
 }
 
 }  // namespace
