@@ -217,11 +217,12 @@ TEST(RegistrationCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
         const std::size_t from = start.find(L' ') + 1;  // the switches and the path alone
         starts += start.substr(from, start.rfind(L'|') - from) + L";";
     };
-    for (const auto* clicks :
-         {L"a.dll mnuMe_Reg", L"b.ocx mnuMe_Unreg", L"SUB mnuGroup_Reg", L"P mnuGroup_Unreg"}) {
-        const std::wstring click = clicks, label = click.substr(0, click.find(L' '));
-        p.Click(label);
-        p.logic.OnMenuClick(click.substr(label.size() + 1));
+    // The tree: 1 C:\P, 2 P, 3 a.dll, 4 SUB, 5 b.ocx.
+    const std::pair<int32_t, const wchar_t*> clicks[] = {
+        {3, L"mnuMe_Reg"}, {5, L"mnuMe_Unreg"}, {4, L"mnuGroup_Reg"}, {2, L"mnuGroup_Unreg"}};
+    for (const auto& [node, item] : clicks) {
+        p.window.tree.UserClick(node);
+        p.logic.OnMenuClick(item);
     }
     const std::wstring a = L"\"C:\\P\\a.dll\";", b = L"\"C:\\P\\Sub\\b.ocx\";";
     EXPECT_EQ(starts, L"/U /S " + a + L"/S " + a + L"/U /S " + b + L"/U /S " + b + L"/S " + b +

@@ -50,11 +50,6 @@ struct MemoryProgram {
             name.empty() ? chooser.Cancel() : chooser.OK();
         });
     }
-    // Selects the node labelled so, as a click does.
-    void Click(const std::wstring& label) {
-        for (int32_t node = 1; node <= window.tree.Count(); ++node)
-            if (window.tree.Text(node) == label) window.tree.UserClick(node);
-    }
 
     ProjectState state;
     MemoryMainWindow window;
