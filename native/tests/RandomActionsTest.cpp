@@ -85,7 +85,7 @@ class RandomUser {
         };
     }
 
-    // New on a fresh folder tree with components among other files and links back up, chosen
+    // New on a fresh folder tree with components among other files, chosen
     // in the chooser (or not), or Re-Prowl after the disk changed.
     void Scan() {
         const bool fresh = !Tree().Count() || Pick(2);
@@ -98,8 +98,6 @@ class RandomUser {
             const std::wstring at = folders[Pick(static_cast<uint32_t>(folders.size()))] + L"\\";
             if (Pick(3) == 0)
                 desk_.disk.Folder(folders.emplace_back(at + L"F" + std::to_wstring(i)));
-            else if (Pick(12) == 0)
-                desk_.disk.Link(at + L"L", folders[Pick(static_cast<uint32_t>(folders.size()))]);
             else
                 desk_.disk.File(at + std::to_wstring(i) + kNames[Pick(5)]);
         }
