@@ -20,12 +20,11 @@ struct MemorySettings : SettingsStore {
 };
 
 TEST(WindowPlacement, ValuesThisProgramWouldNotHaveWrittenAreIgnored) {
-    // Out of range, missing, of another type.
+    // Out of range or missing.
     const std::function<void(MemorySettings&)> spoilings[] = {
         [](MemorySettings& s) { s.WriteNumber(L"WindowWidth", 0); },
         [](MemorySettings& s) { s.WriteNumber(L"WindowMaximized", 2); },
         [](MemorySettings& s) { s.values.erase(L"WindowTop"); },
-        [](MemorySettings& s) { s.values[L"WindowLeft"].type = kRegSz; },
     };
     for (const auto& spoil : spoilings) {
         MemorySettings settings;
