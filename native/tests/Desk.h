@@ -16,30 +16,6 @@ inline std::vector<std::wstring> RowsOf(const ProjectState& state) {
 
 // The program in memory, and what the random runs and fuzz targets do through it.
 struct Desk : MemoryProgram {
-    // A folder dropped on the window: New at that start path. true when it found components.
-    bool Scan(const std::wstring& start) {
-        window.prompts.messageAnswers.assign(2, MsgAnswer::No);
-        logic.OnDropFiles({start});
-        return logic.Button(kButtonSave).enabled;
-    }
-    int32_t NodeOf(const std::wstring& text) {
-        for (int32_t n = 2; n <= window.tree.Count(); ++n)
-            if (window.tree.Record(n)->Text == text) return n;
-        return 0;
-    }
-    // Register Me on the node with that label: every launch as "command line|working folder",
-    // each exiting with the code given.
-    std::vector<std::wstring> Register(const std::wstring& text, uint32_t exitCode) {
-        std::vector<std::wstring> starts;
-        launcher.onStart = [&](const std::wstring& start) {
-            launcher.scripts[start].code = exitCode;
-            starts.push_back(start.substr(start.find(L'|') + 1));
-        };
-        window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
-        window.tree.UserClick(NodeOf(text));
-        logic.OnMenuClick(L"mnuMe_Reg");
-        return starts;
-    }
     // 0 when the tree is what the builder draws from the records, node for node below the
     // root (whose box and label belong to no record); else the first node that differs.
     int32_t Unmirrored() const {

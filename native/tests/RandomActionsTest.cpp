@@ -7,18 +7,16 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <map>
 #include <random>
+#include <set>
 
 #include "Desk.h"
 #include "projectfile/ProjectFile.h"
 #include "ui/MainWindowTexts.h"
-#include "ui/dialogs/FolderChooser.h"
 
 namespace prowl {
 namespace {
 
-using Outcome = FileDialogResult::Outcome;
 using Rows = std::vector<std::wstring>;
 using test::RowsOf;
 
@@ -27,136 +25,97 @@ class RandomUser {
     explicit RandomUser(uint32_t seed) : random_(seed) { desk_.disk.Folder(L"C:\\S"); }
 
     void Act() {
-        const Rows before = RowsOf(desk_.state);
-        std::map<std::wstring, std::string> files;
-        for (const auto& [name, rows] : saved_) files[name] = desk_.disk.Bytes(name);
-        Answer();
-        const std::function<void()> actions[] = {[&] { New(before); },
-                                                 [&] { Click(L"Save"); },
-                                                 [&] { Open(); },
-                                                 [&] { Reprowl(before); },
-                                                 [&] { Register(before); },
-                                                 [&] { ChangeDisk(); },
-                                                 [&] { Tree().UserExpand(AnyNode()); },
-                                                 [&] { Tree().UserCollapse(AnyNode()); },
-                                                 [&] { Edit(); },
-                                                 [&] { Edit(); }};
+        Prepare();
+        static constexpr void (RandomUser::*kActions[])() = {
+            &RandomUser::Scan,   &RandomUser::Scan,     &RandomUser::Save,
+            &RandomUser::Open,   &RandomUser::Register, &RandomUser::ChangeDisk,
+            &RandomUser::Expand, &RandomUser::Edit,     &RandomUser::Edit};
         // With no tree drawn, a user can only start a project.
-        actions[Tree().Count() ? Pick(10) : 0]();
-        CheckFiles(before, files);
-        if (const auto it = saved_.find(opened_); !opened_.empty())
-            EXPECT_EQ(RowsOf(desk_.state), it == saved_.end() ? before : it->second);
+        (this->*kActions[Tree().Count() ? Pick(9) : 0])();
+        CheckFiles();
         EXPECT_TRUE(desk_.state.ProcessMode == kProcessIdle && !desk_.logic.Busy());
         EXPECT_EQ(desk_.Unmirrored(), 0) << "the tree mirrors the records";
         ++actions_;
     }
 
   private:
-    static constexpr const wchar_t* kTexts[] = {L"renamed", L"", L"tab\there", L"line\r\nbreak",
-                                                L"\u00e9\u4e2d"};
     uint32_t Pick(uint32_t n) { return static_cast<uint32_t>(random_() % n); }
     MemoryTreeView& Tree() { return desk_.window.tree; }
     int32_t AnyNode() { return 1 + static_cast<int32_t>(Pick(Tree().Count())); }
     ItemCollection& Items() { return *desk_.state.DigColl; }
     static std::wstring File(uint32_t i) { return L"C:\\S\\" + std::to_wstring(i) + L".prw"; }
     void Click(const wchar_t* button) { desk_.logic.OnToolbarButtonClick(button); }
+    void Save() { Click(L"Save"); }
+    void Expand() { Pick(2) ? Tree().UserExpand(AnyNode()) : Tree().UserCollapse(AnyNode()); }
     void Edit() {
+        static constexpr const wchar_t* kTexts[] = {L"renamed", L"", L"tab\there", L"line\r\nbreak",
+                                                    L"\u00e9\u4e2d"};
         const int32_t node = AnyNode();
         Pick(2) ? Tree().UserToggleCheck(node) : Tree().UserEditLabel(node, kTexts[Pick(5)]);
     }
 
     // Answers for whatever the action asks, each at random: the save-changes and replace
     // questions, the file dialogs, the change report; sometimes the disk fills during a save.
-    void Answer() {
+    // Stop is clicked at some pass of the message loop while it is offered, or (unless a program
+    // may hang) never; while a scan runs, the user also works on the tree it shows.
+    void Prepare() {
         static const MsgAnswer kAnswers[] = {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Ok,
                                              MsgAnswer::Cancel, MsgAnswer::NotShown};
+        before_ = RowsOf(desk_.state);
+        for (uint32_t i = 0; i < 3; ++i) files_[i] = desk_.disk.Bytes(File(i));
         auto& prompts = desk_.window.prompts;
         prompts = {};
-        answers_.clear();
         for (int i = 0; i < 32; ++i) {
             prompts.messageAnswers.push_back(kAnswers[Pick(Pick(2) ? 2 : 5)]);
-            answers_.push_back(Pick(5) ? FileDialogResult{Outcome::Chosen, File(Pick(3))}
-                                       : FileDialogResult{});
+            prompts.fileAnswers.push_back(
+                Pick(5) ? FileDialogResult{FileDialogResult::Outcome::Chosen, File(Pick(3))}
+                        : FileDialogResult{});
         }
-        prompts.fileAnswers.assign(answers_.begin(), answers_.end());
         desk_.dialogs.scripts.assign(2, [](ModalDialog& report) { report.Dismiss(); });
         desk_.disk.writesBeforeFailure = Pick(4) ? -1 : static_cast<int>(Pick(3));
-        desk_.window.window.onPump = nullptr;
+        stops_ = Pick(2);
         stopped_ = false;
-        opened_.clear();
-    }
-
-    // Stop is clicked at some pass of the message loop while it is offered, or (unless a
-    // program may hang) never; while a scan runs, the user also works on the tree it shows.
-    void StopSometimes(bool hangs = false) {
-        const bool stops = hangs || Pick(2);
-        const uint32_t odds = 1 + Pick(12);
-        desk_.window.window.onPump = [this, odds, stops] {
+        desk_.window.window.onPump = [this, odds = 1 + Pick(12)] {
             const int16_t mode = desk_.state.ProcessMode;
             if ((mode == kProcessNewScan || mode == kProcessRescan) && Tree().Count() && !Pick(3))
                 Edit();
-            if (!stops || Pick(odds) || !desk_.logic.Button(kButtonStop).enabled) return;
+            if (!stops_ || Pick(odds) || !desk_.logic.Button(kButtonStop).enabled) return;
             stopped_ = true;
             Click(L"Stop");
         };
     }
 
-    // A new folder tree with components among other files and links back up, chosen in the
-    // chooser (or not).
-    void New(const Rows& before) {
-        const std::wstring start = L"C:\\T" + std::to_wstring(actions_);
-        std::vector<std::wstring> folders{start};
-        desk_.disk.Folder(start);
+    // New on a fresh folder tree with components among other files, chosen
+    // in the chooser (or not), or Re-Prowl after the disk changed.
+    void Scan() {
+        const bool fresh = !Tree().Count() || Pick(2);
+        const ItemCollection* old = desk_.state.DigColl.get();
+        const std::wstring name = L"T" + std::to_wstring(actions_);
+        std::vector<std::wstring> folders{L"C:\\" + name};
         static const wchar_t* const kNames[] = {L"a.dll", L"B.OCX", L"c.Dll", L"d.txt", L"e.ocx.x"};
-        for (uint32_t i = 0, n = Pick(30); i < n; ++i) {
+        desk_.disk.Folder(folders[0]);
+        for (uint32_t i = 0, n = fresh ? Pick(30) : 0; i < n; ++i) {
             const std::wstring at = folders[Pick(static_cast<uint32_t>(folders.size()))] + L"\\";
             if (Pick(3) == 0)
                 desk_.disk.Folder(folders.emplace_back(at + L"F" + std::to_wstring(i)));
-            else if (Pick(12) == 0)
-                desk_.disk.Link(at + L"L", folders[Pick(static_cast<uint32_t>(folders.size()))]);
             else
                 desk_.disk.File(at + std::to_wstring(i) + kNames[Pick(5)]);
         }
-        const bool ok = Pick(5) != 0;
-        bool chosen = false;
-        desk_.dialogs.scripts.push_front([&](ModalDialog& dialog) {
-            auto& chooser = dynamic_cast<FolderChooser&>(dialog);
-            const auto& entries = chooser.Control(L"aDir").items;
-            for (std::size_t i = 0; i < entries.size(); ++i)
-                if (L"C:\\" + entries[i].text == start) chooser.OpenEntry(static_cast<int32_t>(i));
-            chosen = ok;
-            ok ? chooser.OK() : chooser.Cancel();
-        });
-        StopSometimes();
-        Click(L"New");
-        if (stopped_) {
-            EXPECT_EQ(RowsOf(desk_.state), Rows{L""}) << "a stopped New leaves no project";
-        } else if (chosen) {
-            EXPECT_EQ(desk_.state.SaveFile->StartPath, start);
+        if (fresh) desk_.Choose(Pick(5) ? name : L"");
+        Click(fresh ? L"New" : L"Re-Dig");
+        if (stopped_)
+            EXPECT_EQ(RowsOf(desk_.state), fresh ? Rows{L""} : before_)
+                << "Stop left a half project";
+        else if (desk_.state.DigColl.get() != old)
             CheckScanned();
-        } else {
-            EXPECT_EQ(RowsOf(desk_.state), before);
-        }
+        else
+            EXPECT_EQ(RowsOf(desk_.state), before_);
     }
 
-    // Which file the Open dialog was given, if it was shown; checked once the files are.
+    // An open gives a project as it was saved, or keeps the one in hand.
     void Open() {
         Click(L"Open");
-        const auto& shown = desk_.window.prompts.fileDialogs;
-        if (!shown.empty() && shown.back().title == kOpenDialogTitle)
-            opened_ = answers_[shown.size() - 1].fileName;
-    }
-
-    void Reprowl(const Rows& before) {
-        const ItemCollection* old = desk_.state.DigColl.get();
-        StopSometimes();
-        Click(L"Re-Dig");
-        if (stopped_) {
-            EXPECT_EQ(desk_.state.DigColl.get(), old) << "a stopped Re-Prowl keeps the old records";
-            EXPECT_EQ(RowsOf(desk_.state), before);
-        } else if (desk_.state.DigColl.get() != old) {
-            CheckScanned();
-        }
+        EXPECT_TRUE(RowsOf(desk_.state) == before_ || saved_.contains(RowsOf(desk_.state)));
     }
 
     // A file added or removed under the project, or a folder that cannot be listed whole.
@@ -173,18 +132,17 @@ class RandomUser {
 
     // One file or a group from a node, each launch ending as its script says: an exit code,
     // a launcher that cannot start, or a hang that only Stop ends.
-    void Register(const Rows& before) {
+    void Register() {
         static const wchar_t* const kItems[] = {L"mnuMe_Reg", L"mnuMe_Unreg", L"mnuGroup_Reg",
                                                 L"mnuGroup_Unreg"};
         Tree().UserClick(AnyNode());
-        auto& launcher = desk_.launcher;
-        launcher.onStart = [&](const std::wstring& start) {
-            launcher.scripts[start] = {Pick(6), Pick(4) == 0 ? -1 : 1,
-                                       Pick(8) == 0 ? L"Access is denied." : L""};
+        desk_.launcher.onStart = [&](const std::wstring& start) {
+            desk_.launcher.scripts[start] = {Pick(6), Pick(4) == 0 ? -1 : 1,
+                                             Pick(8) == 0 ? L"Access is denied." : L""};
         };
-        StopSometimes(true);
+        stops_ = true;
         desk_.logic.OnMenuClick(kItems[Pick(4)]);
-        EXPECT_EQ(RowsOf(desk_.state), before) << "registering changes no record";
+        EXPECT_EQ(RowsOf(desk_.state), before_) << "registering changes no record";
     }
 
     // After a scan: indexes and keys run 1, 2, 3, every record refers to an earlier one, and
@@ -205,30 +163,28 @@ class RandomUser {
 
     // A file only changes by a save that succeeded, and then it opens back as the project
     // was; a failed save leaves the old bytes. Nothing fails unexpectedly.
-    void CheckFiles(const Rows& before, const std::map<std::wstring, std::string>& old) {
+    void CheckFiles() {
         bool saveFailed = false;
         for (const auto& m : desk_.window.prompts.messages) {
             EXPECT_NE(m.title, kErrorCaption) << testing::PrintToString(m.text);
             saveFailed |= m.text.find(L"save the project file") != std::wstring::npos;
         }
         for (uint32_t i = 0; i < 3; ++i) {
-            const auto was = old.find(File(i));
-            if (desk_.disk.Bytes(File(i)) == (was == old.end() ? "<missing>" : was->second))
-                continue;
+            if (desk_.disk.Bytes(File(i)) == files_[i]) continue;
             EXPECT_FALSE(saveFailed) << "a failed save changed a file";
             ProjectState reopened;
             OpenProjectFile(reopened, desk_.disk, desk_.logic, File(i));
-            EXPECT_EQ(RowsOf(reopened), before) << "saved and opened back";
-            saved_[File(i)] = before;
+            EXPECT_EQ(RowsOf(reopened), before_) << "saved and opened back";
+            saved_.insert(before_);
         }
     }
 
     std::mt19937 random_;
     test::Desk desk_;
-    std::map<std::wstring, Rows> saved_;     // what each file held when it was written
-    std::vector<FileDialogResult> answers_;  // to the file dialogs, in turn
-    std::wstring opened_;
-    bool stopped_ = false;
+    Rows before_;           // the project as the action began
+    std::string files_[3];  // and the bytes of the files it may save to
+    std::set<Rows> saved_;  // every project a file was written with
+    bool stops_ = false, stopped_ = false;
     int actions_ = 0;
 };
 

@@ -42,18 +42,13 @@ struct MemoryProgram {
     }
     // The folder chooser opens the entry of that name below C:\ and says OK; "" cancels it.
     void Choose(const std::wstring& name) {
-        dialogs.scripts.push_back([name](ModalDialog& dialog) {
+        dialogs.scripts.push_front([name](ModalDialog& dialog) {
             auto& chooser = dynamic_cast<FolderChooser&>(dialog);
             const auto& entries = chooser.Control(L"aDir").items;
             for (size_t i = 0; i < entries.size(); ++i)
                 if (entries[i].text == name) chooser.OpenEntry(static_cast<int32_t>(i));
             name.empty() ? chooser.Cancel() : chooser.OK();
         });
-    }
-    // Selects the node labelled so, as a click does.
-    void Click(const std::wstring& label) {
-        for (int32_t node = 1; node <= window.tree.Count(); ++node)
-            if (window.tree.Text(node) == label) window.tree.UserClick(node);
     }
 
     ProjectState state;
