@@ -1,10 +1,13 @@
 // The logic over a disk in memory at the edges: a folder that goes away behind the scan's back,
-// paths longer than the old 260-character limit, and a project of a million records.
+// paths longer than the old 260-character limit, a project of a million records, and megabytes
+// of junk offered as a project file.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 
 #include "Desk.h"
+#include "FuzzTargets.h"
 #include "projectfile/ProjectFile.h"
 
 namespace prowl {
@@ -52,6 +55,23 @@ TEST(Limits, AProjectOfUpToAMillionRecordsOpensDrawsAndSavesToTheSameBytes) {
     EXPECT_EQ(desk.window.tree.Count(), desk.state.DigColl->Count() + 1);
     SaveProjectFile(desk.state, desk.disk, desk.logic, L"C:\\P\\big2.prw");
     EXPECT_TRUE(desk.disk.Bytes(L"C:\\P\\big2.prw") == file);
+}
+
+TEST(Limits, MegabytesOfRandomBytesAreRefusedOrOpenAndSaveBackEqual) {
+    // Raw bytes stop at the first NUL; bytes without one reach the decoder; the alphabet of a
+    // project file under a good header reaches the field checks on every line.
+    std::mt19937 random(15);
+    const std::string alphabet = "0123456789K\t\t\t\r\n\r\n -+C:\\";
+    for (int kind = 0; kind < 3; ++kind) {
+        std::string bytes = kind == 2 ? "C:\\P\r\n" : "";
+        while (bytes.size() < (3u << 20)) {
+            const auto byte = static_cast<char>(random());
+            bytes += kind == 0   ? byte
+                     : kind == 1 ? (byte ? byte : 'x')
+                                 : alphabet[random() % alphabet.size()];
+        }
+        fuzz::ProjectFileFuzz(bytes);
+    }
 }
 
 }  // namespace
