@@ -208,7 +208,7 @@ TEST(Reprowl, CarriesChoicesOverReportsChangesAndPutsBackWhatStopOrAFailureLeft)
     }
 }
 
-TEST(RegistrationCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
+TEST(NodeCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
     Session p(Prw(kP));
     std::wstring starts;
     p.launcher.onStart = [&](const std::wstring& start) {
@@ -225,6 +225,18 @@ TEST(RegistrationCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
     const std::wstring a = L"\"C:\\P\\a.dll\";", b = L"\"C:\\P\\Sub\\b.ocx\";";
     EXPECT_EQ(starts, L"/U /S " + a + L"/S " + a + L"/U /S " + b + L"/U /S " + b + L"/S " + b +
                           L"/U /S " + b);
+    // File Details shows the clicked node's file, View > File Properties the path in the box.
+    std::wstring shown;
+    for (const wchar_t* item : {L"mnuTreeDetails", L"mnuViewFile"}) {
+        p.window.tree.UserClick(3);
+        p.logic.SetFilePath(L"C:\\P\\Sub\\b.ocx");
+        p.dialogs.scripts.push_back([&](ModalDialog& d) {
+            shown += d.Text(L"lblFileName") + L";";
+            d.Click(L"cmdOK");
+        });
+        p.logic.OnMenuClick(item);
+    }
+    EXPECT_EQ(shown, L"C:\\P\\a.dll;C:\\P\\Sub\\b.ocx;");
 }
 
 }  // namespace
