@@ -27,6 +27,17 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     tree.File(L"plain.dll", "not a program");
     const std::wstring quoted = L"\"" + tree.Path(registered) + L"\"";
     ASSERT_EQ(test::RunRegsvr32(L"/s " + quoted), 0u);
+    // A class of the user's own naming needs.dll through a variable, as installers write it.
+    wchar_t userClass[80];
+    swprintf(userClass, 80, L"Software\\Classes\\CLSID\\{5052574E-0000-0000-0000-%012lX}",
+             GetCurrentProcessId());
+    const std::wstring named = L"%PROWL_REPORT_DIR%\\needs.dll";
+    SetEnvironmentVariableW(L"PROWL_REPORT_DIR", tree.Root().c_str());
+    ASSERT_EQ(
+        RegSetKeyValueW(HKEY_CURRENT_USER, (userClass + std::wstring(L"\\InprocServer32")).c_str(),
+                        nullptr, REG_EXPAND_SZ, named.c_str(),
+                        static_cast<DWORD>((named.size() + 1) * sizeof(wchar_t))),
+        ERROR_SUCCESS);
 
     ItemCollection items;
     for (const ObjectRef& record :
@@ -46,6 +57,7 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     test::RecordingStatusSink status;
     WriteReport(items, {files, s.components, s.system, index}, status, tree.Path(L"out.csv"));
     test::RunRegsvr32(L"/u /s " + quoted);
+    RegDeleteTreeW(HKEY_CURRENT_USER, userClass);
 
     const std::string root = test::Narrow(tree.Root());
     EXPECT_EQ(tree.Read(L"out.csv"),
@@ -54,7 +66,10 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
                   "\\Gr\xC3\xB6\xC3\x9F"
                   "e, neu.ocx\",OCX,Yes,Yes,64-bit (x64),"
                   "\"Yes, 1 class, 1 type library\",None\r\n" +
-                  root + "\\needs.dll,DLL,No,Yes,64-bit (x64),No,prowldep.dll\r\n" + root +
+                  root +
+                  "\\needs.dll,DLL,No,Yes,64-bit (x64),\"Yes, 1 class, 0 type "
+                  "libraries\",prowldep.dll\r\n" +
+                  root +
                   "\\PLAIN.DLL,DLL,Yes,Yes,Not a program file,No,None\r\n"
                   "\"" +
                   root + "\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n");
