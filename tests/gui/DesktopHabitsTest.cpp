@@ -99,18 +99,23 @@ TEST_F(DesktopHabits, DropsOpenOneProjectOrFolderAndTheTreesKeysActOnTheSelected
     const std::string p = test::Narrow(tools);
     temp.File(L"tools.prw", p + "\r\n1\tK1\t2\t0\t" + p + "\\a.dll\tK0\ta.dll\t1\t0");
     // Every name of a drop is read: two of them open nothing.
-    const std::tuple<std::vector<std::wstring>, std::wstring, int32_t> drops[] = {
-        {{prw, tools}, L"", 0}, {{prw}, prw, 1}, {{tools}, L"", 4}};
-    for (const auto& [paths, fileName, records] : drops) {
+    const std::pair<std::vector<std::wstring>, std::wstring> drops[] = {
+        {{prw, tools}, L"|0"}, {{prw}, prw + L"|1"}, {{tools}, L"|4"}};  // file name|records
+    for (const auto& [paths, shown] : drops) {
         Drop(paths);
-        EXPECT_EQ(state.SaveFile->FileName + L"|" + std::to_wstring(state.DigColl->Count()),
-                  fileName + L"|" + std::to_wstring(records));
+        EXPECT_EQ(state.SaveFile->FileName + L"|" + std::to_wstring(state.DigColl->Count()), shown);
     }
 
     win32::Win32TreeView& tree = window->Tree();
     const RECT label = Select(3);  // nodes: 1 root, 2 TOOLS, 3 a.dll, 4 SUB, 5 c.ocx
     EXPECT_TRUE(Xdotool(*window, L"key ctrl+c",
                         [&] { return ClipboardText() == temp.Path(L"Tools\\a.dll"); }));
+    bool details = false;  // Enter on a file opens its details
+    gui_test::WhenShown(L"File Details", [&](HWND box) {
+        details = true;
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    EXPECT_TRUE(Xdotool(*window, L"key Return", [&] { return details; }));
     EXPECT_TRUE(Xdotool(*window, L"key F2",
                         [&] { return TreeView_GetEditControl(tree.Handle()) != nullptr; }));
     // While the label is edited, Ctrl+C is the edit box's own.
@@ -166,13 +171,12 @@ TEST(WindowPlace, IsKeptBetweenRunsAndBroughtBackOntoTheScreen) {
         auto window =
             win32::MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNORMAL, &settings);
         gui_test::Pump();
-        HWND hwnd = window->Handle();
         WINDOWPLACEMENT wp{sizeof wp, 0, 0, {}, {}, {}};
-        GetWindowPlacement(hwnd, &wp);
+        GetWindowPlacement(window->Handle(), &wp);
         const RECT& r = wp.rcNormalPosition;
         const WindowPlace shown{r.left, r.top, r.right - r.left, r.bottom - r.top,
-                                IsZoomed(hwnd) != 0};
-        if (during) during(hwnd);
+                                IsZoomed(window->Handle()) != 0};
+        if (during) during(window->Handle());
         return shown;
     };
     run([](HWND hwnd) { SetWindowPos(hwnd, nullptr, 130, 90, 500, 450, SWP_NOZORDER); });

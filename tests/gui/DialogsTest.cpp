@@ -61,14 +61,13 @@ HWND ControlOf(HWND dialog, const ModalDialog& logic, const std::wstring& name) 
                       win32::kFirstDialogControlId + static_cast<int>(at - controls.begin()));
 }
 
-// Every control of the logic has a window in the dialog that shows what the logic holds, lies
-// inside the dialog and is clear of every other control. The caption and the texts shown, but
-// the file's own name, type and dates, in the order of the controls.
+// Every control of the logic has a window in the dialog that shows what the logic holds and
+// lies inside the dialog. The caption and the texts shown, but the file's own name, type and
+// dates, in the order of the controls.
 std::vector<std::wstring> ExpectMirrors(HWND dialog, const ModalDialog& logic) {
     std::vector<std::wstring> texts{Text(dialog)};
-    RECT client, overlap;
+    RECT client;
     GetClientRect(dialog, &client);
-    std::vector<RECT> taken;
     for (const DialogControl& control : logic.Controls()) {
         SCOPED_TRACE(test::ToUtf8(control.name));
         HWND hwnd = ControlOf(dialog, logic, control.name);
@@ -79,8 +78,6 @@ std::vector<std::wstring> ExpectMirrors(HWND dialog, const ModalDialog& logic) {
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rc), 2);
         EXPECT_TRUE(rc.left >= 0 && rc.top >= 0 && rc.right <= client.right &&
                     rc.bottom <= client.bottom && rc.right > rc.left && rc.bottom > rc.top);
-        for (const RECT& other : taken) EXPECT_FALSE(IntersectRect(&overlap, &rc, &other));
-        taken.push_back(rc);
         std::vector<std::wstring> items;
         for (const auto& item : control.items)
             items.push_back(control.kind == ControlKind::TreeList ? item.image + L"|" + item.text
@@ -223,6 +220,7 @@ TEST(RealDialogs, EachShowsWhatItsLogicHoldsWithItsTextsAndClosesByItsKeys) {
         });
         r.dialogs.ShowModal(c.dialog);  // a key that does not close it fails the test
     }
+    EXPECT_EQ(chooser.Folder(), L"") << "Escape hands back nothing";
 
     // An error inside a dialog ends it and reaches the caller, never the system's code.
     struct Failing : ModalDialog {

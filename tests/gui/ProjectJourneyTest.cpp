@@ -96,7 +96,6 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
         }
         first.Keys(L"ctrl+n");
         HWND chooser = first.Dialog(L"ActiveX Prowl - Choose Start Path");
-        ASSERT_NE(chooser, nullptr);
         EXPECT_FALSE(IsWindowEnabled(first.main)) << "the chooser is modal to the main window";
         // The folder below the one it opens in, the list's last, highlighted and opened by keys.
         ClickWindow(FindWindowExW(chooser, nullptr, WC_LISTBOXW, nullptr));
@@ -105,8 +104,7 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
         Until([&] { return IsWindowEnabled(ok); });
         gui_test::SaveScreenshot(chooser, "journey-chooser");
         ClickWindow(ok);
-        ASSERT_TRUE(first.Shows(L"** New ActiveX Prowl File **"))
-            << test::ToUtf8(Text(first.source));
+        ASSERT_TRUE(first.Shows(L"** New ActiveX Prowl File **"));
 
         // PROJ, below the root, clicked on its label and opened; its a.dll unticked; saved.
         const auto row = static_cast<LONG>(SendMessageW(first.tree, TVM_GETITEMHEIGHT, 0, 0));
