@@ -218,7 +218,7 @@ TEST(RealDialogs, EachShowsWhatItsLogicHoldsWithItsTextsAndClosesByItsKeys) {
             else
                 PostMessageW(dialog, WM_CLOSE, 0, 0);
         });
-        r.dialogs.ShowModal(c.dialog);  // a key that does not close it fails the test
+        r.dialogs.ShowModal(c.dialog);  // a key that does not close it: the time limit fails it
     }
     EXPECT_EQ(chooser.Folder(), L"") << "Escape hands back nothing";
 
