@@ -95,12 +95,14 @@ class DesktopHabits : public ::testing::Test {
 };
 
 TEST_F(DesktopHabits, DropsOpenOneProjectOrFolderAndTheTreesKeysActOnTheSelectedNode) {
-    const std::wstring tools = temp.Path(L"Tools"), prw = temp.Path(L"tools.prw");
+    const std::wstring tools = temp.Path(L"Tools"), prw = temp.Path(L"tools.Prw"),
+                       txt = temp.Path(L"tools.prw.txt");
     const std::string p = test::Narrow(tools);
-    temp.File(L"tools.prw", p + "\r\n1\tK1\t2\t0\t" + p + "\\a.dll\tK0\ta.dll\t1\t0");
-    // Every name of a drop is read: two of them open nothing.
+    temp.File(L"tools.Prw", p + "\r\n1\tK1\t2\t0\t" + p + "\\a.dll\tK0\ta.dll\t1\t0");
+    // One project file (in any letter case) or one folder opens, nothing else; every name of a
+    // drop is read: two of them open nothing. Then the project's file name|its records.
     const std::pair<std::vector<std::wstring>, std::wstring> drops[] = {
-        {{prw, tools}, L"|0"}, {{prw}, prw + L"|1"}, {{tools}, L"|4"}};  // file name|records
+        {{txt}, L"|0"}, {{prw, tools}, L"|0"}, {{prw}, prw + L"|1"}, {{tools}, L"|4"}};
     for (const auto& [paths, shown] : drops) {
         Drop(paths);
         EXPECT_EQ(state.SaveFile->FileName + L"|" + std::to_wstring(state.DigColl->Count()), shown);

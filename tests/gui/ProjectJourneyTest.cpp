@@ -41,6 +41,7 @@ struct Program {
         main = Dialog(L"ActiveX Prowl");
         tree = FindWindowExW(main, nullptr, WC_TREEVIEWW, nullptr);
         source = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);  // SBSourceFile
+        action = FindWindowExW(main, source, STATUSCLASSNAMEW, nullptr);   // SBAction
     }
     // Keys to the window through its tree, which a click at its empty foot focuses.
     void Keys(const std::wstring& keys) {
@@ -68,19 +69,18 @@ struct Program {
     }
 
     gui_test::ChildProcess child;
-    HWND main, tree, source;
+    HWND main, tree, source, action;
 };
 
 TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
     test::TempTree temp;
-    for (const auto* file :
-         {L"journey\\proj\\a.dll", L"journey\\proj\\sub\\b.ocx", L"journey\\proj\\x.txt"})
+    for (const auto* file : {L"journey\\proj\\a.dll", L"journey\\proj\\sub\\b.ocx"})
         temp.File(file);
     const std::wstring project = temp.Path(L"journey\\proj"), saved = temp.Path(L"mine.PRW");
     {
         Program first(temp.Path(L"journey"));
         ASSERT_NE(first.main, nullptr);
-        gui_test::SaveScreenshot(first.main, "main-window");
+        EXPECT_EQ(Text(first.source) + L"|" + Text(first.action), L"Source File: None|Ready");
         {  // A second copy shows its message, and nothing else, and ends when it is dismissed.
             gui_test::ChildProcess second(Exe());
             HWND box =
