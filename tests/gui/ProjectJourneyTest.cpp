@@ -1,6 +1,7 @@
-// A user's everyday journey through the real program, by real input from the X server: a new
-// project chosen in the chooser, one file unticked, saved through the real Save dialog, the
-// program closed and started again, the file opened through the real Open dialog.
+// A user's everyday journey through the real program, by real input from the X server: a second
+// copy refused, a new project chosen in the chooser, one file unticked, saved through the real
+// Save dialog, the program closed; started again, the saved file opened through the real Open
+// dialog; started a third time with the saved file to open.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -8,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,6 +23,12 @@ using gui_test::RunXdotool;
 using gui_test::Text;
 using gui_test::Until;
 
+std::wstring Exe() {
+    std::wstring exe = L"Z:" + std::wstring(PROWL_EXE, PROWL_EXE + sizeof(PROWL_EXE) - 1);
+    std::replace(exe.begin(), exe.end(), L'/', L'\\');
+    return exe;
+}
+
 void ClickWindow(HWND hwnd) {
     RECT rc;
     GetClientRect(hwnd, &rc);
@@ -30,19 +36,12 @@ void ClickWindow(HWND hwnd) {
 }
 
 struct Program {
-    explicit Program(const std::wstring& folder = L"") : child(Exe(), folder) {
-        main = gui_test::WaitForWindow(child.Id(), L"ActiveX Prowl", 20000);
+    explicit Program(const std::wstring& folder = L"", const std::wstring& arguments = L"")
+        : child(Exe(), folder, arguments) {
+        main = Dialog(L"ActiveX Prowl");
         tree = FindWindowExW(main, nullptr, WC_TREEVIEWW, nullptr);
         source = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);  // SBSourceFile
-        RECT a, b;
-        GetWindowRect(source, &a);
-        GetWindowRect(FindWindowExW(main, source, STATUSCLASSNAMEW, nullptr), &b);
-        if (a.top > b.top) source = FindWindowExW(main, source, STATUSCLASSNAMEW, nullptr);
-    }
-    static std::wstring Exe() {
-        std::wstring exe = L"Z:" + std::wstring(PROWL_EXE, PROWL_EXE + sizeof(PROWL_EXE) - 1);
-        std::replace(exe.begin(), exe.end(), L'/', L'\\');
-        return exe;
+        action = FindWindowExW(main, source, STATUSCLASSNAMEW, nullptr);   // SBAction
     }
     // Keys to the window through its tree, which a click at its empty foot focuses.
     void Keys(const std::wstring& keys) {
@@ -52,7 +51,7 @@ struct Program {
         RunXdotool(L"key --delay 100 " + keys);
     }
     HWND Dialog(const wchar_t* caption) {
-        return gui_test::WaitForWindow(child.Id(), caption, 10000);
+        return gui_test::WaitForWindow(child.Id(), caption, 20000);
     }
     // Types a full file name into the common dialog and presses Enter.
     void EnterFileName(const wchar_t* caption, const std::wstring& name, const char* picture) {
@@ -65,38 +64,47 @@ struct Program {
         gui_test::SaveScreenshot(dialog, picture);
         RunXdotool(L"key Return");
     }
+    bool Shows(const std::wstring& file) {
+        return Until([&] { return Text(source) == L"Source File: " + file; });
+    }
 
     gui_test::ChildProcess child;
-    HWND main, tree, source;
+    HWND main, tree, source, action;
 };
 
 TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
     test::TempTree temp;
-    for (const auto* file :
-         {L"journey\\proj\\a.dll", L"journey\\proj\\sub\\b.ocx", L"journey\\proj\\x.txt"})
+    for (const auto* file : {L"journey\\proj\\a.dll", L"journey\\proj\\sub\\b.ocx"})
         temp.File(file);
     const std::wstring project = temp.Path(L"journey\\proj"), saved = temp.Path(L"mine.PRW");
     {
         Program first(temp.Path(L"journey"));
         ASSERT_NE(first.main, nullptr);
+        EXPECT_EQ(Text(first.source) + L"|" + Text(first.action), L"Source File: None|Ready");
+        {  // A second copy shows its message, and nothing else, and ends when it is dismissed.
+            gui_test::ChildProcess second(Exe());
+            HWND box =
+                gui_test::WaitForWindow(second.Id(), L"ActiveX Prowl - Previous Instance", 20000);
+            EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)),
+                      L"A previous instance of ActiveX Prowl is already running.");
+            EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, IDOK)) &&
+                        !IsWindowVisible(GetDlgItem(box, IDCANCEL)));
+            EXPECT_EQ(gui_test::WaitForWindow(second.Id(), L"ActiveX Prowl", 0), nullptr)
+                << "the second copy must not show its window";
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            EXPECT_EQ(second.WaitForExit(10000), std::optional<DWORD>(0));
+        }
         first.Keys(L"ctrl+n");
         HWND chooser = first.Dialog(L"ActiveX Prowl - Choose Start Path");
-        ASSERT_NE(chooser, nullptr);
         EXPECT_FALSE(IsWindowEnabled(first.main)) << "the chooser is modal to the main window";
-        HWND list = FindWindowExW(chooser, nullptr, WC_LISTBOXW, nullptr);
-        const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-        for (LRESULT i = 0; i < SendMessageW(list, LB_GETCOUNT, 0, 0); ++i) {
-            wchar_t entry[256] = {};
-            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry));
-            const LONG top = static_cast<LONG>(i - SendMessageW(list, LB_GETTOPINDEX, 0, 0));
-            if (std::wstring(entry).find(L"proj") != std::wstring::npos)
-                Click(list, RECT{0, top * height, 60, (top + 1) * height}, 2);
-        }
+        // The folder below the one it opens in, the list's last, highlighted and opened by keys.
+        ClickWindow(FindWindowExW(chooser, nullptr, WC_LISTBOXW, nullptr));
+        RunXdotool(L"key --delay 100 End Return");
+        HWND ok = FindWindowExW(chooser, nullptr, WC_BUTTONW, L"&OK");
+        Until([&] { return IsWindowEnabled(ok); });
         gui_test::SaveScreenshot(chooser, "journey-chooser");
-        ClickWindow(FindWindowExW(chooser, nullptr, WC_BUTTONW, L"&OK"));
-        ASSERT_TRUE(Until([&] {
-            return Text(first.source) == L"Source File: ** New ActiveX Prowl File **";
-        })) << test::ToUtf8(Text(first.source));
+        ClickWindow(ok);
+        ASSERT_TRUE(first.Shows(L"** New ActiveX Prowl File **"));
 
         // PROJ, below the root, clicked on its label and opened; its a.dll unticked; saved.
         const auto row = static_cast<LONG>(SendMessageW(first.tree, TVM_GETITEMHEIGHT, 0, 0));
@@ -110,34 +118,31 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
         Sleep(500);
         first.Keys(L"ctrl+s");
         first.EnterFileName(L"Save ActiveX Objects", saved, "journey-save");
-        ASSERT_TRUE(Until([&] { return Text(first.source) == L"Source File: " + saved; }));
-        gui_test::SaveScreenshot(first.main, "journey-saved");
+        ASSERT_TRUE(first.Shows(saved));
         const std::string p = test::Narrow(project);
         EXPECT_EQ(temp.Read(L"mine.PRW"), p + "\r\n1\tK1\t1\t0\t" + p +
                                               "\tK0\tPROJ\t1\t1\r\n2\tK2\t2\t1\t" + p +
                                               "\\a.dll\tK1\ta.dll\t0\t0\r\n3\tK3\t1\t1\t" + p +
                                               "\\sub\tK1\tSUB\t1\t0\r\n4\tK4\t3\t3\t" + p +
                                               "\\sub\\b.ocx\tK3\tb.ocx\t1\t0");
-        RECT box;  // the close box at the right of the caption
-        GetWindowRect(first.main, &box);
-        box.left = box.right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSIZE) / 2;
-        box.top += GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-        Click(nullptr, RECT{box.left, box.top, box.left, box.top});
+        PostMessageW(first.main, WM_CLOSE, 0, 0);
         EXPECT_EQ(first.child.WaitForExit(10000), std::optional<DWORD>(0)) << "closed at once";
     }
-    Program second;
-    ASSERT_NE(second.main, nullptr);
-    second.Keys(L"ctrl+o");
-    second.EnterFileName(L"Open ActiveX Prowl Save File", saved, "journey-open");
-    ASSERT_TRUE(Until([&] { return Text(second.source) == L"Source File: " + saved; }));
-    gui_test::SaveScreenshot(second.main, "journey-opened");
+    {
+        Program second;
+        second.Keys(L"ctrl+o");
+        second.EnterFileName(L"Open ActiveX Prowl Save File", saved, "journey-open");
+        ASSERT_TRUE(second.Shows(saved));
 
-    // Nothing unsaved: the end of the session ends the program.
-    DWORD_PTR agreed = 0;
-    SendMessageTimeoutW(second.main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &agreed);
-    EXPECT_EQ(agreed, TRUE);
-    SendMessageTimeoutW(second.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &agreed);
-    EXPECT_EQ(second.child.WaitForExit(10000), std::optional<DWORD>(0));
+        // Nothing unsaved: the end of the session ends the program.
+        DWORD_PTR agreed = 0;
+        SendMessageTimeoutW(second.main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &agreed);
+        EXPECT_EQ(agreed, TRUE);
+        SendMessageTimeoutW(second.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &agreed);
+        EXPECT_EQ(second.child.WaitForExit(10000), std::optional<DWORD>(0));
+    }
+    // A project named on the command line, as a file association starts the program.
+    EXPECT_TRUE(Program(L"", L"\"" + saved + L"\"").Shows(saved));
 }
 
 }  // namespace
