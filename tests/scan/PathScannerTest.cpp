@@ -87,15 +87,20 @@ TEST(Scan, DllAndOcxFilesComeBeforeFoldersAndOnlyFoldersWithThemStayWithoutGapsI
     EXPECT_FALSE(scan.Run(L"C:\\gone"));
     EXPECT_EQ(std::make_tuple(Rows(scan.state), scan.state.SaveFile->StartPath),
               std::make_tuple(Strings{}, std::wstring(L"C:\\gone")));
-    // A start that ends in a backslash, as a drive root or share does, gives its children two,
-    // on the real disk as well.
+    // A drive and a share mapped in the prefix scan like any folder; a start that ends in a
+    // backslash, as their roots do, gives its children two.
     test::TempTree tree;
     tree.File(L"root\\Winnt\\w.dll");
+    tree.Map(L"Q:", L"root");
+    tree.Map(L"\\\\prowlhost\\apps", L"root");
     win32::Win32FileSystem real;
-    const std::wstring start = tree.Path(L"root\\");
-    EXPECT_TRUE(scan.Run(start, &real));
-    EXPECT_EQ(Rows(scan.state, start), (Strings{L"1|K1|1|0|K0||ROOT", L"2|K2|1|1|K1|\\Winnt|WINNT",
-                                                L"3|K3|2|2|K2|\\Winnt\\w.dll|w.dll"}));
+    for (const auto& [start, text] :
+         {std::pair(L"Q:\\", L"Q:"), std::pair(L"\\\\prowlhost\\apps\\", L"APPS")}) {
+        EXPECT_TRUE(scan.Run(start, &real));
+        EXPECT_EQ(Rows(scan.state, start),
+                  (Strings{L"1|K1|1|0|K0||" + std::wstring(text), L"2|K2|1|1|K1|\\Winnt|WINNT",
+                           L"3|K3|2|2|K2|\\Winnt\\w.dll|w.dll"}));
+    }
 }
 
 TEST(Scan, FoldersThatCannotBeListedAreLeftOutWholeAndTheStartIsAnError) {

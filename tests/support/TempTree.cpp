@@ -50,7 +50,10 @@ TempTree::TempTree() {
 }
 
 // rm does not follow links, so a link into or out of the tree cannot take anything else.
-TempTree::~TempTree() { RunUnix(L"/bin/rm", L"-rf " + unixRoot_); }
+TempTree::~TempTree() {
+    for (const auto& link : mapped_) RunUnix(L"/bin/rm", L"-f \"" + link + L"\"");
+    RunUnix(L"/bin/rm", L"-rf " + unixRoot_);
+}
 
 std::wstring TempTree::Path(const std::wstring& relative) const {
     return relative.empty() ? root_ : root_ + L"\\" + relative;
@@ -69,6 +72,23 @@ void TempTree::File(const std::wstring& relative, const std::string& bytes) {
 std::string TempTree::Read(const std::wstring& relative) const {
     std::ifstream in(fs::path(ToSystemPath(Path(relative))), std::ios::binary);
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+}
+
+void TempTree::Map(const std::wstring& name, const std::wstring& relative) {
+    // Q: is dosdevices/q:, and \\server\share is dosdevices/unc/server/share.
+    std::wstring device = name, target = unixRoot_ + L"/" + relative;
+    std::transform(device.begin(), device.end(), device.begin(), towlower);
+    if (device.starts_with(L"\\\\")) device = L"unc" + device.substr(1);
+    std::replace(device.begin(), device.end(), L'\\', L'/');
+    std::replace(target.begin(), target.end(), L'\\', L'/');
+    const std::wstring link = fs::path(getenv("WINEPREFIX")).wstring() + L"/dosdevices/" + device;
+    RunUnix(L"/bin/mkdir", L"-p \"" + link.substr(0, link.rfind(L'/')) + L"\"");
+    RunUnix(L"/bin/ln", L"-sfn \"" + target + L"\" \"" + link + L"\"");
+    mapped_.push_back(link);
+    // A Unix child's process handle may signal before the child has finished its work.
+    for (int i = 0;
+         i < 500 && GetFileAttributesW((name + L"\\").c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(10);
 }
 
 }  // namespace prowl::test

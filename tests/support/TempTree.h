@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace prowl::test {
 
@@ -20,10 +21,14 @@ class TempTree {
     void Folder(const std::wstring& relative);  // with any missing parents
     void File(const std::wstring& relative, const std::string& bytes = "");
     std::string Read(const std::wstring& relative) const;  // "<missing>" when there is none
+    // Maps a drive ("Q:") or a share ("\\server\share") of the Wine prefix to a folder of
+    // the tree, until destruction.
+    void Map(const std::wstring& name, const std::wstring& relative);
 
   private:
     std::wstring root_;
     std::wstring unixRoot_;
+    std::vector<std::wstring> mapped_;
 };
 
 // Runs a Unix command line (the program given by its absolute Unix path) and waits for it.
