@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+
 #include "InspectTestSupport.h"
 #include "inspect/PeReader.h"
-#include "ui/memory/MemoryDisk.h"
 
 namespace prowl {
 namespace {
@@ -37,11 +39,19 @@ struct Layout {
     std::size_t pe, optional, directories, sections, sectionEnd;
 };
 
-// The reader keeps its reads inside the file itself; the fuzz target checks that it does.
-std::optional<PeFacts> Parse(const std::string& bytes) {
-    MemoryDisk disk;
-    disk.File(L"C:\\x.dll", bytes);
-    return ReadPe(*MemoryComponents(disk).Open(L"C:\\x.dll"));
+// The bytes as the reader sees a file, without a copy: a thousand cuts stay cheap. That the
+// reader keeps its reads inside the file is the fuzz target's to check.
+struct View final : ByteSource {
+    explicit View(std::string_view bytes) : b(bytes) {}
+    uint64_t Size() const override { return b.size(); }
+    bool Read(uint64_t at, void* to, std::size_t n) override {
+        return at <= b.size() && n <= b.size() - at && (std::memcpy(to, b.data() + at, n), true);
+    }
+    std::string_view b;
+};
+std::optional<PeFacts> Parse(std::string_view bytes) {
+    View view(bytes);
+    return ReadPe(view);
 }
 
 TEST(PeReader, ReadsEachComponentFromItsHeaders) {
@@ -52,13 +62,48 @@ TEST(PeReader, ReadsEachComponentFromItsHeaders) {
         {L"prowl_com32.dll", kMachineX86, true, true},
     };
     for (const auto& [file, machine, registers, unregisters] : cases) {
-        const auto facts = Parse(test::ComponentBytes(file));
-        ASSERT_TRUE(facts);
-        EXPECT_EQ(std::tuple(facts->Machine, facts->IsDll, facts->ExportsRegister,
-                             facts->ExportsUnregister),
-                  std::tuple(machine, true, registers, unregisters))
-            << testing::PrintToString(std::wstring(file));
+        SCOPED_TRACE(testing::PrintToString(std::wstring(file)));
+        const std::string bytes = test::ComponentBytes(file);
+        const auto whole = Parse(bytes);
+        ASSERT_TRUE(whole);
+        EXPECT_EQ(std::tuple(whole->Machine, whole->IsDll, whole->ExportsRegister,
+                             whole->ExportsUnregister),
+                  std::tuple(machine, true, registers, unregisters));
+        // A file cut short is no program file while its headers are cut, and read whole or
+        // refused after that: every length through the headers, then a stride over the rest.
+        const std::size_t headers = Get(bytes, Layout(bytes).optional + 60);
+        for (std::size_t n = 0; n < bytes.size(); n += n <= headers ? 1 : 61) {
+            const auto cut = Parse(std::string_view(bytes).substr(0, n));
+            if (n <= headers ? cut.has_value() : cut && *cut != *whole) {
+                ADD_FAILURE() << "cut to " << n;
+                break;
+            }
+        }
     }
+}
+
+TEST(PeReader, DelayLoadedDllsAreListedAfterTheImportedOnesEachOnce) {
+    // The import table keeps KERNEL32 alone; the delay-load table, written over the rest of
+    // it, names msvcrt, ADVAPI32 by address as the oldest linkers did, and KERNEL32 again.
+    std::string b = test::ComponentBytes(L"prowl_com32.dll");
+    const Layout l(b);
+    const std::size_t at = l.Table(1);
+    std::map<std::string, uint32_t> names;
+    for (std::size_t d = at; Get(b, d + 12) != 0; d += 20)
+        names[b.c_str() + l.Offset(Get(b, d + 12))] = Get(b, d + 12);
+    std::string tables(200, '\0');
+    Put(tables, 12, names.at("KERNEL32.dll")), Put(tables, 16, 1);
+    const uint32_t delayed[][2] = {{1, names.at("msvcrt.dll")},
+                                   {0, Get(b, l.optional + 28) + names.at("ADVAPI32.dll")},
+                                   {1, names.at("KERNEL32.dll")}};
+    for (int i = 0; i < 3; ++i)
+        Put(tables, 40 + 32 * i, delayed[i][0]), Put(tables, 44 + 32 * i, delayed[i][1]);
+    Put(b, l.Directory(13), Get(b, l.Directory(1)) + 40), Put(b, l.Directory(13) + 4, 128);
+    Put(b, l.Directory(1) + 4, 40);
+    b.replace(at, tables.size(), tables);
+    EXPECT_EQ(Parse(b).value().Imports,
+              (std::vector<ImportedDll>{
+                  {L"KERNEL32.dll"}, {L"msvcrt.dll", true}, {L"ADVAPI32.dll", true}}));
 }
 
 // What a user sees of a hand-edited file: refused as no program file, or read without what is
