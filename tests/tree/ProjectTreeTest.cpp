@@ -89,6 +89,21 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRe
     EXPECT_EQ(Included() + Record(10).Text + Record(2).Text, L"10_1111110110RENAMEDa.dll");
 }
 
+// Deeper than a stack would take recursion, with keys no scan makes and its last item missing.
+TEST_F(ProjectTreeTest, AChainDeeperThanAStackIsDrawnRevealedAndUntickedWhole) {
+    state.DigColl = std::make_shared<ItemCollection>();
+    constexpr int32_t kDepth = 100000;
+    for (int32_t i = 1; i <= kDepth; ++i)
+        Add({(L"D" + std::to_wstring(i) + L"<D" + std::to_wstring(i - 1) + L" 1 D").c_str()});
+    Record(1).Reference = kRootKey;
+    Record(kDepth).Exists = false;
+    Build();
+    EXPECT_EQ(std::tuple(tree.Parent(kDepth + 1), tree.Expanded(kDepth), tree.LastRevealed()),
+              std::tuple(kDepth, true, kDepth + 1));
+    tree.UserToggleCheck(2);
+    EXPECT_EQ(Record(kDepth).Included, kFlagOff);
+}
+
 TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
     window.files.File(L"C:\\a.dll");
     window.files.File(L"C:\\c.ocx");
