@@ -89,6 +89,10 @@ std::vector<std::wstring> ExpectMirrors(HWND dialog, const ModalDialog& logic) {
                             control.name == L"lblFileName" || control.name == L"lblType";
         if (!control.text.empty() && control.kind != ControlKind::TreeList && !varies)
             texts.push_back(Text(hwnd));
+        LOGFONTW font{};  // the caption labels alone in bold
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font),
+                   &font);
+        EXPECT_EQ(font.lfWeight >= FW_BOLD, control.kind == ControlKind::CaptionLabel);
     }
     return texts;
 }
@@ -211,6 +215,18 @@ TEST(RealDialogs, EachShowsWhatItsLogicHoldsWithItsTextsAndClosesByItsKeys) {
         SCOPED_TRACE(test::ToUtf8(c.dialog.Form()));
         WhenShown(c.dialog.Caption(), [&](HWND dialog) {
             EXPECT_EQ(ExpectMirrors(dialog, c.dialog), c.texts);
+            if (&c.dialog == &about) {  // its icon, OK to hand, and the warning alone in red
+                EXPECT_NE(SendMessageW(ControlOf(dialog, about, L"Image1"), STM_GETICON, 0, 0), 0);
+                EXPECT_EQ(GetFocus(), ControlOf(dialog, about, L"cmdOK"));
+                HDC dc = CreateCompatibleDC(nullptr);
+                for (const auto* name : {L"lblDescription", L"lblDisclaimer"}) {
+                    SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(ControlOf(dialog, about, name)));
+                    EXPECT_EQ(GetTextColor(dc) == RGB(192, 0, 0),
+                              std::wstring(name) == L"lblDisclaimer");
+                }
+                DeleteDC(dc);
+            }
             gui_test::SaveScreenshot(dialog, test::ToUtf8(c.dialog.Form()));
             if (&c.dialog == &chooser) choose(dialog);
             if (c.key)
