@@ -171,9 +171,22 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     gui_test::Pump(*window);
     EXPECT_EQ(std::pair(log.ran, window->Handle()), std::pair(std::wstring(L"New|"), main));
 
-    logic.SetPointer(kPointerArrowHourglass);  // a busy pointer shows over the window
-    SendMessageW(tree, WM_SETCURSOR, reinterpret_cast<WPARAM>(tree), MAKELPARAM(HTCLIENT, 0));
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_APPSTARTING));
+    // The tree grows with the window; each pointer the logic asks for shows over it.
+    const auto treeSize = [&](int width, int height) {
+        SetWindowPos(main, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+        RECT rc;
+        GetWindowRect(tree, &rc);
+        return std::pair(rc.right - rc.left, rc.bottom - rc.top);
+    };
+    const auto [width, height] = treeSize(500, 450);
+    EXPECT_EQ(treeSize(800, 850), std::pair(width + 300, height + 400));
+    for (const auto& [pointer, cursor] : {std::pair(kPointerHourglass, IDC_WAIT),
+                                          std::pair(kPointerArrowHourglass, IDC_APPSTARTING),
+                                          std::pair(kPointerArrow, IDC_ARROW)}) {
+        logic.SetPointer(pointer);
+        SendMessageW(tree, WM_SETCURSOR, reinterpret_cast<WPARAM>(tree), MAKELPARAM(HTCLIENT, 0));
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, cursor)) << pointer;
+    }
 
     Repoint(g_destroyMenu, reinterpret_cast<ULONG_PTR>(&WatchedDestroyMenu));
     logic.OnMenuClick(L"mnuFileExit");
