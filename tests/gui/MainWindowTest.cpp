@@ -221,6 +221,7 @@ TEST(MainWindowLife, AWindowWhoseControlsCannotBeMadeIsNotMade) {
 TEST(Prompts, AMessageBoxAnswersWithTheButtonPressedOrSaysItWasNotShown) {
     const gui_test::Window owner = gui_test::MakeWindow();
     const std::tuple<MsgButtons, int, int, MsgAnswer, std::wstring> cases[] = {
+        {MsgButtons::YesNoCancel, 1, IDYES, MsgAnswer::Yes, L"|&Yes*|&No|Cancel"},
         {MsgButtons::YesNoCancel, 3, IDCANCEL, MsgAnswer::Cancel, L"|&Yes|&No|Cancel*"},
         {MsgButtons::YesNo, 2, IDNO, MsgAnswer::No, L"|&Yes|&No*"},
         {MsgButtons::Ok, 1, IDOK, MsgAnswer::Ok, L"|OK*"},
