@@ -39,13 +39,15 @@ struct Layout {
     std::size_t pe, optional, directories, sections, sectionEnd;
 };
 
-// The bytes as the reader sees a file, without a copy: a thousand cuts stay cheap. That the
-// reader keeps its reads inside the file is the fuzz target's to check.
+// The bytes as the reader sees a file, without a copy, so that a thousand cuts stay cheap; a
+// read past the end is the reader's fault.
 struct View final : ByteSource {
     explicit View(std::string_view bytes) : b(bytes) {}
     uint64_t Size() const override { return b.size(); }
     bool Read(uint64_t at, void* to, std::size_t n) override {
-        return at <= b.size() && n <= b.size() - at && (std::memcpy(to, b.data() + at, n), true);
+        const bool inside = at <= b.size() && n <= b.size() - at;
+        EXPECT_TRUE(inside) << "a read past the end of the file";
+        return inside && (std::memcpy(to, b.data() + at, n), true);
     }
     std::string_view b;
 };
@@ -107,7 +109,7 @@ TEST(PeReader, DelayLoadedDllsAreListedAfterTheImportedOnesEachOnce) {
 }
 
 // What a user sees of a hand-edited file: refused as no program file, or read without what is
-// out of range. That no such file is read past its end is the fuzz target's to check.
+// out of range, and never read past its end.
 TEST(PeReader, RefusesAFileWithAnyFieldOutOfRangeButOnlyDropsAManifestOutOfRange) {
     const std::string original = test::ComponentBytes(L"prowl_sxs.dll");
     const Layout l(original);
