@@ -62,7 +62,7 @@ TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas)
         const wchar_t* answers;           // to the message boxes in turn
         std::vector<std::wstring> files;  // the Save and Open dialogs' answers
         // "new" (New, no chooser shown), "choose NAME" (New, the chooser's answer; "" cancels),
-        // "new at PATH", "stop at PATH" (Stop during it), "open", "close".
+        // "new at PATH", "stop at PATH" (Stop during it), "open", "drop PATH", "close".
         std::wstring how, seen, failure{};
     } cases[] = {
         // clang-format off
@@ -79,6 +79,7 @@ TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas)
          error + L"scan the start path: "},
         {false, L"", {L"C:\\two.PRW"}, L"open", L"C:\\two.PRW|Source File: C:\\two.PRW|Opened File: C:\\two.PRW|TWO | reprowl|11 1 "},
         {true, L"N", {L""}, L"open", old + L"save reprowl||Save Changes?"},
+        {true, L"Y", {L""}, L"drop C:\\two.PRW", old + L"save reprowl||Save Changes?"},
         {false, L"O", {L"C:\\proj\\x.txt"}, L"open", old + L" reprowl|11 1 |ActiveX Prowl - File Error",
          error + L"open the project file: line 1: "},
         {true, L"N", {}, L"close", L"closes " + old + L"save reprowl||Save Changes?"},
@@ -100,6 +101,8 @@ TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas)
         std::wstring closes;
         if (c.how == L"close")
             closes = s.logic.QueryClose() ? L"closes " : L"stays ";
+        else if (c.how.starts_with(L"drop "))
+            s.logic.OnDropFiles({c.how.substr(5)});
         else if (c.how.find(L" at ") != std::wstring::npos)
             s.logic.RunCommand([&] { s.commands.Project().NewProjectAt(at); });
         else
@@ -225,18 +228,24 @@ TEST(NodeCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
     const std::wstring a = L"\"C:\\P\\a.dll\";", b = L"\"C:\\P\\Sub\\b.ocx\";";
     EXPECT_EQ(starts, L"/U /S " + a + L"/S " + a + L"/U /S " + b + L"/U /S " + b + L"/S " + b +
                           L"/U /S " + b);
-    // File Details shows the clicked node's file, View > File Properties the path in the box.
+    // File Details shows the clicked node's file, View > File Properties the path in the box;
+    // a file that cannot be read gets its box and no dialog.
     std::wstring shown;
-    for (const wchar_t* item : {L"mnuTreeDetails", L"mnuViewFile"}) {
+    p.Answer(L"O");
+    for (const auto& [item, path] : {std::pair(L"mnuTreeDetails", L"C:\\P\\Sub\\b.ocx"),
+                                     std::pair(L"mnuViewFile", L"C:\\P\\Sub\\b.ocx"),
+                                     std::pair(L"mnuViewFile", L"C:\\P\\gone.dll")}) {
         p.window.tree.UserClick(3);
-        p.logic.SetFilePath(L"C:\\P\\Sub\\b.ocx");
+        p.logic.SetFilePath(path);
         p.dialogs.scripts.push_back([&](ModalDialog& d) {
             shown += d.Text(L"lblFileName") + L";";
             d.Click(L"cmdOK");
         });
         p.logic.OnMenuClick(item);
     }
-    EXPECT_EQ(shown, L"C:\\P\\a.dll;C:\\P\\Sub\\b.ocx;");
+    EXPECT_EQ(std::pair(shown, p.window.prompts.messages.back().title),
+              std::pair(std::wstring(L"C:\\P\\a.dll;C:\\P\\Sub\\b.ocx;"),
+                        std::wstring(L"ActiveX Prowl - File Error")));
 }
 
 }  // namespace

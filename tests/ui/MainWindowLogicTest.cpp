@@ -182,10 +182,12 @@ TEST_F(MainWindowTest, ACommandLeavesNoProcessNorPointerAndItsFailureOnlyCostsAB
 TEST_F(MainWindowTest, AFolderDroppedStartsNewAtItUnlessACommandRuns) {
     disk.Folder(L"C:\\odd.prw");  // a folder first, whatever its name
     logic.OnDropFiles({L"C:\\odd.prw"});
+    logic.OnDropFiles({L"C:\\notes.txt"});  // anything but one project file or folder beeps
+    logic.OnDropFiles({L"C:\\a.prw", L"C:\\b.prw"});
     logic.SetProcess(kProcessRescan);
     logic.OnDropFiles({L"C:\\odd.prw"});
     EXPECT_EQ(std::tuple(recorded.calls, window.window.beeps),
-              std::tuple(Calls{L"New C:\\odd.prw"}, 1));
+              std::tuple(Calls{L"New C:\\odd.prw"}, 3));
 }
 
 }  // namespace
