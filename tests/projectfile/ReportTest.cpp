@@ -38,6 +38,17 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
                         nullptr, REG_EXPAND_SZ, named.c_str(),
                         static_cast<DWORD>((named.size() + 1) * sizeof(wchar_t))),
         ERROR_SUCCESS);
+    // And a type library for its 32-bit clients, in the machine's 32-bit view of the registry.
+    wchar_t library[48];
+    swprintf(library, 48, L"{5052574E-0000-0000-0001-%012lX}", GetCurrentProcessId());
+    HKEY libraries = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\TypeLib", 0, nullptr, 0,
+                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &libraries, nullptr),
+              ERROR_SUCCESS);
+    const std::wstring needs = tree.Path(L"needs.dll");
+    RegSetKeyValueW(libraries, (library + std::wstring(L"\\1.0\\0\\win32")).c_str(), nullptr,
+                    REG_SZ, needs.c_str(),
+                    static_cast<DWORD>((needs.size() + 1) * sizeof(wchar_t)));
 
     ItemCollection items;
     for (const ObjectRef& record :
@@ -58,6 +69,8 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     WriteReport(items, {files, s.components, s.system, index}, status, tree.Path(L"out.csv"));
     test::RunRegsvr32(L"/u /s " + quoted);
     RegDeleteTreeW(HKEY_CURRENT_USER, userClass);
+    RegDeleteTreeW(libraries, library);
+    RegCloseKey(libraries);
 
     const std::string root = test::Narrow(tree.Root());
     EXPECT_EQ(tree.Read(L"out.csv"),
@@ -67,8 +80,8 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
                   "e, neu.ocx\",OCX,Yes,Yes,64-bit (x64),"
                   "\"Yes, 1 class, 1 type library\",None\r\n" +
                   root +
-                  "\\needs.dll,DLL,No,Yes,64-bit (x64),\"Yes, 1 class, 0 type "
-                  "libraries\",prowldep.dll\r\n" +
+                  "\\needs.dll,DLL,No,Yes,64-bit (x64),\"Yes, 1 class, 1 type "
+                  "library\",prowldep.dll\r\n" +
                   root +
                   "\\PLAIN.DLL,DLL,Yes,Yes,Not a program file,No,None\r\n"
                   "\"" +
