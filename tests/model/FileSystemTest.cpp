@@ -7,6 +7,7 @@
 #include "model/ProwlError.h"
 #include "model/SystemPath.h"
 #include "support/TempTree.h"
+#include "win32/ComponentFile_win.h"
 #include "win32/FileSystem_win.h"
 #include "win32/Handles.h"
 
@@ -110,6 +111,18 @@ TEST(FileSystem, PathsListingsLookUpsAndReplacements) {
         << "no temporary file left";
     for (const wchar_t* name : {L"ro.prw", L"locked.prw", L"left.prw"})
         EXPECT_EQ(saves.Read(name), "old") << name;
+}
+
+// A component is read while other programs write it, and they may delete it meanwhile.
+TEST(ComponentFiles, AreReadWithoutLockingThemAgainstOtherPrograms) {
+    test::TempTree tree;
+    tree.File(L"x.dll", "MZ");
+    const std::wstring path = tree.Path(L"x.dll");
+    win32::FileHandle writer(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, 0, nullptr));
+    const auto read = win32::Win32ComponentFiles().Open(path);
+    EXPECT_TRUE(read && DeleteFileW(path.c_str()));
 }
 
 }  // namespace
