@@ -301,6 +301,13 @@ TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) 
     engine.RegisterMe(state.DigColl->FindByPath(needs));
     EXPECT_EQ(logic.PanelText(kPanelAction), L"[RegSvr32 still running]: " + needs);
     EXPECT_FALSE(logic.Busy());
+
+    // The utility comes from the system folder by its full path, never from a search.
+    test::FakeFacts elsewhere;
+    elsewhere.System64 = tree.Path(L"needs");  // holds no regsvr32.exe
+    EXPECT_FALSE(win32::Win32Launcher(elsewhere)
+                     .StartHidden(L"regsvr32.exe", L"RegSvr32 /S \"" + com + L"\"", tree.Root())
+                     .process);
 }
 
 }  // namespace

@@ -125,6 +125,15 @@ TEST(Scan, FoldersThatCannotBeListedAreLeftOutWholeAndTheStartIsAnError) {
         EXPECT_EQ(std::make_tuple(scan.state.DigColl, scan.state.SaveFile),
                   std::make_tuple(before.DigColl, before.SaveFile));
     }
+    // A walk of its own counts afresh each time and never into the project, and leaves out
+    // what it cannot list below its folder.
+    Scan own;
+    own.disk.listingFaults[L"C:\\T\\F1"] = {};
+    PathScanner scanner(own.state, own.disk, own.sink);
+    ItemCollection collection;
+    for (int i = 0; i < 2; ++i) scanner.ScanFolder(collection, L"C:\\T", 0);
+    EXPECT_EQ(std::pair(scanner.Counts().DLL_Count, own.state.SaveFile->DLL_Count),
+              std::pair(3, 0));
 }
 
 }  // namespace

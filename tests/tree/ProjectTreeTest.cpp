@@ -107,9 +107,11 @@ TEST_F(ProjectTreeTest, AChainDeeperThanAStackIsDrawnRevealedAndUntickedWhole) {
 TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
     window.files.File(L"C:\\a.dll");
     window.files.File(L"C:\\c.ocx");
+    window.files.unexaminable = {L"C:\\d.dll"};
     Record(5).Exists = false;  // the disk at the moment of the click counts
     Build();
-    // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 b.ocx (absent), 5 SUB, 6 c.ocx, 7 DEEP, 8 d.dll.
+    // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 b.ocx (absent), 5 SUB, 6 c.ocx, 7 DEEP, 8 d.dll
+    // (unexaminable).
     // A key (^ Ctrl, + Shift) or popup item acts on the node clicked just before (0: the tree
     // drawn again, nothing selected); "right" and "left" release a mouse button at 40,300.
     const struct {
@@ -130,6 +132,8 @@ TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
         {L"^C", 1, 0, L"111111111 -- 1 |0000001 1|C:\\Tools|"},
         {L"mnuTreeCopyPath", 4, 0,
          L"111111111 -- 4 C:\\b.ocx [File Not Found]|1100011 1|C:\\b.ocx|"},
+        {L"mnuTreeCopyPath", 8, 0,  // a path the system cannot examine at all
+         L"111111111 -- 8 C:\\d.dll [File Not Found]|1100011 1|C:\\d.dll|"},
         {L"Enter", 5, 0, L"111111111 -- 5 |0011011 0||"},  // a folder's Enter is the control's
         {L"F2", 3, kProcessRescan, L"111111111 -- 3 C:\\a.dll|1100111 13||"},  // refused as it ends
         {L"mnuTreeRename", 3, kProcessRescan, L"111111111 -- 3 C:\\a.dll|1100111 1||"},
