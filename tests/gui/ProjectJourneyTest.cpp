@@ -57,6 +57,8 @@ struct Program {
     void EnterFileName(const wchar_t* caption, const std::wstring& name, const char* picture) {
         HWND dialog = Dialog(caption);
         ASSERT_NE(dialog, nullptr) << "no dialog " << test::ToUtf8(caption);
+        // cmb1 shows the filter's description alone: its pattern came apart by a NUL.
+        EXPECT_EQ(gui_test::Text(GetDlgItem(dialog, 0x470)), L"ActiveX Prowl Files (*.PRW)");
         HWND edit = GetDlgItem(dialog, 0x480);  // edt1, or the combo box cmb13 around it
         ClickWindow(edit ? edit : GetDlgItem(dialog, 0x47c));
         RunXdotool(L"key ctrl+a type --delay 5 " + name);
