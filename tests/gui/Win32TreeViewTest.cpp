@@ -62,9 +62,8 @@ class Win32Fixture : public TreeViewFixture {
         Pump();
     }
     void Edit(int32_t node, const std::wstring& text, WORD endKey) {
-        PointOn(node, TVHT_ONITEMLABEL);
         SetFocus(tree.Handle());
-        HWND edit = TreeView_EditLabel(tree.Handle(), tree.ItemHandle(node));
+        HWND edit = TreeView_EditLabel(tree.Handle(), tree.ShownItem(node));
         SetWindowTextW(edit, text.c_str());
         PostMessageW(edit, WM_KEYDOWN, endKey, 0);
         Pump();
@@ -98,16 +97,11 @@ TEST(Win32TreeView, AddsNodesWhenShownWithTheirStateAndOneClickMakesOneChange) {
         << "the open folder brings its own child, with its box";
 
     // The second press of a double-click arrives as WM_LBUTTONDBLCLK: still one change.
-    // Space on the selected node is a change too.
     f.ToggleCheck(1);
     f.Press(WM_LBUTTONDBLCLK, f.PointOn(1, TVHT_ONITEMSTATEICON));
-    f.Click(1);
-    SetFocus(control);
-    for (UINT msg : {WM_KEYDOWN, WM_CHAR, WM_KEYUP}) PostMessageW(control, msg, VK_SPACE, 0);
-    Pump();
-    EXPECT_EQ(TreeView_GetCheckState(control, f.tree.ItemHandle(1)), 0u);
-    EXPECT_EQ(events.Of({L"NodeCheck"}),
-              (contract::Lines{L"NodeCheck 1 checked", L"NodeCheck 1 unchecked"}));
+    EXPECT_EQ(
+        std::pair(TreeView_GetCheckState(control, f.tree.ItemHandle(1)), events.Of({L"NodeCheck"})),
+        std::pair(1u, contract::Lines{L"NodeCheck 1 checked"}));
 }
 
 }  // namespace
