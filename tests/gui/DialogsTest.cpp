@@ -25,9 +25,6 @@
 namespace prowl {
 namespace {
 
-using gui_test::Text;
-using gui_test::WhenShown;
-
 // The entries a list, a combo box or a tree holds, a tree's as image key and text, each ended
 // by "|"; then a list's selection.
 std::wstring Items(HWND hwnd, ControlKind kind) {
@@ -52,19 +49,18 @@ std::wstring Items(HWND hwnd, ControlKind kind) {
 // the logic holds. The caption and the texts shown, but the file's own name, type and dates, in
 // the order of the controls.
 std::vector<std::wstring> ExpectMirrors(HWND dialog, const ModalDialog& logic) {
-    std::vector<std::wstring> texts{Text(dialog)};
+    std::vector<std::wstring> texts{gui_test::Text(dialog)};
     RECT client;
     GetClientRect(dialog, &client);
     int id = win32::kFirstDialogControlId;
     for (const DialogControl& control : logic.Controls()) {
         SCOPED_TRACE(test::ToUtf8(control.name));
         HWND hwnd = GetDlgItem(dialog, id++);
-        RECT rc;
+        RECT rc, inside;
         GetWindowRect(hwnd, &rc);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rc), 2);
-        EXPECT_TRUE(IsWindowVisible(hwnd) && rc.left >= 0 && rc.top >= 0 &&
-                    rc.right <= client.right && rc.bottom <= client.bottom && rc.right > rc.left &&
-                    rc.bottom > rc.top);
+        EXPECT_TRUE(IsWindowVisible(hwnd) && IntersectRect(&inside, &rc, &client) &&
+                    EqualRect(&inside, &rc));
         EXPECT_EQ(IsWindowEnabled(hwnd) != FALSE, control.enabled);
         std::wstring items;
         for (const auto& item : control.items)
@@ -75,7 +71,7 @@ std::vector<std::wstring> ExpectMirrors(HWND dialog, const ModalDialog& logic) {
         const bool varies = control.name.starts_with(L"lblDate") ||
                             control.name == L"lblFileName" || control.name == L"lblType";
         if (!control.text.empty() && control.kind != ControlKind::TreeList && !varies)
-            texts.push_back(Text(hwnd));
+            texts.push_back(gui_test::Text(hwnd));
     }
     return texts;
 }
@@ -123,8 +119,8 @@ TEST(RealDialogs, EachShowsWhatItsLogicHoldsWithItsTextsAndClosesByItsKeys) {
     // to the drive it had.
     const auto choose = [&](HWND dialog) {
         std::wstring told;
-        WhenShown(kChooserCaption, [&](HWND box) {
-            told = Text(GetDlgItem(box, 0xFFFF));
+        gui_test::WhenShown(kChooserCaption, [&](HWND box) {
+            told = gui_test::Text(GetDlgItem(box, 0xFFFF));
             EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         });
@@ -182,8 +178,7 @@ TEST(RealDialogs, EachShowsWhatItsLogicHoldsWithItsTextsAndClosesByItsKeys) {
     };
     for (size_t i = 0; i < std::size(dialogs); ++i) {
         ModalDialog& logic = *dialogs[i];
-        SCOPED_TRACE(test::ToUtf8(logic.Form()));
-        WhenShown(logic.Caption(), [&](HWND dialog) {
+        gui_test::WhenShown(logic.Caption(), [&](HWND dialog) {
             EXPECT_EQ(ExpectMirrors(dialog, logic), texts[i]);
             gui_test::SaveScreenshot(dialog, test::ToUtf8(logic.Form()));
             if (&logic == &chooser) choose(dialog);
@@ -201,7 +196,8 @@ TEST(RealDialogs, EachShowsWhatItsLogicHoldsWithItsTextsAndClosesByItsKeys) {
         }
         void OnClick(const std::wstring&) override { throw ProwlError(L"disk gone"); }
     } failing;
-    WhenShown(failing.Caption(), [](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1); });
+    gui_test::WhenShown(failing.Caption(),
+                        [](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 1); });
     EXPECT_THROW(r.dialogs.ShowModal(failing), ProwlError);
 }
 
