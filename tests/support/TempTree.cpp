@@ -14,10 +14,6 @@ namespace prowl::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-std::atomic<int> counter{0};
-}  // namespace
-
 wchar_t UnusedDriveLetter() {
     const DWORD drives = GetLogicalDrives();
     for (wchar_t c = L'Y'; c > L'D'; --c)
@@ -41,6 +37,7 @@ void RunUnix(const std::wstring& program, const std::wstring& arguments) {
 
 TempTree::TempTree() {
     // Wine reuses process ids quickly, so the clock makes the name unique across runs.
+    static std::atomic<int> counter{0};
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     unixRoot_ = L"/tmp/prowl-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
