@@ -14,11 +14,6 @@ namespace {
 
 using test::TempTree;
 
-ObjectRef Record(const wchar_t* type, const std::wstring& path, const wchar_t* included) {
-    return std::make_shared<clsObject>(
-        clsObject{0, 0, type, path, false, L"", L"", L"", included, L""});
-}
-
 TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     TempTree tree;
     const std::wstring registered = L"Gr\u00F6\u00DFe, neu.ocx";
@@ -46,15 +41,16 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     set(keys[1], L"\\1.0\\0\\win32", REG_SZ, tree.Path(L"needs.dll"));
 
     ItemCollection items;
-    for (const ObjectRef& record :
-         {Record(kNodeFolder, tree.Root(), kFlagOn),
+    for (const auto& [type, name, included] :
+         {std::tuple(kNodeFolder, L"", kFlagOn),
           // First: the missing folder's own folder is looked at before that is listed.
-          Record(kNodeOcx, tree.Path(L"nowhere\\x.OCX"), L""),
-          Record(kNodeOcx, tree.Path(registered), kFlagOn),
-          Record(kNodeDll, tree.Path(L"needs.dll"), kFlagOff),
-          Record(kNodeDll, tree.Path(L"PLAIN.DLL"), kFlagOn),  // the disk's case differs
-          Record(kNodeDll, tree.Path(L"gone \"old\".dll"), kFlagOn)})
-        items.Add(record);
+          {kNodeOcx, L"nowhere\\x.OCX", L""},
+          {kNodeOcx, registered.c_str(), kFlagOn},
+          {kNodeDll, L"needs.dll", kFlagOff},
+          {kNodeDll, L"PLAIN.DLL", kFlagOn},  // the disk's case differs
+          {kNodeDll, L"gone \"old\".dll", kFlagOn}})
+        items.Add(std::make_shared<clsObject>(
+            clsObject{0, 0, type, tree.Path(name), false, L"", L"", L"", included, L""}));
 
     win32::Win32FileSystem files;
     win32::Win32ProgramServices program(nullptr, files);
@@ -101,15 +97,13 @@ TEST(Report, CommandAsksBeforeReplacingAndReportsAFailureWithTheOldFileKept) {
     logic.RunCommand([&] { command.ExportReport(); });
     window.files.writesBeforeFailure = -1;
     logic.RunCommand([&] { command.ExportReport(); });
-    const auto& dialog = prompts.fileDialogs.at(0);
-    EXPECT_EQ(std::tuple(dialog.title, dialog.filter, dialog.kind, dialog.initialFolder,
-                         dialog.initialFileName),
-              std::tuple(L"Export Report", L"CSV Files (*.CSV)|*.CSV", FileDialogKind::Save,
-                         L"C:\\P", L"tools.csv"));
-    std::wstring asked;  // a new file is written without a question
+    const auto& d = prompts.fileDialogs.at(0);  // a new file is written without a question
+    std::wstring asked = d.title + L"|" + d.filter + L"|" + std::to_wstring(int(d.kind)) + L"|" +
+                         d.initialFolder + L"|" + d.initialFileName.value_or(L"?") + L"\n";
     for (const auto& m : prompts.messages)
         asked += m.title + L"|" + std::to_wstring(int(m.icon)) + L"|" + m.text + L"\n";
     EXPECT_EQ(asked,
+              L"Export Report|CSV Files (*.CSV)|*.CSV|1|C:\\P|tools.csv\n"
               L"Replace Report File?|0|File C:\\P\\old.csv already exists.  Replace this file?\n"
               L"ActiveX Prowl - File Error|1|The following error occurred while attempting "
               L"to save the report: There is not enough space on the disk.\n");
