@@ -51,7 +51,7 @@ class ProjectFile : public ::testing::Test {
     test::RecordingStatusSink sink;
 };
 
-TEST_F(ProjectFile, TheExampleReadsWithTheDisksCountsAndIsWrittenBackByteForByteInItsEncoding) {
+TEST_F(ProjectFile, TheExampleReadsWithTheDisksCountsAndIsWrittenBackByteForByteOrNotAtAll) {
     // A folder Apps with a.dll and a subfolder Tools holding x.ocx; Tools expanded, x.ocx
     // excluded.
     const std::string example =
@@ -103,32 +103,32 @@ TEST_F(ProjectFile, TheExampleReadsWithTheDisksCountsAndIsWrittenBackByteForByte
         EXPECT_EQ(Save(one), bytes);
         EXPECT_EQ(Open(bytes).SaveFile->StartPath, L"C:\\" + label);
     }
-}
 
-TEST_F(ProjectFile, AFailedSaveKeepsTheOldFileAndALateSwitchToUtf8RewritesTheWholeFile) {
-    // Big enough that the writer hands the file over in several pieces and has written part
-    // of the file when it meets the label it cannot hold; one path is longer than any buffer.
-    state.SaveFile->StartPath = L"C:\\Big";
-    state.SaveFile->Altered = true;
+    // A failed save keeps the old file. Big enough that the writer hands the file over in several
+    // pieces and has written part of the file when it meets the label it cannot hold; one path is
+    // longer than any buffer.
+    ProjectState big;
+    big.SaveFile->StartPath = L"C:\\Big";
+    big.SaveFile->Altered = true;
     for (int32_t i = 1; i <= 5000; ++i)
-        state.DigColl->Add(Record(i,
-                                  i == 2500 ? L"C:\\" + std::wstring(300000, L'q')
-                                            : L"C:\\Big\\" + std::wstring(100, L'p'),
-                                  i == 4000 ? L"\u65E5\u672C" : L"file"));
+        big.DigColl->Add(Record(i,
+                                i == 2500 ? L"C:\\" + std::wstring(300000, L'q')
+                                          : L"C:\\Big\\" + std::wstring(100, L'p'),
+                                i == 4000 ? L"\u65E5\u672C" : L"file"));
     // The disk fills once part of the file is written: the project is left as it was.
     disk.File(kFile, "old");
     disk.writesBeforeFailure = 1;
-    const std::wstring before = Describe(state);
-    EXPECT_THROW(SaveProjectFile(state, disk, sink, kFile), ProwlError);
-    EXPECT_EQ(std::tuple(Describe(state), disk.Bytes(kFile), sink.lines.back()),
+    const std::wstring before = Describe(big);
+    EXPECT_THROW(SaveProjectFile(big, disk, sink, kFile), ProwlError);
+    EXPECT_EQ(std::tuple(Describe(big), disk.Bytes(kFile), sink.lines.back()),
               std::tuple(before, "old", L"hide 5001"));
     disk.writesBeforeFailure = -1;
     sink.lines.clear();
     std::wstring text = L"C:\\Big\r\n";
-    for (const auto& r : *state.DigColl) text += BuildRecordLine(*r);
+    for (const auto& r : *big.DigColl) text += BuildRecordLine(*r);
     std::string expected = kMark;
     AppendUtf8(text.substr(0, text.size() - 2), expected);
-    EXPECT_EQ(Save(state), expected);
+    EXPECT_EQ(Save(big), expected);
     // One step per record and one more, whatever the encoding.
     EXPECT_EQ(std::tuple(sink.lines[1], std::count(sink.lines.begin(), sink.lines.end(), L"+1")),
               std::tuple(L"show 5001", 5001));

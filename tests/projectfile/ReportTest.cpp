@@ -14,7 +14,7 @@ namespace {
 
 using test::TempTree;
 
-TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
+TEST(Report, HoldsOneQuotedRowPerComponentAndItsCommandKeepsTheOldFileWhenAWriteFails) {
     TempTree tree;
     const std::wstring registered = L"Gr\u00F6\u00DFe, neu.ocx";
     tree.File(registered, test::ComponentBytes(L"prowl_com.dll"));
@@ -76,11 +76,9 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
         "~\\PLAIN.DLL,DLL,Yes,Yes,Not a program file,No,None\r\n"
         "\"~\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n");
     EXPECT_EQ(status.lines.back(), L"2:Exported Report: " + tree.Path(L"out.csv"));
-}
 
-// The command as the menu runs it: the Save dialog, the replace question, and a failed write
-// told in the file error box with the old report intact.
-TEST(Report, CommandAsksBeforeReplacingAndReportsAFailureWithTheOldFileKept) {
+    // The command as the menu runs it: the Save dialog, the replace question, and a failed
+    // write told in the file error box with the old report intact.
     ProjectState state;
     state.SaveFile->FileName = L"C:\\P\\tools.prw";
     MemoryMainWindow window;
