@@ -5,16 +5,14 @@
 namespace prowl {
 namespace {
 
-ObjectRef Record(int32_t index, const std::wstring& path) {
-    return std::make_shared<clsObject>(
-        clsObject{index, 0, L"", path, false, MakeKey(index), L"", L"", L"", L""});
-}
-
 TEST(ItemCollection, LookUpsFindTheFirstMatchThroughAnyChangeAndKeysAreFixedOnceAdded) {
     // Hand-edited files may repeat keys and paths: records 1, 3 and 5 share K1 and C:\A.
     ItemCollection c, other;
     std::vector<ObjectRef> r;
-    for (int i = 1; i <= 6; ++i) r.push_back(Record(i % 2 ? 1 : i, i % 2 ? L"C:\\A" : L"C:\\B"));
+    for (int i = 1; i <= 6; ++i)
+        r.push_back(
+            std::make_shared<clsObject>(clsObject{i, 0, L"", i % 2 ? L"C:\\A" : L"C:\\B", false,
+                                                  MakeKey(i % 2 ? 1 : i), L"", L"", L"", L""}));
     c.Add(r[0]);
     EXPECT_EQ(c.FindByKey(L"K1"), r[0]);  // the index is built here and kept from now on
     for (int i = 1; i < 6; ++i) c.Add(r[i]);

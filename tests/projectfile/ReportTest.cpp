@@ -14,12 +14,7 @@ namespace {
 
 using test::TempTree;
 
-ObjectRef Record(const wchar_t* type, const std::wstring& path, const wchar_t* included) {
-    return std::make_shared<clsObject>(
-        clsObject{0, 0, type, path, false, L"", L"", L"", included, L""});
-}
-
-TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
+TEST(Report, HoldsOneQuotedRowPerComponentAndItsCommandKeepsTheOldFileWhenAWriteFails) {
     TempTree tree;
     const std::wstring registered = L"Gr\u00F6\u00DFe, neu.ocx";
     tree.File(registered, test::ComponentBytes(L"prowl_com.dll"));
@@ -27,39 +22,35 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     tree.File(L"plain.dll", "not a program");
     const std::wstring quoted = L"\"" + tree.Path(registered) + L"\"";
     ASSERT_EQ(test::RunRegsvr32(L"/s " + quoted), 0u);
-    // A class of the user's own naming needs.dll through a variable, as installers write it.
-    wchar_t userClass[80];
-    swprintf(userClass, 80, L"Software\\Classes\\CLSID\\{5052574E-0000-0000-0000-%012lX}",
-             GetCurrentProcessId());
-    const std::wstring named = L"%PROWL_REPORT_DIR%\\needs.dll";
+    // A class of the user's own naming needs.dll through a variable, as installers write it,
+    // and a type library for its 32-bit clients, in the machine's 32-bit view of the registry.
+    wchar_t id[48];
+    swprintf(id, 48, L"{5052574E-0000-0000-0000-%012lX}", GetCurrentProcessId());
     SetEnvironmentVariableW(L"PROWL_REPORT_DIR", tree.Root().c_str());
-    ASSERT_EQ(
-        RegSetKeyValueW(HKEY_CURRENT_USER, (userClass + std::wstring(L"\\InprocServer32")).c_str(),
-                        nullptr, REG_EXPAND_SZ, named.c_str(),
-                        static_cast<DWORD>((named.size() + 1) * sizeof(wchar_t))),
-        ERROR_SUCCESS);
-    // And a type library for its 32-bit clients, in the machine's 32-bit view of the registry.
-    wchar_t library[48];
-    swprintf(library, 48, L"{5052574E-0000-0000-0001-%012lX}", GetCurrentProcessId());
-    HKEY libraries = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\TypeLib", 0, nullptr, 0,
-                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &libraries, nullptr),
-              ERROR_SUCCESS);
-    const std::wstring needs = tree.Path(L"needs.dll");
-    RegSetKeyValueW(libraries, (library + std::wstring(L"\\1.0\\0\\win32")).c_str(), nullptr,
-                    REG_SZ, needs.c_str(),
-                    static_cast<DWORD>((needs.size() + 1) * sizeof(wchar_t)));
+    HKEY keys[2] = {};
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID", 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &keys[0], nullptr);
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\TypeLib", 0, nullptr, 0,
+                    KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &keys[1], nullptr);
+    const auto set = [&](HKEY key, const wchar_t* below, DWORD type, const std::wstring& value) {
+        ASSERT_EQ(RegSetKeyValueW(key, (id + std::wstring(below)).c_str(), nullptr, type,
+                                  value.c_str(), DWORD((value.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    };
+    set(keys[0], L"\\InprocServer32", REG_EXPAND_SZ, L"%PROWL_REPORT_DIR%\\needs.dll");
+    set(keys[1], L"\\1.0\\0\\win32", REG_SZ, tree.Path(L"needs.dll"));
 
     ItemCollection items;
-    for (const ObjectRef& record :
-         {Record(kNodeFolder, tree.Root(), kFlagOn),
+    for (const auto& [type, name, included] :
+         {std::tuple(kNodeFolder, L"", kFlagOn),
           // First: the missing folder's own folder is looked at before that is listed.
-          Record(kNodeOcx, tree.Path(L"nowhere\\x.OCX"), L""),
-          Record(kNodeOcx, tree.Path(registered), kFlagOn),
-          Record(kNodeDll, tree.Path(L"needs.dll"), kFlagOff),
-          Record(kNodeDll, tree.Path(L"PLAIN.DLL"), kFlagOn),  // the disk's case differs
-          Record(kNodeDll, tree.Path(L"gone \"old\".dll"), kFlagOn)})
-        items.Add(record);
+          {kNodeOcx, L"nowhere\\x.OCX", L""},
+          {kNodeOcx, registered.c_str(), kFlagOn},
+          {kNodeDll, L"needs.dll", kFlagOff},
+          {kNodeDll, L"PLAIN.DLL", kFlagOn},  // the disk's case differs
+          {kNodeDll, L"gone \"old\".dll", kFlagOn}})
+        items.Add(std::make_shared<clsObject>(
+            clsObject{0, 0, type, tree.Path(name), false, L"", L"", L"", included, L""}));
 
     win32::Win32FileSystem files;
     win32::Win32ProgramServices program(nullptr, files);
@@ -68,33 +59,28 @@ TEST(Report, HoldsOneQuotedRowPerComponentWithTheDiskAndRegistryAsTheyAreNow) {
     test::RecordingStatusSink status;
     WriteReport(items, {files, s.components, s.system, index}, status, tree.Path(L"out.csv"));
     test::RunRegsvr32(L"/u /s " + quoted);
-    RegDeleteTreeW(HKEY_CURRENT_USER, userClass);
-    RegDeleteTreeW(libraries, library);
-    RegCloseKey(libraries);
+    for (HKEY key : keys) RegDeleteTreeW(key, id), RegCloseKey(key);
 
+    // The tree's folder as "~", so that each row reads as one line.
+    std::string report = tree.Read(L"out.csv");
     const std::string root = test::Narrow(tree.Root());
-    EXPECT_EQ(tree.Read(L"out.csv"),
-              "\xEF\xBB\xBFPath,Type,Included,Exists Now,Built For,Registered,Missing DLLs\r\n" +
-                  root + "\\nowhere\\x.OCX,OCX,No,No,,No,\r\n\"" + root +
-                  "\\Gr\xC3\xB6\xC3\x9F"
-                  "e, neu.ocx\",OCX,Yes,Yes,64-bit (x64),"
-                  "\"Yes, 1 class, 1 type library\",None\r\n" +
-                  root +
-                  "\\needs.dll,DLL,No,Yes,64-bit (x64),\"Yes, 1 class, 1 type "
-                  "library\",prowldep.dll\r\n" +
-                  root +
-                  "\\PLAIN.DLL,DLL,Yes,Yes,Not a program file,No,None\r\n"
-                  "\"" +
-                  root + "\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n");
+    for (auto at = report.find(root); at != report.npos; at = report.find(root, at))
+        report.replace(at, root.size(), "~");
+    EXPECT_EQ(
+        report,
+        "\xEF\xBB\xBFPath,Type,Included,Exists Now,Built For,Registered,Missing DLLs\r\n"
+        "~\\nowhere\\x.OCX,OCX,No,No,,No,\r\n"
+        "\"~\\Gr\xC3\xB6\xC3\x9F\x65, neu.ocx\",OCX,Yes,Yes,64-bit (x64),"
+        "\"Yes, 1 class, 1 type library\",None\r\n"
+        "~\\needs.dll,DLL,No,Yes,64-bit (x64),\"Yes, 1 class, 1 type library\",prowldep.dll\r\n"
+        "~\\PLAIN.DLL,DLL,Yes,Yes,Not a program file,No,None\r\n"
+        "\"~\\gone \"\"old\"\".dll\",DLL,Yes,No,,No,\r\n");
     EXPECT_EQ(status.lines.back(), L"2:Exported Report: " + tree.Path(L"out.csv"));
-}
 
-// The command as the menu runs it: the Save dialog, the replace question, and a failed write
-// told in the file error box with the old report intact.
-TEST(Report, CommandAsksBeforeReplacingAndReportsAFailureWithTheOldFileKept) {
+    // The command as the menu runs it: the Save dialog, the replace question, and a failed
+    // write told in the file error box with the old report intact.
     ProjectState state;
     state.SaveFile->FileName = L"C:\\P\\tools.prw";
-    state.DigColl->Add(Record(kNodeDll, L"C:\\P\\a.dll", kFlagOn));
     MemoryMainWindow window;
     window.files.File(L"C:\\P\\old.csv", "old report");
     MainWindowLogic logic(state, window.Controls());
@@ -109,24 +95,20 @@ TEST(Report, CommandAsksBeforeReplacingAndReportsAFailureWithTheOldFileKept) {
     logic.RunCommand([&] { command.ExportReport(); });
     window.files.writesBeforeFailure = -1;
     logic.RunCommand([&] { command.ExportReport(); });
-    const auto& dialog = prompts.fileDialogs.at(0);
-    EXPECT_EQ(std::tuple(dialog.title, dialog.filter, dialog.kind, dialog.initialFolder,
-                         dialog.initialFileName),
-              std::tuple(L"Export Report", L"CSV Files (*.CSV)|*.CSV", FileDialogKind::Save,
-                         L"C:\\P", L"tools.csv"));
-    ASSERT_EQ(prompts.messages.size(), 2u) << "a new file is written without a question";
-    EXPECT_EQ(prompts.messages[0].title + L"|" + prompts.messages[0].text,
-              L"Replace Report File?|File C:\\P\\old.csv already exists.  Replace this file?");
-    EXPECT_EQ(
-        std::tuple(prompts.messages[1].title, prompts.messages[1].icon, prompts.messages[1].text),
-        std::tuple(L"ActiveX Prowl - File Error", MsgIcon::Critical,
-                   L"The following error occurred while attempting to save the report: "
-                   L"There is not enough space on the disk."));
+    const auto& d = prompts.fileDialogs.at(0);  // a new file is written without a question
+    std::wstring asked = d.title + L"|" + d.filter + L"|" + std::to_wstring(int(d.kind)) + L"|" +
+                         d.initialFolder + L"|" + d.initialFileName.value_or(L"?") + L"\n";
+    for (const auto& m : prompts.messages)
+        asked += m.title + L"|" + std::to_wstring(int(m.icon)) + L"|" + m.text + L"\n";
+    EXPECT_EQ(asked,
+              L"Export Report|CSV Files (*.CSV)|*.CSV|1|C:\\P|tools.csv\n"
+              L"Replace Report File?|0|File C:\\P\\old.csv already exists.  Replace this file?\n"
+              L"ActiveX Prowl - File Error|1|The following error occurred while attempting "
+              L"to save the report: There is not enough space on the disk.\n");
     EXPECT_EQ(
         window.files.Bytes(L"C:\\P\\old.csv") + window.files.Bytes(L"C:\\P\\new.csv").substr(3, 4),
         "old reportPath");
-    EXPECT_EQ(std::tuple(logic.Pointer(), logic.Progress().visible),
-              std::tuple(kPointerArrow, false));
+    EXPECT_FALSE(logic.Progress().visible);
 
     // The suggested name is the project's, else its start folder's.
     const std::pair<clsSaveFile, const wchar_t*> cases[] = {

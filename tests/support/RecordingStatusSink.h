@@ -2,7 +2,6 @@
 // A status sink that keeps every call as a line of text: "2:Saving File: " for a status text
 // (panel, colon, text), "show 5" and "hide 5" for the progress bar, "+1" for a step.
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,22 +12,16 @@ namespace prowl::test {
 class RecordingStatusSink : public StatusSink {
   public:
     void StatusBar_Update(int32_t SBIndex, const std::wstring& aString) override {
-        Record(std::to_wstring(SBIndex) + L":" + aString);
+        lines.push_back(std::to_wstring(SBIndex) + L":" + aString);
     }
     void ProgressBar_Show(bool isVisible, int32_t Max) override {
-        Record((isVisible ? L"show " : L"hide ") + std::to_wstring(Max));
+        lines.push_back((isVisible ? L"show " : L"hide ") + std::to_wstring(Max));
     }
-    void ProgressBar_Increment(int32_t Amount) override { Record(L"+" + std::to_wstring(Amount)); }
+    void ProgressBar_Increment(int32_t Amount) override {
+        lines.push_back(L"+" + std::to_wstring(Amount));
+    }
 
     std::vector<std::wstring> lines;
-    // Stands for the window processing its pending events inside every call.
-    std::function<void(const std::wstring& line)> onEvents;
-
-  private:
-    void Record(std::wstring line) {
-        lines.push_back(std::move(line));
-        if (onEvents) onEvents(lines.back());
-    }
 };
 
 }  // namespace prowl::test

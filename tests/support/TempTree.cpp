@@ -1,5 +1,6 @@
 #include "support/TempTree.h"
 
+#include <process.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -14,10 +15,6 @@ namespace prowl::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-std::atomic<int> counter{0};
-}  // namespace
-
 wchar_t UnusedDriveLetter() {
     const DWORD drives = GetLogicalDrives();
     for (wchar_t c = L'Y'; c > L'D'; --c)
@@ -26,21 +23,16 @@ wchar_t UnusedDriveLetter() {
 }
 
 void RunUnix(const std::wstring& program, const std::wstring& arguments) {
-    std::wstring windowsProgram = L"Z:" + program, commandLine = program + L" " + arguments;
+    std::wstring windowsProgram = L"Z:" + program;
     std::replace(windowsProgram.begin(), windowsProgram.end(), L'/', L'\\');
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(windowsProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &si, &pi))
+    // The arguments go on the command line as they are, quotes and all.
+    if (_wspawnl(_P_WAIT, windowsProgram.c_str(), program.c_str(), arguments.c_str(), nullptr) < 0)
         throw std::runtime_error("cannot start a Unix program");
-    WaitForSingleObject(pi.hProcess, 30000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
 }
 
 TempTree::TempTree() {
     // Wine reuses process ids quickly, so the clock makes the name unique across runs.
+    static std::atomic<int> counter{0};
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     unixRoot_ = L"/tmp/prowl-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -76,14 +68,13 @@ std::string TempTree::Read(const std::wstring& relative) const {
 
 void TempTree::Map(const std::wstring& name, const std::wstring& relative) {
     // Q: is dosdevices/q:, and \\server\share is dosdevices/unc/server/share.
-    std::wstring device = name, target = unixRoot_ + L"/" + relative;
+    std::wstring device = name;
     std::transform(device.begin(), device.end(), device.begin(), towlower);
     if (device.starts_with(L"\\\\")) device = L"unc" + device.substr(1);
     std::replace(device.begin(), device.end(), L'\\', L'/');
-    std::replace(target.begin(), target.end(), L'\\', L'/');
     const std::wstring link = fs::path(getenv("WINEPREFIX")).wstring() + L"/dosdevices/" + device;
     RunUnix(L"/bin/mkdir", L"-p \"" + link.substr(0, link.rfind(L'/')) + L"\"");
-    RunUnix(L"/bin/ln", L"-sfn \"" + target + L"\" \"" + link + L"\"");
+    RunUnix(L"/bin/ln", L"-sfn \"" + unixRoot_ + L"/" + relative + L"\" \"" + link + L"\"");
     mapped_.push_back(link);
     // A Unix child's process handle may signal before the child has finished its work.
     for (int i = 0;

@@ -22,7 +22,7 @@ class TempTree {
     void File(const std::wstring& relative, const std::string& bytes = "");
     std::string Read(const std::wstring& relative) const;  // "<missing>" when there is none
     // Maps a drive ("Q:") or a share ("\\server\share") of the Wine prefix to a folder of
-    // the tree, until destruction.
+    // the tree (one name, no backslash), until destruction.
     void Map(const std::wstring& name, const std::wstring& relative);
 
   private:
