@@ -19,14 +19,6 @@ std::wstring Text(HWND hwnd) {
     return text;
 }
 
-void Click(HWND hwnd, RECT rc, int clicks) {
-    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
-    wchar_t command[96];
-    swprintf(command, 96, L"mousemove %ld %ld click --repeat %d --delay 80 1",
-             (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, clicks);
-    RunXdotool(command);
-}
-
 void WhenShown(const std::wstring& caption, std::function<void(HWND)> act) {
     static std::wstring wanted;
     static std::function<void(HWND)> pending;
@@ -96,42 +88,6 @@ void SaveScreenshot(HWND hwnd, const std::string& name) {
     // the screen until the picture is written, or the picture is of an empty screen.
     for (int i = 0; i < 500 && !std::filesystem::exists(written); ++i) Sleep(10);
     Sleep(100);  // written, and closed
-}
-
-ChildProcess::ChildProcess(std::wstring exe, const std::wstring& currentFolder,
-                           const std::wstring& arguments) {
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-    CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                   currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &info_);
-}
-
-ChildProcess::~ChildProcess() {
-    if (!info_.hProcess) return;
-    TerminateProcess(info_.hProcess, 99);  // one that has ended keeps its own exit code
-    WaitForSingleObject(info_.hProcess, 5000);
-    CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
-}
-
-std::optional<DWORD> ChildProcess::WaitForExit(DWORD milliseconds) {
-    DWORD code = 0;
-    if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return code;
-}
-
-HWND WaitForWindow(DWORD processId, const wchar_t* caption, DWORD milliseconds) {
-    for (const ULONGLONG end = GetTickCount64() + milliseconds;; Sleep(20)) {
-        for (HWND h = FindWindowExW(nullptr, nullptr, nullptr, caption); h;
-             h = FindWindowExW(nullptr, h, nullptr, caption)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner == processId && IsWindowVisible(h)) return h;
-        }
-        if (GetTickCount64() >= end) return nullptr;
-    }
 }
 
 }  // namespace prowl::gui_test

@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace prowl::gui_test {
@@ -39,10 +38,6 @@ bool Xdotool(MainWindow& window, const std::wstring& arguments, const std::funct
 // The window's text, asked by the one message the system carries between processes.
 std::wstring Text(HWND hwnd);
 
-// A real click through the X server at the middle of a rectangle of the window's client area
-// (of the screen when hwnd is null).
-void Click(HWND hwnd, RECT rc, int clicks = 1);
-
 // Runs `act` from inside the modal loop once a dialog box of that caption takes input. (A
 // lost click leaves the dialog up: the test's time limit ends it.)
 void WhenShown(const std::wstring& caption, std::function<void(HWND)> act);
@@ -53,22 +48,5 @@ Window MakeWindow(int width = 400, int height = 300);
 
 // Saves the window as the screen shows it, as build/test-output/<name>.png.
 void SaveScreenshot(HWND hwnd, const std::string& name);
-
-// Starts a program and ends it, whatever happens to the test; the exit code, if it ended.
-class ChildProcess {
-  public:
-    explicit ChildProcess(std::wstring exe, const std::wstring& currentFolder = L"",
-                          const std::wstring& arguments = L"");
-    ~ChildProcess();
-    DWORD Id() const { return info_.dwProcessId; }
-    std::optional<DWORD> WaitForExit(DWORD milliseconds);
-
-  private:
-    PROCESS_INFORMATION info_{};
-};
-
-// The first visible top-level window of that caption owned by the process, waiting up to the
-// given time for it to appear.
-HWND WaitForWindow(DWORD processId, const wchar_t* caption, DWORD milliseconds);
 
 }  // namespace prowl::gui_test

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -18,40 +17,65 @@
 namespace prowl {
 namespace {
 
-using gui_test::Click;
 using gui_test::RunXdotool;
 using gui_test::Text;
 using gui_test::Until;
 
-std::wstring Exe() {
-    std::wstring exe = L"Z:" + std::wstring(PROWL_EXE, PROWL_EXE + sizeof(PROWL_EXE) - 1);
-    std::replace(exe.begin(), exe.end(), L'/', L'\\');
-    return exe;
-}
-
-void ClickWindow(HWND hwnd) {
+// A real click through the X server at that point of the window's client area, by default its
+// middle.
+void Click(HWND hwnd, std::optional<POINT> at = std::nullopt) {
     RECT rc;
     GetClientRect(hwnd, &rc);
-    Click(hwnd, rc);
+    POINT pt = at.value_or(POINT{rc.right / 2, rc.bottom / 2});
+    ClientToScreen(hwnd, &pt);
+    RunXdotool(L"mousemove " + std::to_wstring(pt.x) + L" " + std::to_wstring(pt.y) + L" click 1");
 }
 
+// One copy of the program, ended whatever happens to the test.
 struct Program {
-    explicit Program(const std::wstring& folder = L"", const std::wstring& arguments = L"")
-        : child(Exe(), folder, arguments) {
+    explicit Program(const std::wstring& folder = L"", const std::wstring& arguments = L"") {
+        std::wstring command = L"\"Z:" PROWL_EXE "\" " + arguments;  // Z: is /
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &si, &process);
+    }
+    ~Program() {
+        TerminateProcess(process.hProcess, 99);  // one that has ended keeps its own exit code
+        WaitForSingleObject(process.hProcess, 5000);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    // The main window and its controls, once it shows.
+    Program& Started() {
         main = Dialog(L"ActiveX Prowl");
         tree = FindWindowExW(main, nullptr, WC_TREEVIEWW, nullptr);
         source = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);  // SBSourceFile
-        action = FindWindowExW(main, source, STATUSCLASSNAMEW, nullptr);   // SBAction
+        return *this;
     }
-    // Keys to the window through its tree, which a click at its empty foot focuses.
+    // The exit code once it has ended, STILL_ACTIVE if it has not within ten seconds.
+    DWORD ExitCode() {
+        DWORD code = 0;
+        WaitForSingleObject(process.hProcess, 10000);
+        GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+    // Keys to the window through its tree, which a click on its empty middle focuses.
     void Keys(const std::wstring& keys) {
-        RECT rc;
-        GetClientRect(tree, &rc);
-        Click(tree, RECT{rc.left, rc.bottom - 10, rc.left + 10, rc.bottom - 4});
+        Click(tree);
         RunXdotool(L"key --delay 100 " + keys);
     }
-    HWND Dialog(const wchar_t* caption) {
-        return gui_test::WaitForWindow(child.Id(), caption, 20000);
+    // The first visible top-level window of that caption the program shows within the time.
+    HWND Dialog(const wchar_t* caption, DWORD milliseconds = 20000) {
+        for (const ULONGLONG end = GetTickCount64() + milliseconds;; Sleep(20)) {
+            for (HWND h = FindWindowExW(nullptr, nullptr, nullptr, caption); h;
+                 h = FindWindowExW(nullptr, h, nullptr, caption)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(h, &owner);
+                if (owner == process.dwProcessId && IsWindowVisible(h)) return h;
+            }
+            if (GetTickCount64() >= end) return nullptr;
+        }
     }
     // Types a full file name into the common dialog and presses Enter.
     void EnterFileName(const wchar_t* caption, const std::wstring& name, const char* picture) {
@@ -60,7 +84,7 @@ struct Program {
         // cmb1 shows the filter's description alone: its pattern came apart by a NUL.
         EXPECT_EQ(gui_test::Text(GetDlgItem(dialog, 0x470)), L"ActiveX Prowl Files (*.PRW)");
         HWND edit = GetDlgItem(dialog, 0x480);  // edt1, or the combo box cmb13 around it
-        ClickWindow(edit ? edit : GetDlgItem(dialog, 0x47c));
+        Click(edit ? edit : GetDlgItem(dialog, 0x47c));
         RunXdotool(L"key ctrl+a type --delay 5 " + name);
         Sleep(500);  // drawn
         gui_test::SaveScreenshot(dialog, picture);
@@ -70,8 +94,8 @@ struct Program {
         return Until([&] { return Text(source) == L"Source File: " + file; });
     }
 
-    gui_test::ChildProcess child;
-    HWND main, tree, source, action;
+    PROCESS_INFORMATION process{};
+    HWND main = nullptr, tree = nullptr, source = nullptr;
 };
 
 TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
@@ -81,37 +105,37 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
     const std::wstring project = temp.Path(L"journey\\proj"), saved = temp.Path(L"mine.PRW");
     {
         Program first(temp.Path(L"journey"));
-        ASSERT_NE(first.main, nullptr);
-        EXPECT_EQ(Text(first.source) + L"|" + Text(first.action), L"Source File: None|Ready");
+        ASSERT_NE(first.Started().main, nullptr);
+        HWND action = FindWindowExW(first.main, first.source, STATUSCLASSNAMEW, nullptr);
+        EXPECT_EQ(Text(first.source) + L"|" + Text(action), L"Source File: None|Ready");
         {  // A second copy shows its message, and nothing else, and ends when it is dismissed.
-            gui_test::ChildProcess second(Exe());
-            HWND box =
-                gui_test::WaitForWindow(second.Id(), L"ActiveX Prowl - Previous Instance", 20000);
+            Program copy;
+            HWND box = copy.Dialog(L"ActiveX Prowl - Previous Instance");
             EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)),
                       L"A previous instance of ActiveX Prowl is already running.");
             EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, IDOK)) &&
                         !IsWindowVisible(GetDlgItem(box, IDCANCEL)));
-            EXPECT_EQ(gui_test::WaitForWindow(second.Id(), L"ActiveX Prowl", 0), nullptr)
+            EXPECT_EQ(copy.Dialog(L"ActiveX Prowl", 0), nullptr)
                 << "the second copy must not show its window";
             PostMessageW(box, WM_COMMAND, IDOK, 0);
-            EXPECT_EQ(second.WaitForExit(10000), std::optional<DWORD>(0));
+            EXPECT_EQ(copy.ExitCode(), 0u);
         }
         first.Keys(L"ctrl+n");
         HWND chooser = first.Dialog(L"ActiveX Prowl - Choose Start Path");
         EXPECT_FALSE(IsWindowEnabled(first.main)) << "the chooser is modal to the main window";
         // The folder below the one it opens in, the list's last, highlighted and opened by keys.
-        ClickWindow(FindWindowExW(chooser, nullptr, WC_LISTBOXW, nullptr));
+        Click(FindWindowExW(chooser, nullptr, WC_LISTBOXW, nullptr));
         RunXdotool(L"key --delay 100 End Return");
         HWND ok = FindWindowExW(chooser, nullptr, WC_BUTTONW, L"&OK");
         Until([&] { return IsWindowEnabled(ok); });
         gui_test::SaveScreenshot(chooser, "journey-chooser");
-        ClickWindow(ok);
+        Click(ok);
         ASSERT_TRUE(first.Shows(L"** New ActiveX Prowl File **"));
 
         // PROJ, below the root, clicked on its label and opened; its a.dll unticked; saved.
         const auto row = static_cast<LONG>(SendMessageW(first.tree, TVM_GETITEMHEIGHT, 0, 0));
         const auto indent = static_cast<LONG>(SendMessageW(first.tree, TVM_GETINDENT, 0, 0));
-        Click(first.tree, RECT{2 * indent + 40, row, 2 * indent + 40, 2 * row});
+        Click(first.tree, POINT{2 * indent + 40, row * 3 / 2});
         RunXdotool(L"key --delay 100 Right Down space");
         ASSERT_TRUE(Until([&] {  // the box cleared, and a moment for its report to arrive
             const auto item = TreeView_GetSelection(first.tree);
@@ -128,11 +152,11 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
                                               "\\sub\tK1\tSUB\t1\t0\r\n4\tK4\t3\t3\t" + p +
                                               "\\sub\\b.ocx\tK3\tb.ocx\t1\t0");
         PostMessageW(first.main, WM_CLOSE, 0, 0);
-        EXPECT_EQ(first.child.WaitForExit(10000), std::optional<DWORD>(0)) << "closed at once";
+        EXPECT_EQ(first.ExitCode(), 0u) << "closed at once";
     }
     {
         Program second;
-        second.Keys(L"ctrl+o");
+        second.Started().Keys(L"ctrl+o");
         second.EnterFileName(L"Open ActiveX Prowl Save File", saved, "journey-open");
         ASSERT_TRUE(second.Shows(saved));
 
@@ -141,10 +165,10 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
         SendMessageTimeoutW(second.main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &agreed);
         EXPECT_EQ(agreed, TRUE);
         SendMessageTimeoutW(second.main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &agreed);
-        EXPECT_EQ(second.child.WaitForExit(10000), std::optional<DWORD>(0));
+        EXPECT_EQ(second.ExitCode(), 0u);
     }
     // A project named on the command line, as a file association starts the program.
-    EXPECT_TRUE(Program(L"", L"\"" + saved + L"\"").Shows(saved));
+    EXPECT_TRUE(Program(L"", L"\"" + saved + L"\"").Started().Shows(saved));
 }
 
 }  // namespace
