@@ -19,6 +19,14 @@ std::wstring Text(HWND hwnd) {
     return text;
 }
 
+void Click(HWND hwnd, RECT rc, int clicks) {
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    wchar_t command[96];
+    swprintf(command, 96, L"mousemove %ld %ld click --repeat %d --delay 80 1",
+             (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, clicks);
+    RunXdotool(command);
+}
+
 void WhenShown(const std::wstring& caption, std::function<void(HWND)> act) {
     static std::wstring wanted;
     static std::function<void(HWND)> pending;

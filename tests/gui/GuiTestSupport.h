@@ -38,6 +38,10 @@ bool Xdotool(MainWindow& window, const std::wstring& arguments, const std::funct
 // The window's text, asked by the one message the system carries between processes.
 std::wstring Text(HWND hwnd);
 
+// A real click through the X server at the middle of a rectangle of the window's client area
+// (of the screen when hwnd is null).
+void Click(HWND hwnd, RECT rc, int clicks = 1);
+
 // Runs `act` from inside the modal loop once a dialog box of that caption takes input. (A
 // lost click leaves the dialog up: the test's time limit ends it.)
 void WhenShown(const std::wstring& caption, std::function<void(HWND)> act);

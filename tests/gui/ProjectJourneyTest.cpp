@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "GuiTestSupport.h"
 #include "support/TempTree.h"
 
@@ -19,16 +17,6 @@ namespace {
 using gui_test::RunXdotool;
 using gui_test::Text;
 using gui_test::Until;
-
-// A real click through the X server at that point of the window's client area, by default its
-// middle.
-void Click(HWND hwnd, std::optional<POINT> at = std::nullopt) {
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    POINT pt = at.value_or(POINT{rc.right / 2, rc.bottom / 2});
-    ClientToScreen(hwnd, &pt);
-    RunXdotool(L"mousemove " + std::to_wstring(pt.x) + L" " + std::to_wstring(pt.y) + L" click 1");
-}
 
 // One copy of the program and its main window, ended whatever happens to the test.
 struct Program {
@@ -54,11 +42,6 @@ struct Program {
         WaitForSingleObject(process.hProcess, 10000);
         GetExitCodeProcess(process.hProcess, &code);
         return code;
-    }
-    // Keys to the window through its tree, which a click on its empty middle focuses.
-    void Keys(const std::wstring& keys) {
-        Click(tree);
-        RunXdotool(L"key --delay 100 " + keys);
     }
     // The window of that caption (the test shows none, and one copy runs at a time), once shown.
     static HWND Dialog(const wchar_t* caption) {
@@ -105,7 +88,7 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             EXPECT_EQ(copy.ExitCode(), 0u);
         }
-        first.Keys(L"ctrl+n");
+        RunXdotool(L"key ctrl+n");  // to the window, which has the focus
         HWND chooser = first.Dialog(L"ActiveX Prowl - Choose Start Path");
         EXPECT_FALSE(IsWindowEnabled(first.main)) << "the chooser is modal to the main window";
         // The folder below the one it opens in, the list's last (after the drives, which have the
@@ -113,13 +96,13 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
         RunXdotool(L"key --delay 100 Tab End Return");
         HWND ok = FindWindowExW(chooser, nullptr, WC_BUTTONW, L"&OK");
         Until([&] { return IsWindowEnabled(ok); });
-        Click(ok);
+        RunXdotool(L"key alt+o");
         ASSERT_TRUE(first.Shows(L"** New ActiveX Prowl File **"));
 
         // PROJ, below the root, clicked on its label and opened; its a.dll unticked; saved.
         const auto row = static_cast<LONG>(SendMessageW(first.tree, TVM_GETITEMHEIGHT, 0, 0));
         const auto indent = static_cast<LONG>(SendMessageW(first.tree, TVM_GETINDENT, 0, 0));
-        Click(first.tree, POINT{2 * indent + 40, row * 3 / 2});
+        gui_test::Click(first.tree, RECT{2 * indent + 40, row, 2 * indent + 40, 2 * row});
         Until([&] { return TreeView_GetSelection(first.tree) != nullptr; });
         RunXdotool(L"key --delay 100 Right Down space");
         ASSERT_TRUE(Until([&] {  // the box cleared, and a moment for its report to arrive
@@ -127,7 +110,7 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
             return TreeView_GetItemState(first.tree, item, TVIS_STATEIMAGEMASK) >> 12 == 1;
         }));
         Sleep(500);
-        first.Keys(L"ctrl+s");
+        RunXdotool(L"key ctrl+s");
         first.EnterFileName(L"Save ActiveX Objects", saved);
         ASSERT_TRUE(first.Shows(saved));
         const std::string p = test::Narrow(project);
@@ -141,7 +124,7 @@ TEST(Journey, NewUntickSaveCloseAndOpenAgain) {
     }
     {
         Program second;
-        second.Keys(L"ctrl+o");
+        RunXdotool(L"key ctrl+o");
         second.EnterFileName(L"Open ActiveX Prowl Save File", saved);
         ASSERT_TRUE(second.Shows(saved));
 
