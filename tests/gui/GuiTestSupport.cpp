@@ -98,40 +98,4 @@ void SaveScreenshot(HWND hwnd, const std::string& name) {
     Sleep(100);  // written, and closed
 }
 
-ChildProcess::ChildProcess(std::wstring exe, const std::wstring& currentFolder,
-                           const std::wstring& arguments) {
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-    CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                   currentFolder.empty() ? nullptr : currentFolder.c_str(), &si, &info_);
-}
-
-ChildProcess::~ChildProcess() {
-    if (!info_.hProcess) return;
-    TerminateProcess(info_.hProcess, 99);  // one that has ended keeps its own exit code
-    WaitForSingleObject(info_.hProcess, 5000);
-    CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
-}
-
-std::optional<DWORD> ChildProcess::WaitForExit(DWORD milliseconds) {
-    DWORD code = 0;
-    if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return code;
-}
-
-HWND WaitForWindow(DWORD processId, const wchar_t* caption, DWORD milliseconds) {
-    for (const ULONGLONG end = GetTickCount64() + milliseconds;; Sleep(20)) {
-        for (HWND h = FindWindowExW(nullptr, nullptr, nullptr, caption); h;
-             h = FindWindowExW(nullptr, h, nullptr, caption)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner == processId && IsWindowVisible(h)) return h;
-        }
-        if (GetTickCount64() >= end) return nullptr;
-    }
-}
-
 }  // namespace prowl::gui_test

@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace prowl::gui_test {
@@ -53,22 +52,5 @@ Window MakeWindow(int width = 400, int height = 300);
 
 // Saves the window as the screen shows it, as build/test-output/<name>.png.
 void SaveScreenshot(HWND hwnd, const std::string& name);
-
-// Starts a program and ends it, whatever happens to the test; the exit code, if it ended.
-class ChildProcess {
-  public:
-    explicit ChildProcess(std::wstring exe, const std::wstring& currentFolder = L"",
-                          const std::wstring& arguments = L"");
-    ~ChildProcess();
-    DWORD Id() const { return info_.dwProcessId; }
-    std::optional<DWORD> WaitForExit(DWORD milliseconds);
-
-  private:
-    PROCESS_INFORMATION info_{};
-};
-
-// The first visible top-level window of that caption owned by the process, waiting up to the
-// given time for it to appear.
-HWND WaitForWindow(DWORD processId, const wchar_t* caption, DWORD milliseconds);
 
 }  // namespace prowl::gui_test

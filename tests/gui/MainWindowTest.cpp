@@ -6,11 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
 #include <utility>
 
 #include "GuiTestSupport.h"
-#include "support/ControlContracts.h"
 #include "win32/MainWindow_win.h"
 #include "win32/Prompts_win.h"
 
@@ -18,27 +17,6 @@ namespace prowl {
 namespace {
 
 using win32::MainWindow;
-
-// The main window's own status bars and progress bar, and fresh switches on it with a
-// toolbar of their own (the window's are built already), for the contract.
-struct Win32Controls : ControlsFixture {
-    CommandSwitches& Switches() override { return switches; }
-    StatusPanels& Panels() override { return window->Panels(); }
-    ProgressBarView& Progress() override { return window->Panels(); }
-    ProjectState state;
-    std::unique_ptr<MainWindow> window =
-        (gui_test::InitControls(),
-         MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOWNOACTIVATE));
-    win32::Win32CommandSwitches switches{
-        window->Handle(),
-        CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD, 0, 0, 0, 0, window->Handle(), nullptr,
-                        nullptr, nullptr),
-        nullptr};
-};
-std::unique_ptr<ControlsFixture> MakeWin32Controls() { return std::make_unique<Win32Controls>(); }
-INSTANTIATE_TEST_SUITE_P(Win32, ControlsContract,
-                         ::testing::Values(ControlsFactory{"Win32", &MakeWin32Controls}),
-                         ControlsFactoryName);
 
 // A menu as text: each caption ("-" for a separator), "~" after a disabled one, and with deep,
 // a submenu's items in brackets after its caption.
@@ -55,6 +33,25 @@ std::wstring Shown(HMENU menu, bool deep = false) {
     return shown;
 }
 
+// The toolbar as text: each button's caption, the tip the pointer asks for and its image ("-"
+// for a separator), "~" after a disabled one.
+std::wstring Shown(MainWindow& window, HWND toolbar) {
+    std::wstring shown;
+    for (int i = 0; i < SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0); ++i) {
+        const ToolbarButtonState b = window.Commands().Button(i + 1);
+        TBBUTTON t{};
+        SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&t));
+        NMTTDISPINFOW tip{
+            {toolbar, static_cast<UINT_PTR>(t.idCommand), TTN_GETDISPINFOW}, nullptr, {}, {}, 0, 0};
+        SendMessageW(window.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+        shown += (b.separator ? L"-"
+                              : b.caption + L":" + (tip.lpszText ? tip.lpszText : L"?") + L":" +
+                                    std::to_wstring(b.image)) +
+                 (b.enabled ? L"|" : L"~|");
+    }
+    return shown;
+}
+
 struct CommandLog : MainWindowCommands {
     void NewProject() override { ran += L"New|"; }
     bool SaveProject() override { return ran += L"Save|", true; }
@@ -62,29 +59,15 @@ struct CommandLog : MainWindowCommands {
     std::wstring ran;
 };
 
-// Points every import slot of the exe that holds one function at another: the program's own
-// DestroyMenu calls can then be watched.
-void Repoint(ULONG_PTR from, ULONG_PTR to) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-    for (; import->Name; ++import)
-        for (auto* slot = reinterpret_cast<ULONG_PTR*>(base + import->FirstThunk); *slot; ++slot)
-            if (*slot == from) {
-                DWORD was;
-                VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &was);
-                *slot = to;
-                VirtualProtect(slot, sizeof(*slot), was, &was);
-            }
-}
-const auto g_destroyMenu =
-    reinterpret_cast<ULONG_PTR>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "DestroyMenu"));
-int g_staleMenus = 0;  // menus destroyed after they were gone: a stale handle may name another
+// The exe's import slot of DestroyMenu, through which the program's own calls go: pointed at
+// a watch, it counts menus destroyed after they were gone (a stale handle may name another).
+extern "C" decltype(&DestroyMenu) __imp_DestroyMenu;
+extern "C" decltype(&TrackPopupMenu) __imp_TrackPopupMenu;
+decltype(&DestroyMenu) g_destroyMenu = nullptr;
+int g_staleMenus = 0;
 BOOL WINAPI WatchedDestroyMenu(HMENU menu) {
     g_staleMenus += !IsMenu(menu);
-    return reinterpret_cast<decltype(&DestroyMenu)>(g_destroyMenu)(menu);
+    return g_destroyMenu(menu);
 }
 
 // One window from its start to Exit: what only the real controls add to the logic.
@@ -98,37 +81,23 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     HWND main = window->Handle(), tree = window->Tree().Handle(), path = window->FilePathBox();
     HWND toolbar = FindWindowExW(main, nullptr, TOOLBARCLASSNAMEW, nullptr);
 
-    // The switches read the control back; the tip as the pointer asks for it. From the last
-    // button to the first, which the clicks below use.
-    std::wstring buttons;
-    TBBUTTON t{};
-    for (int i = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0)) - 1; i >= 0; --i) {
-        const ToolbarButtonState b = window->Commands().Button(i + 1);
-        SendMessageW(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&t));
-        NMTTDISPINFOW tip{
-            {toolbar, static_cast<UINT_PTR>(t.idCommand), TTN_GETDISPINFOW}, nullptr, {}, {}, 0, 0};
-        SendMessageW(main, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
-        buttons = (b.separator ? L"-"
-                               : b.caption + L":" + (tip.lpszText ? tip.lpszText : L"?") + L":" +
-                                     std::to_wstring(b.image)) +
-                  (b.enabled ? L"|" : L"~|") + buttons;
-    }
-    EXPECT_EQ(buttons,
+    // The switches read the control back; the tip as the pointer asks for it.
+    EXPECT_EQ(Shown(*window, toolbar),
               L"New:New Project:1|Open:Open Project:2|Save:Save Project:3~|Re-Prowl:Search "
               L"for new ActiveX objects within project path:4~|-|Stop:Stop Current Process:5~|");
     HMENU bar = GetMenu(main);  // Tree is a popup only
     EXPECT_EQ(Shown(bar, true),
               L"&File[&New|&Open|&Save~|-|&Re-Prowl~|&Export Report...~|-|E&xit|]|&View[&File "
               L"Properties~|&Project Details~|]|&Help[About ActiveX Prowl|]|");
-    // The popup as a user sees it: opened, read, dismissed.
+    // The popup the tree asks for, taken where the system would show it.
     static HMENU popup;
-    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        popup = reinterpret_cast<HMENU>(
-            SendMessageW(FindWindowW(L"#32768", nullptr), MN_GETHMENU, 0, 0));
-        EndMenu();
-    });
+    const auto track =
+        std::exchange(__imp_TrackPopupMenu, [](HMENU menu, UINT, int, int, int, HWND, const RECT*) {
+            popup = menu;
+            return FALSE;
+        });
     window->Commands().ShowPopupMenu(L"mnuTree", 10, 10);
+    __imp_TrackPopupMenu = track;
     EXPECT_EQ(Shown(popup),
               L"Register Me~|Unregister Me~|-|Register Group~|Unregister Group~|-|&"
               L"File Details...~|-|Re&name~|&Copy Path~|");
@@ -149,29 +118,41 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     SetActiveWindow(gui_test::MakeWindow().get());
     SetActiveWindow(main);
     EXPECT_EQ(std::pair(first, GetFocus()), std::pair(tree, path));
-    // Save and Re-Prowl are disabled at first; a plain N is no shortcut.
-    for (bool enabled : {false, true}) {
+    // Each switch reaches its button and items, the popup's too, on and off. Save and Re-Prowl
+    // are disabled at first; a plain N is no shortcut.
+    const auto grayed = [&] {
+        const std::wstring all = Shown(*window, toolbar) + Shown(bar, true) + Shown(popup);
+        return std::count(all.begin(), all.end(), L'~');
+    };
+    const auto start = grayed();
+    for (bool enabled : {true, false}) {
         logic.EnableSave(enabled);
         logic.EnableReprowl(enabled);
+        logic.EnableFileDetails(enabled);
+        EXPECT_EQ(grayed(), start - (enabled ? 8 : 0));
         for (const auto& [key, modifier] :
              {std::pair<WORD, BYTE>{'S', VK_CONTROL}, {VK_F5, 0}, {'N', 0}})
             press(key, modifier);
     }
-    EXPECT_EQ(log.ran, L"Save|Re-Prowl|");
+    window->Panels().Update({true, 3, 10});  // the progress bar shows what it is given
+    const ProgressBarState got = window->Panels().State();
+    EXPECT_EQ(std::tuple(got.visible, got.value, got.maximum), std::tuple(true, 3.0f, 10.0f));
 
     // New clicked, and the window closed, while work looks at the queue (at most every few
     // milliseconds: the pause makes sure it does); then New once the work is done.
-    log.ran.clear();
+    TBBUTTON t{};
+    SendMessageW(toolbar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&t));
     for (UINT msg : {WM_COMMAND, WM_CLOSE})
         PostMessageW(main, msg, t.idCommand, reinterpret_cast<LPARAM>(toolbar));
     Sleep(20);
     logic.StatusBar_Update(kPanelAction, L"Scanning");
-    EXPECT_EQ(std::pair(log.ran, window->Handle()), std::pair(std::wstring(), main)) << "refused";
+    EXPECT_EQ(log.ran, L"Save|Re-Prowl|") << "refused";
     PostMessageW(main, WM_COMMAND, t.idCommand, reinterpret_cast<LPARAM>(toolbar));
     gui_test::Pump(*window);
-    EXPECT_EQ(std::pair(log.ran, window->Handle()), std::pair(std::wstring(L"New|"), main));
+    EXPECT_EQ(log.ran, L"Save|Re-Prowl|New|");
+    EXPECT_EQ(window->Handle(), main) << "closed while at work";
 
-    // The tree grows with the window; each pointer the logic asks for shows over it.
+    // The tree grows with the window; the pointer the logic asks for shows over it.
     const auto treeSize = [&](int width, int height) {
         SetWindowPos(main, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
         RECT rc;
@@ -180,66 +161,39 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     };
     const auto [width, height] = treeSize(500, 450);
     EXPECT_EQ(treeSize(800, 850), std::pair(width + 300, height + 400));
-    for (const auto& [pointer, cursor] : {std::pair(kPointerHourglass, IDC_WAIT),
-                                          std::pair(kPointerArrowHourglass, IDC_APPSTARTING),
-                                          std::pair(kPointerArrow, IDC_ARROW)}) {
-        logic.SetPointer(pointer);
-        SendMessageW(tree, WM_SETCURSOR, reinterpret_cast<WPARAM>(tree), MAKELPARAM(HTCLIENT, 0));
-        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, cursor)) << pointer;
-    }
+    logic.SetPointer(kPointerArrowHourglass);
+    SendMessageW(tree, WM_SETCURSOR, reinterpret_cast<WPARAM>(tree), MAKELPARAM(HTCLIENT, 0));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_APPSTARTING));
 
-    Repoint(g_destroyMenu, reinterpret_cast<ULONG_PTR>(&WatchedDestroyMenu));
+    g_destroyMenu = std::exchange(__imp_DestroyMenu, &WatchedDestroyMenu);
     logic.OnMenuClick(L"mnuFileExit");
     EXPECT_EQ(window->Handle(), nullptr);
     window.reset();
-    Repoint(reinterpret_cast<ULONG_PTR>(&WatchedDestroyMenu), g_destroyMenu);
+    __imp_DestroyMenu = g_destroyMenu;
     EXPECT_FALSE(IsMenu(bar) || IsMenu(popup)) << "a menu outlived the window";
     EXPECT_EQ(g_staleMenus, 0) << "a menu was destroyed twice";
-}
-
-// Refuses to make windows of one class on this thread, as a system short of resources would.
-const wchar_t* g_refused = nullptr;
-LRESULT CALLBACK RefuseControl(int code, WPARAM wp, LPARAM lp) {
-    if (code == HCBT_CREATEWND) {
-        const wchar_t* name = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass;
-        if (!IS_INTRESOURCE(name) && lstrcmpiW(name, g_refused) == 0) return 1;
-    }
-    return CallNextHookEx(nullptr, code, wp, lp);
-}
-
-TEST(MainWindowLife, AWindowWhoseControlsCannotBeMadeIsNotMade) {
-    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseControl, nullptr, GetCurrentThreadId());
-    for (const wchar_t* control : {WC_TREEVIEWW, STATUSCLASSNAMEW, WC_EDITW}) {
-        ProjectState state;
-        g_refused = control;
-        EXPECT_ANY_THROW(MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW));
-        EXPECT_EQ(FindWindowW(nullptr, L"ActiveX Prowl"), nullptr) << "no window left behind";
-    }
-    UnhookWindowsHookEx(hook);
 }
 
 TEST(Prompts, AMessageBoxAnswersWithTheButtonPressedOrSaysItWasNotShown) {
     const gui_test::Window owner = gui_test::MakeWindow();
     const std::tuple<MsgButtons, int, int, MsgAnswer, std::wstring> cases[] = {
-        {MsgButtons::YesNoCancel, 1, IDYES, MsgAnswer::Yes, L"|&Yes*|&No|Cancel"},
-        {MsgButtons::YesNoCancel, 3, IDCANCEL, MsgAnswer::Cancel, L"|&Yes|&No|Cancel*"},
-        {MsgButtons::YesNo, 2, IDNO, MsgAnswer::No, L"|&Yes|&No*"},
-        {MsgButtons::Ok, 1, IDOK, MsgAnswer::Ok, L"|OK*"},
+        {MsgButtons::YesNoCancel, 1, IDYES, MsgAnswer::Yes, L"|&Yes*|&No|Cancel|?|"},
+        {MsgButtons::YesNoCancel, 3, IDCANCEL, MsgAnswer::Cancel, L"|&Yes|&No|Cancel*|?|"},
+        {MsgButtons::YesNo, 2, IDNO, MsgAnswer::No, L"|&Yes|&No*|?|"},
+        {MsgButtons::Ok, 1, IDOK, MsgAnswer::Ok, L"|OK*|?|"},
     };
     for (const auto& [buttons, defaultButton, press, answer, texts] : cases) {
-        std::wstring shown;  // the text, then each button, "*" on the one with the focus
+        std::wstring shown;  // what the box shows, "*" after what has the focus
         gui_test::WhenShown(L"Prowl test", [&shown, press = press](HWND box) {
-            shown = gui_test::Text(GetDlgItem(box, 0xFFFF));
-            for (HWND b = FindWindowExW(box, nullptr, L"Button", nullptr); b;
-                 b = FindWindowExW(box, b, L"Button", nullptr))
-                if (IsWindowVisible(b))
-                    shown += L"|" + gui_test::Text(b) + (GetFocus() == b ? L"*" : L"");
+            for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                if (IsWindowVisible(c))
+                    shown += gui_test::Text(c) + (GetFocus() == c ? L"*|" : L"|");
             PostMessageW(box, WM_COMMAND, press, 0);
         });
-        const MsgAnswer got = win32::Win32Prompts(owner.get())
-                                  .ShowMessage({L"Save changes?", L"Prowl test", buttons,
-                                                MsgIcon::Question, defaultButton});
-        EXPECT_EQ(std::pair(got, shown), std::pair(answer, L"Save changes?" + texts));
+        const MsgAnswer got =
+            win32::Win32Prompts(owner.get())
+                .ShowMessage({L"?", L"Prowl test", buttons, MsgIcon::Question, defaultButton});
+        EXPECT_EQ(std::pair(got, shown), std::pair(answer, texts));
     }
     HWND gone = gui_test::MakeWindow().get();  // an owner that no longer exists
     EXPECT_EQ(win32::Win32Prompts(gone).ShowMessage({L"?", L"Prowl test"}), MsgAnswer::NotShown);
