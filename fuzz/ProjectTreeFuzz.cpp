@@ -8,49 +8,29 @@
 
 namespace prowl::fuzz {
 
-namespace {
-
-class Bytes {
-  public:
-    explicit Bytes(std::string_view bytes) : bytes_(bytes) {}
-    bool More() const { return at_ < bytes_.size(); }
-    unsigned Next() { return More() ? static_cast<unsigned char>(bytes_[at_++]) : 0u; }
-
-  private:
-    std::string_view bytes_;
-    std::size_t at_ = 0;
-};
-
-// Few distinct keys, so that repeats and references to earlier, later and absent records are
-// all common; a few texts that only look like keys.
-std::wstring KeyText(unsigned byte) {
-    static const wchar_t* const kOdd[] = {L"", L"K0", L"K01", L"K2147483647", L"K-1", L"k1"};
-    if (byte >= 250) return kOdd[byte - 250 < 6 ? byte - 250 : 0];
-    return MakeKey(static_cast<int32_t>(byte % 24));
-}
-
-std::wstring Flag(unsigned byte) {
-    static const wchar_t* const kFlags[] = {kFlagOn, kFlagOff, L"", L"2"};
-    return kFlags[byte % 4];
-}
-
-}  // namespace
-
 void ProjectTreeFuzz(std::string_view bytes) {
-    Bytes in(bytes);
+    std::size_t at = 0;
+    const auto next = [&] { return at < bytes.size() ? static_cast<uint8_t>(bytes[at++]) : 0u; };
+    // Few distinct keys, so that repeats and references to earlier, later and absent records
+    // are all common; a few texts that only look like keys.
+    const auto key = [&] {
+        static const wchar_t* const kOdd[] = {L"", L"K0", L"K01", L"K2147483647", L"K-1", L"k1"};
+        const unsigned byte = next();
+        return byte >= 250 ? std::wstring(kOdd[byte - 250]) : MakeKey(byte % 24);
+    };
+    static const wchar_t* const kFlags[] = {kFlagOn, kFlagOff, L"", L"2"};
     test::Desk desk;
     ProjectState& state = desk.state;
     state.SaveFile->StartPath = L"C:\\P";
-    const unsigned count = in.Next() % 48;
-    for (unsigned i = 0; i < count; ++i) {
-        const unsigned type = in.Next();
+    for (unsigned i = 0, count = next() % 48; i < count; ++i) {
+        const unsigned type = next();
         auto record = std::make_shared<clsObject>();
         record->Index = (type & 0x80) ? 2147483647 : static_cast<int32_t>(i + 1);
         record->NodeType = type % 5 == 4 ? L"" : std::to_wstring(type % 5);
-        record->Key = KeyText(in.Next());
-        record->Reference = KeyText(in.Next());
-        record->Included = Flag(in.Next());
-        record->Expanded = Flag(in.Next() >> 2);
+        record->Key = key();
+        record->Reference = key();
+        record->Included = kFlags[next() % 4];
+        record->Expanded = kFlags[(next() >> 2) % 4];
         record->Text = std::to_wstring(i);
         record->Path = L"C:\\P\\" + record->Text + L".dll";
         record->Exists = (type & 0x40) != 0;
@@ -59,10 +39,10 @@ void ProjectTreeFuzz(std::string_view bytes) {
     }
     desk.logic.ProjectTree().BuildProjectTree(*state.DigColl);
     MemoryTreeView& tree = desk.window.tree;
-    while (in.More()) {
+    while (at < bytes.size()) {
         desk.window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
-        const unsigned action = in.Next();
-        const int32_t node = static_cast<int32_t>(1 + in.Next() % tree.Count());
+        const unsigned action = next();
+        const int32_t node = static_cast<int32_t>(1 + next() % tree.Count());
         const std::function<void()> actions[] = {
             [&] { tree.UserToggleCheck(node); },
             [&] { tree.UserExpand(node); },
