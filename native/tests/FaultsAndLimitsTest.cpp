@@ -1,10 +1,14 @@
 // The logic over a disk in memory at the edges: a folder that goes away behind the scan's back,
 // paths longer than the old 260-character limit, a project of a million records, and megabytes
-// of junk offered as a project file.
+// of junk offered as a project file; and every input of the fuzz corpus (the seeds and each
+// crash once found) replayed through its target under the sanitizers.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
 
 #include "Desk.h"
 #include "FuzzTargets.h"
@@ -30,8 +34,7 @@ TEST(Limits, PathsPast260CharactersGoThroughScanSaveAndOpenWhole) {
     Desk desk;
     std::wstring folder = L"C:\\P";
     while (folder.size() < 300) folder += L"\\folder" + std::to_wstring(folder.size());
-    const std::wstring file = folder + L"\\long.dll";
-    desk.disk.File(file);
+    desk.disk.File(folder + L"\\long.dll");
     desk.logic.OnDropFiles({L"C:\\P"});
     SaveProjectFile(desk.state, desk.disk, desk.logic, L"C:\\P\\long.prw");
     ProjectState reopened;
@@ -57,7 +60,21 @@ TEST(Limits, AProjectOfUpToAMillionRecordsOpensDrawsAndSavesToTheSameBytes) {
     EXPECT_TRUE(desk.disk.Bytes(L"C:\\P\\big2.prw") == file);
 }
 
-TEST(Limits, MegabytesOfRandomBytesAreRefusedOrOpenAndSaveBackEqual) {
+TEST(Limits, TheFuzzCorpusAndMegabytesOfRandomBytesPassTheirTargets) {
+    const std::pair<const char*, void (*)(std::string_view)> targets[] = {
+        {"ProjectFileFuzz", fuzz::ProjectFileFuzz},
+        {"ProjectTreeFuzz", fuzz::ProjectTreeFuzz},
+        {"PeReaderFuzz", fuzz::PeReaderFuzz}};
+    for (const auto& [name, body] : targets) {
+        const auto folder = std::filesystem::path(PROWL_FUZZ_CORPUS) / name;
+        EXPECT_FALSE(std::filesystem::is_empty(folder)) << name;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            SCOPED_TRACE(entry.path().string());
+            std::ostringstream bytes;
+            bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
+            body(bytes.str());
+        }
+    }
     // Raw bytes stop at the first NUL; bytes without one reach the decoder; the alphabet of a
     // project file under a good header reaches the field checks on every line.
     std::mt19937 random(15);
