@@ -77,33 +77,29 @@ TEST(PeReader, ReadsEachComponentFromItsHeadersAndAFileCutShortWholeOrNotAtAll) 
     }
 }
 
-TEST(PeReader, DelayLoadedDllsAreListedAfterTheImportedOnesEachOnce) {
-    // Where the headers are padded, a delay-load table that names late.dll, old.dll by address
-    // as the oldest linkers did, and the imported KERNEL32 again in other letters.
-    std::string b = test::ComponentBytes(L"prowl_com32.dll");
-    const Layout l(b);
-    const uint32_t at = l.optional + Get(b, l.pe + 20, 2) + 40 * Get(b, l.pe + 6, 2);
-    const char names[] = "late.dll\0old.dll\0kernel32.DLL";
-    b.replace(at + 96, sizeof names, names, sizeof names);
-    const uint32_t image = Get(b, l.optional + 28),
-                   delayed[][2] = {{1, at + 96}, {0, image + at + 105}, {1, at + 113}};
-    for (int i = 0; i < 3; ++i)
-        Put(b, at + 32 * i, delayed[i][0]), Put(b, at + 32 * i + 4, delayed[i][1]);
-    Put(b, l.Directory(13), at), Put(b, l.Directory(13) + 4, 96);
-    std::wstring listed;  // a delayed one marked with a star
-    for (const ImportedDll& dll : Parse(b).value().Imports)
-        listed += dll.Name + (dll.Delayed ? L"* " : L" ");
-    EXPECT_EQ(listed, L"ADVAPI32.dll KERNEL32.dll msvcrt.dll late.dll* old.dll* ");
-}
-
-// What a user sees of a hand-edited file: refused as no program file, or read without what is
-// out of range, and never read past its end.
-TEST(PeReader, RefusesAFileWithAnyFieldOutOfRangeButOnlyDropsAManifestOutOfRange) {
-    const std::string original = test::ComponentBytes(L"prowl_sxs.dll");
+// Where the headers are padded, a delay-load table that names late.dll, old.dll by address as
+// the oldest linkers did, and the imported KERNEL32 again in other letters. Then what a user
+// sees of hand-edited fields: refused as no program file, or read without what is out of
+// range, and never read past the end.
+TEST(PeReader, ListsDelayLoadedDllsLastAndRefusesAnyFieldOutOfRangeButAManifest) {
+    std::string original = test::ComponentBytes(L"prowl_sxs.dll");
     const Layout l(original);
-    const std::size_t imports = l.Table(1), exports = l.Table(0);
+    const uint32_t pad = l.optional + Get(original, l.pe + 20, 2) + 40 * Get(original, l.pe + 6, 2);
+    const char names[] = "late.dll\0old.dll\0kernel32.DLL";
+    original.replace(pad + 96, sizeof names, names, sizeof names);
+    const uint32_t image = 0x10000000,
+                   delayed[][2] = {{1, pad + 96}, {0, image + pad + 105}, {1, pad + 113}};
+    for (int i = 0; i < 3; ++i)
+        Put(original, pad + 32 * i, delayed[i][0]), Put(original, pad + 32 * i + 4, delayed[i][1]);
+    Put(original, l.Directory(13), pad), Put(original, l.Directory(13) + 4, 96);
+    Put(original, l.optional + 24, image), Put(original, l.optional + 28, 0);
     const auto whole = Parse(original);
     ASSERT_TRUE(whole && whole->Assemblies.size() == 1);
+    std::wstring listed;  // a delayed one marked with a star
+    for (const ImportedDll& dll : whole->Imports) listed += dll.Name + (dll.Delayed ? L"* " : L" ");
+    EXPECT_EQ(listed, L"ADVAPI32.dll KERNEL32.dll msvcrt.dll prowldep.dll late.dll* old.dll* ");
+
+    const std::size_t exports = l.Table(0);
     std::optional<PeFacts> refused, noManifest = whole, registerOnly = whole;
     noManifest->Assemblies.clear();
     registerOnly->ExportsUnregister = false;
@@ -128,7 +124,7 @@ TEST(PeReader, RefusesAFileWithAnyFieldOutOfRangeButOnlyDropsAManifestOutOfRange
         EXPECT_EQ(Parse(bytes), expected) << "at " << at;
     }
     std::string unended = original;  // an imported DLL's name that runs past its reach
-    std::fill_n(unended.begin() + l.Offset(Get(original, imports + 12)), 300, 'A');
+    std::fill_n(unended.begin() + l.Offset(Get(original, l.Table(1) + 12)), 300, 'A');
     EXPECT_FALSE(Parse(unended));
 }
 
