@@ -24,18 +24,13 @@ void ProjectTreeFuzz(std::string_view bytes) {
     state.SaveFile->StartPath = L"C:\\P";
     for (unsigned i = 0, count = next() % 48; i < count; ++i) {
         const unsigned type = next();
-        auto record = std::make_shared<clsObject>();
-        record->Index = (type & 0x80) ? 2147483647 : static_cast<int32_t>(i + 1);
-        record->NodeType = type % 5 == 4 ? L"" : std::to_wstring(type % 5);
-        record->Key = key();
-        record->Reference = key();
-        record->Included = kFlags[next() % 4];
-        record->Expanded = kFlags[(next() >> 2) % 4];
-        record->Text = std::to_wstring(i);
-        record->Path = L"C:\\P\\" + record->Text + L".dll";
-        record->Exists = (type & 0x40) != 0;
-        if (record->Exists) desk.disk.File(record->Path);
-        state.DigColl->Add(std::move(record));
+        const std::wstring text = std::to_wstring(i), path = L"C:\\P\\" + text + L".dll";
+        if (type & 0x40) desk.disk.File(path);
+        // A braced list is evaluated in order: the bytes are taken field by field.
+        state.DigColl->Add(std::make_shared<clsObject>(
+            clsObject{type & 0x80 ? 2147483647 : static_cast<int32_t>(i + 1), 0,
+                      type % 5 == 4 ? L"" : std::to_wstring(type % 5), path, (type & 0x40) != 0,
+                      key(), text, key(), kFlags[next() % 4], kFlags[(next() >> 2) % 4]}));
     }
     desk.logic.ProjectTree().BuildProjectTree(*state.DigColl);
     MemoryTreeView& tree = desk.window.tree;

@@ -20,11 +20,6 @@ void Put(std::string& b, std::size_t at, uint32_t v, int bytes = 4) {
 
 // Where the fields live, worked out here by hand from the published layout.
 struct Layout {
-    explicit Layout(const std::string& b)
-        : b(b),
-          pe(Get(b, 0x3C)),
-          optional(pe + 24),
-          directories(optional + (Get(b, optional, 2) == 0x20B ? 112 : 96)) {}
     std::size_t Directory(int i) const { return directories + 8 * i; }
     std::size_t Offset(uint32_t rva) const {
         const std::size_t sections = optional + Get(b, pe + 20, 2);
@@ -34,7 +29,8 @@ struct Layout {
     }
     std::size_t Table(int directory) const { return Offset(Get(b, Directory(directory))); }
     const std::string& b;
-    std::size_t pe, optional, directories;
+    std::size_t pe = Get(b, 0x3C), optional = pe + 24,
+                directories = optional + (Get(b, optional, 2) == 0x20B ? 112 : 96);
 };
 
 // The bytes as the reader sees a file, without a copy, so that a thousand cuts stay cheap; a
@@ -66,13 +62,11 @@ TEST(PeReader, ReadsEachComponentFromItsHeadersAndAFileCutShortWholeOrNotAtAll) 
         EXPECT_EQ(BuiltForText(whole) + L": " + EntryPointsText(whole), expected);
         // A file cut short is no program file while its headers are cut, and read whole or
         // refused after that: every length through the headers, then a stride over the rest.
-        const std::size_t headers = Get(bytes, Layout(bytes).optional + 60);
+        const std::size_t headers = Get(bytes, Layout{bytes}.optional + 60);
         for (std::size_t n = 0; n < bytes.size(); n += n <= headers ? 1 : 61) {
             const auto cut = Parse(std::string_view(bytes).substr(0, n));
-            if (n <= headers ? cut.has_value() : cut && cut != whole.Program) {
-                ADD_FAILURE() << testing::PrintToString(std::wstring(file)) << " cut to " << n;
-                break;
-            }
+            ASSERT_TRUE(n <= headers ? !cut : !cut || cut == whole.Program)
+                << testing::PrintToString(std::wstring(file)) << " cut to " << n;
         }
     }
 }
@@ -83,7 +77,7 @@ TEST(PeReader, ReadsEachComponentFromItsHeadersAndAFileCutShortWholeOrNotAtAll) 
 // range, and never read past the end.
 TEST(PeReader, ListsDelayLoadedDllsLastAndRefusesAnyFieldOutOfRangeButAManifest) {
     std::string original = test::ComponentBytes(L"prowl_sxs.dll");
-    const Layout l(original);
+    const Layout l{original};
     const uint32_t pad = l.optional + Get(original, l.pe + 20, 2) + 40 * Get(original, l.pe + 6, 2);
     const char names[] = "late.dll\0old.dll\0kernel32.DLL";
     original.replace(pad + 96, sizeof names, names, sizeof names);
