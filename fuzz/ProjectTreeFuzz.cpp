@@ -20,19 +20,18 @@ void ProjectTreeFuzz(std::string_view bytes) {
     };
     static const wchar_t* const kFlags[] = {kFlagOn, kFlagOff, L"", L"2"};
     test::Desk desk;
-    ProjectState& state = desk.state;
-    state.SaveFile->StartPath = L"C:\\P";
+    desk.state.SaveFile->StartPath = L"C:\\P";
     for (unsigned i = 0, count = next() % 48; i < count; ++i) {
         const unsigned type = next();
         const std::wstring text = std::to_wstring(i), path = L"C:\\P\\" + text + L".dll";
         if (type & 0x40) desk.disk.File(path);
         // A braced list is evaluated in order: the bytes are taken field by field.
-        state.DigColl->Add(std::make_shared<clsObject>(
+        desk.state.DigColl->Add(std::make_shared<clsObject>(
             clsObject{type & 0x80 ? 2147483647 : static_cast<int32_t>(i + 1), 0,
                       type % 5 == 4 ? L"" : std::to_wstring(type % 5), path, (type & 0x40) != 0,
                       key(), text, key(), kFlags[next() % 4], kFlags[(next() >> 2) % 4]}));
     }
-    desk.logic.ProjectTree().BuildProjectTree(*state.DigColl);
+    desk.logic.ProjectTree().BuildProjectTree(*desk.state.DigColl);
     MemoryTreeView& tree = desk.window.tree;
     while (at < bytes.size()) {
         desk.window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
@@ -46,7 +45,7 @@ void ProjectTreeFuzz(std::string_view bytes) {
             [&] { tree.UserClick(node); },
             [&] { tree.UserMouseUp(2, 0, 1, 1); },
             [&] { desk.logic.OnMenuClick(action & 8 ? L"mnuGroup_Reg" : L"mnuGroup_Unreg"); },
-            [&] { desk.logic.ProjectTree().BuildProjectTree(*state.DigColl); }};
+            [&] { desk.logic.ProjectTree().BuildProjectTree(*desk.state.DigColl); }};
         actions[action % 8]();
         desk.window.prompts.messages.clear();
         Require(desk.Unmirrored() == 0, "the tree mirrors the records");

@@ -17,12 +17,10 @@
 namespace prowl {
 namespace {
 
-using test::Desk;
-
 // A folder listed but gone when the walk reaches it is left out, and a path past the old
 // 260-character limit goes through scan, save and open whole.
 TEST(Limits, AFolderGoneBeforeItIsWalkedIsLeftOutAndLongPathsGoThroughWhole) {
-    Desk desk;
+    test::Desk desk;
     std::wstring folder = L"C:\\P\\A";
     while (folder.size() < 300) folder += L"\\folder" + std::to_wstring(folder.size());
     desk.disk.File(folder + L"\\kept.ocx");
@@ -48,7 +46,7 @@ TEST(Limits, AProjectOfUpToAMillionRecordsOpensDrawsAndSavesToTheSameBytes) {
         const std::string n = std::to_string(i);
         file += "\r\n" + n + "\tK" + n + "\t2\t1\tC:\\P\\" + n + ".dll\tK1\t" + n + ".dll\t1\t0";
     }
-    Desk desk;
+    test::Desk desk;
     desk.disk.File(L"C:\\P\\big.prw", file);
     ASSERT_TRUE(OpenProjectFile(desk.state, desk.disk, desk.logic, L"C:\\P\\big.prw"));
     desk.logic.ProjectTree().BuildProjectTree(*desk.state.DigColl);

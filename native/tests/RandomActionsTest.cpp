@@ -91,8 +91,7 @@ struct RandomUser {
         desk_.disk.Folder(folders[0]);
         for (uint32_t i = 0, n = fresh ? Pick(30) : 0; i < n; ++i) {
             const wchar_t* kind = kNames[Pick(7)];
-            const std::wstring path = folders[Pick(static_cast<uint32_t>(folders.size()))] + L"\\" +
-                                      std::to_wstring(i) + kind;
+            const auto path = folders[Pick(folders.size())] + L"\\" + std::to_wstring(i) + kind;
             *kind == L'F' ? desk_.disk.Folder(folders.emplace_back(path)) : desk_.disk.File(path);
         }
         if (fresh) desk_.Choose(Pick(5) ? name : L"");
