@@ -8,61 +8,35 @@
 
 namespace prowl::fuzz {
 
-namespace {
-
-class Bytes {
-  public:
-    explicit Bytes(std::string_view bytes) : bytes_(bytes) {}
-    bool More() const { return at_ < bytes_.size(); }
-    unsigned Next() { return More() ? static_cast<unsigned char>(bytes_[at_++]) : 0u; }
-
-  private:
-    std::string_view bytes_;
-    std::size_t at_ = 0;
-};
-
-// Few distinct keys, so that repeats and references to earlier, later and absent records are
-// all common; a few texts that only look like keys.
-std::wstring KeyText(unsigned byte) {
-    static const wchar_t* const kOdd[] = {L"", L"K0", L"K01", L"K2147483647", L"K-1", L"k1"};
-    if (byte >= 250) return kOdd[byte - 250 < 6 ? byte - 250 : 0];
-    return MakeKey(static_cast<int32_t>(byte % 24));
-}
-
-std::wstring Flag(unsigned byte) {
-    static const wchar_t* const kFlags[] = {kFlagOn, kFlagOff, L"", L"2"};
-    return kFlags[byte % 4];
-}
-
-}  // namespace
-
 void ProjectTreeFuzz(std::string_view bytes) {
-    Bytes in(bytes);
+    std::size_t at = 0;
+    const auto next = [&] { return at < bytes.size() ? static_cast<uint8_t>(bytes[at++]) : 0u; };
+    // Few distinct keys, so that repeats and references to earlier, later and absent records
+    // are all common; a few texts that only look like keys.
+    const auto key = [&] {
+        static const wchar_t* const kOdd[] = {L"", L"K0", L"K01", L"K2147483647", L"K-1", L"k1"};
+        const unsigned byte = next();
+        return byte >= 250 ? std::wstring(kOdd[byte - 250]) : MakeKey(byte % 24);
+    };
+    static const wchar_t* const kFlags[] = {kFlagOn, kFlagOff, L"", L"2"};
     test::Desk desk;
-    ProjectState& state = desk.state;
-    state.SaveFile->StartPath = L"C:\\P";
-    const unsigned count = in.Next() % 48;
-    for (unsigned i = 0; i < count; ++i) {
-        const unsigned type = in.Next();
-        auto record = std::make_shared<clsObject>();
-        record->Index = (type & 0x80) ? 2147483647 : static_cast<int32_t>(i + 1);
-        record->NodeType = type % 5 == 4 ? L"" : std::to_wstring(type % 5);
-        record->Key = KeyText(in.Next());
-        record->Reference = KeyText(in.Next());
-        record->Included = Flag(in.Next());
-        record->Expanded = Flag(in.Next() >> 2);
-        record->Text = std::to_wstring(i);
-        record->Path = L"C:\\P\\" + record->Text + L".dll";
-        record->Exists = (type & 0x40) != 0;
-        if (record->Exists) desk.disk.File(record->Path);
-        state.DigColl->Add(std::move(record));
+    desk.state.SaveFile->StartPath = L"C:\\P";
+    for (unsigned i = 0, count = next() % 48; i < count; ++i) {
+        const unsigned type = next();
+        const std::wstring text = std::to_wstring(i), path = L"C:\\P\\" + text + L".dll";
+        if (type & 0x40) desk.disk.File(path);
+        // A braced list is evaluated in order: the bytes are taken field by field.
+        desk.state.DigColl->Add(std::make_shared<clsObject>(
+            clsObject{type & 0x80 ? 2147483647 : static_cast<int32_t>(i + 1), 0,
+                      type % 5 == 4 ? L"" : std::to_wstring(type % 5), path, (type & 0x40) != 0,
+                      key(), text, key(), kFlags[next() % 4], kFlags[(next() >> 2) % 4]}));
     }
-    desk.logic.ProjectTree().BuildProjectTree(*state.DigColl);
+    desk.logic.ProjectTree().BuildProjectTree(*desk.state.DigColl);
     MemoryTreeView& tree = desk.window.tree;
-    while (in.More()) {
+    while (at < bytes.size()) {
         desk.window.prompts.messageAnswers.assign(4, MsgAnswer::Ok);
-        const unsigned action = in.Next();
-        const int32_t node = static_cast<int32_t>(1 + in.Next() % tree.Count());
+        const unsigned action = next();
+        const int32_t node = static_cast<int32_t>(1 + next() % tree.Count());
         const std::function<void()> actions[] = {
             [&] { tree.UserToggleCheck(node); },
             [&] { tree.UserExpand(node); },
@@ -71,7 +45,7 @@ void ProjectTreeFuzz(std::string_view bytes) {
             [&] { tree.UserClick(node); },
             [&] { tree.UserMouseUp(2, 0, 1, 1); },
             [&] { desk.logic.OnMenuClick(action & 8 ? L"mnuGroup_Reg" : L"mnuGroup_Unreg"); },
-            [&] { desk.logic.ProjectTree().BuildProjectTree(*state.DigColl); }};
+            [&] { desk.logic.ProjectTree().BuildProjectTree(*desk.state.DigColl); }};
         actions[action % 8]();
         desk.window.prompts.messages.clear();
         Require(desk.Unmirrored() == 0, "the tree mirrors the records");

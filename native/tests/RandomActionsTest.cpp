@@ -20,16 +20,15 @@ namespace {
 using Rows = std::vector<std::wstring>;
 using test::RowsOf;
 
-class RandomUser {
-  public:
+struct RandomUser {
     explicit RandomUser(uint32_t seed) : random_(seed) { desk_.disk.Folder(L"C:\\S"); }
 
     void Act() {
         Prepare();
         static constexpr void (RandomUser::*kActions[])() = {
-            &RandomUser::Scan,   &RandomUser::Scan,     &RandomUser::Save,
-            &RandomUser::Open,   &RandomUser::Register, &RandomUser::ChangeDisk,
-            &RandomUser::Expand, &RandomUser::Edit,     &RandomUser::Edit};
+            &RandomUser::Scan,       &RandomUser::Scan,     &RandomUser::SaveOrOpen,
+            &RandomUser::SaveOrOpen, &RandomUser::Register, &RandomUser::ChangeDisk,
+            &RandomUser::Expand,     &RandomUser::Edit,     &RandomUser::Edit};
         // With no tree drawn, a user can only start a project.
         (this->*kActions[Tree().Count() ? Pick(9) : 0])();
         CheckFiles();
@@ -38,14 +37,12 @@ class RandomUser {
         ++actions_;
     }
 
-  private:
     uint32_t Pick(uint32_t n) { return static_cast<uint32_t>(random_() % n); }
     MemoryTreeView& Tree() { return desk_.window.tree; }
     int32_t AnyNode() { return 1 + static_cast<int32_t>(Pick(Tree().Count())); }
     ItemCollection& Items() { return *desk_.state.DigColl; }
     static std::wstring File(uint32_t i) { return L"C:\\S\\" + std::to_wstring(i) + L".prw"; }
     void Click(const wchar_t* button) { desk_.logic.OnToolbarButtonClick(button); }
-    void Save() { Click(L"Save"); }
     void Expand() { Pick(2) ? Tree().UserExpand(AnyNode()) : Tree().UserCollapse(AnyNode()); }
     void Edit() {
         static constexpr const wchar_t* kTexts[] = {L"renamed", L"", L"tab\there", L"line\r\nbreak",
@@ -63,13 +60,10 @@ class RandomUser {
                                              MsgAnswer::Cancel, MsgAnswer::NotShown};
         before_ = RowsOf(desk_.state);
         for (uint32_t i = 0; i < 3; ++i) files_[i] = desk_.disk.Bytes(File(i));
-        auto& prompts = desk_.window.prompts;
-        prompts = {};
+        desk_.window.prompts = {};
         for (int i = 0; i < 32; ++i) {
-            prompts.messageAnswers.push_back(kAnswers[Pick(Pick(2) ? 2 : 5)]);
-            prompts.fileAnswers.push_back(
-                Pick(5) ? FileDialogResult{FileDialogResult::Outcome::Chosen, File(Pick(3))}
-                        : FileDialogResult{});
+            desk_.window.prompts.messageAnswers.push_back(kAnswers[Pick(Pick(2) ? 2 : 5)]);
+            desk_.Answer(L"", {Pick(5) ? File(Pick(3)) : L""});
         }
         desk_.dialogs.scripts.assign(2, [](ModalDialog& report) { report.Dismiss(); });
         desk_.disk.writesBeforeFailure = Pick(4) ? -1 : static_cast<int>(Pick(3));
@@ -92,14 +86,13 @@ class RandomUser {
         const ItemCollection* old = desk_.state.DigColl.get();
         const std::wstring name = L"T" + std::to_wstring(actions_);
         std::vector<std::wstring> folders{L"C:\\" + name};
-        static const wchar_t* const kNames[] = {L"a.dll", L"B.OCX", L"c.Dll", L"d.txt", L"e.ocx.x"};
+        static const wchar_t* const kNames[] = {L"a.dll",   L"B.OCX", L"c.Dll", L"d.txt",
+                                                L"e.ocx.x", L"F",     L"F"};  // F: a folder
         desk_.disk.Folder(folders[0]);
         for (uint32_t i = 0, n = fresh ? Pick(30) : 0; i < n; ++i) {
-            const std::wstring at = folders[Pick(static_cast<uint32_t>(folders.size()))] + L"\\";
-            if (Pick(3) == 0)
-                desk_.disk.Folder(folders.emplace_back(at + L"F" + std::to_wstring(i)));
-            else
-                desk_.disk.File(at + std::to_wstring(i) + kNames[Pick(5)]);
+            const wchar_t* kind = kNames[Pick(7)];
+            const auto path = folders[Pick(folders.size())] + L"\\" + std::to_wstring(i) + kind;
+            *kind == L'F' ? desk_.disk.Folder(folders.emplace_back(path)) : desk_.disk.File(path);
         }
         if (fresh) desk_.Choose(Pick(5) ? name : L"");
         Click(fresh ? L"New" : L"Re-Dig");
@@ -112,9 +105,9 @@ class RandomUser {
             EXPECT_EQ(RowsOf(desk_.state), before_);
     }
 
-    // An open gives a project as it was saved, or keeps the one in hand.
-    void Open() {
-        Click(L"Open");
+    // A save keeps the project in hand; an open gives one as it was saved, or keeps it too.
+    void SaveOrOpen() {
+        Click(Pick(2) ? L"Save" : L"Open");
         EXPECT_TRUE(RowsOf(desk_.state) == before_ || saved_.contains(RowsOf(desk_.state)));
     }
 
@@ -151,9 +144,9 @@ class RandomUser {
         int32_t at = 0, counts[3] = {};
         for (const auto& r : Items()) {
             ++at;
-            ASSERT_EQ(std::tie(r->Index, r->Key), std::tuple(at, MakeKey(at)));
-            ASSERT_TRUE(r->Reference == L"K0" ? at == 1 : r->ParentIndex < at);
-            ASSERT_EQ(r->Reference, MakeKey(r->ParentIndex));
+            ASSERT_EQ(std::tie(r->Index, r->Key, r->Reference),
+                      std::tuple(at, MakeKey(at), MakeKey(r->ParentIndex)));
+            ASSERT_TRUE(at == 1 ? r->ParentIndex == 0 : r->ParentIndex > 0 && r->ParentIndex < at);
             ++counts[r->NodeType == kNodeFolder ? 0 : r->NodeType == kNodeDll ? 1 : 2];
         }
         const clsSaveFile& file = *desk_.state.SaveFile;

@@ -42,8 +42,7 @@ struct FakeFacts final : SystemFacts {
     }
     std::wstring WindowsFolder() const override { return Variables.at(L"windir"); }
     std::optional<std::wstring> Environment(const std::wstring& name) const override {
-        const auto found = Variables.find(name);
-        return found == Variables.end() ? std::nullopt : std::optional(found->second);
+        return Variables.contains(name) ? std::optional(Variables.at(name)) : std::nullopt;
     }
     bool IsElevated() const override { return true; }
     std::wstring LongPath(const std::wstring& path) const override {
