@@ -62,6 +62,17 @@ std::vector<std::wstring> ExpectMirrors(HWND dialog, const ModalDialog& logic) {
         EXPECT_TRUE(IsWindowVisible(hwnd) && IntersectRect(&inside, &rc, &client) &&
                     EqualRect(&inside, &rc));
         EXPECT_EQ(IsWindowEnabled(hwnd) != FALSE, control.enabled);
+        // The caption labels alone in bold, the warning alone in red, the icon drawn.
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font),
+                   &font);
+        EXPECT_EQ(font.lfWeight >= FW_BOLD, control.kind == ControlKind::CaptionLabel);
+        HDC dc = CreateCompatibleDC(nullptr);
+        SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(hwnd));
+        EXPECT_EQ(GetTextColor(dc) == RGB(192, 0, 0), control.kind == ControlKind::WarningLabel);
+        DeleteDC(dc);
+        EXPECT_EQ(SendMessageW(hwnd, STM_GETICON, 0, 0) != 0, control.kind == ControlKind::Icon);
         std::wstring items;
         for (const auto& item : control.items)
             items += (control.kind == ControlKind::TreeList ? item.image : L"") + item.text + L"|";
@@ -182,6 +193,7 @@ TEST(RealDialogs, EachShowsWhatItsLogicHoldsWithItsTextsAndClosesByItsKeys) {
             EXPECT_EQ(ExpectMirrors(dialog, logic), texts[i]);
             gui_test::SaveScreenshot(dialog, test::ToUtf8(logic.Form()));
             if (&logic == &chooser) choose(dialog);
+            EXPECT_TRUE(&logic != &about || gui_test::Text(GetFocus()) == L"OK") << "OK to hand";
             keys[i] ? PostMessageW(GetFocus(), WM_KEYDOWN, keys[i], 1)
                     : PostMessageW(dialog, WM_CLOSE, 0, 0);
         });

@@ -174,6 +174,27 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     EXPECT_EQ(g_staleMenus, 0) << "a menu was destroyed twice";
 }
 
+// Refuses to make windows of one class on this thread, as a system short of resources would.
+const wchar_t* g_refused = nullptr;
+LRESULT CALLBACK RefuseControl(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND) {
+        const wchar_t* name = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass;
+        if (!IS_INTRESOURCE(name) && lstrcmpiW(name, g_refused) == 0) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST(MainWindowLife, AWindowWhoseControlsCannotBeMadeIsNotMade) {
+    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseControl, nullptr, GetCurrentThreadId());
+    for (const wchar_t* control : {WC_TREEVIEWW, STATUSCLASSNAMEW, WC_EDITW}) {
+        ProjectState state;
+        g_refused = control;
+        EXPECT_ANY_THROW(MainWindow::Create(GetModuleHandleW(nullptr), state, SW_SHOW));
+        EXPECT_EQ(FindWindowW(nullptr, L"ActiveX Prowl"), nullptr) << "no window left behind";
+    }
+    UnhookWindowsHookEx(hook);
+}
+
 TEST(Prompts, AMessageBoxAnswersWithTheButtonPressedOrSaysItWasNotShown) {
     const gui_test::Window owner = gui_test::MakeWindow();
     const std::tuple<MsgButtons, int, int, MsgAnswer, std::wstring> cases[] = {
