@@ -13,10 +13,10 @@ namespace {
 
 struct Machine : MemoryDisk, MachineDrives {
     Machine() {
-        for (const wchar_t* folder : {L"C:\\work\\proj\\beta", L"C:\\Windows", L"D:\\data"})
+        for (const wchar_t* folder :
+             {L"C:\\work\\proj\\beta", L"C:\\work\\proj\\Alpha", L"C:\\Windows", L"D:\\data"})
             Folder(folder);
         File(L"C:\\work\\proj\\readme.txt");
-        Folder(L"C:\\work\\proj\\Alpha");
         listingFaults[L"C:\\work\\proj\\Alpha"] = {};
     }
     std::vector<std::wstring> DriveRoots() override { return {L"C:\\", L"D:\\"}; }
@@ -27,10 +27,8 @@ struct Machine : MemoryDisk, MachineDrives {
     std::wstring current = L"c:\\work\\proj", remembered = L"D:\\data";
 };
 
-// The directory list as a user reads it: each entry indented by its depth, the selected one
-// marked.
-std::wstring Entries(const FolderChooser& chooser) {
-    const auto& list = chooser.Control(L"aDir");
+// A list as a user reads it: each entry indented by its depth, the selected one marked.
+std::wstring Shown(const DialogControl& list) {
     std::wstring text;
     for (const auto& item : list.items)
         text += std::wstring(static_cast<size_t>(item.indent), L' ') +
@@ -38,24 +36,16 @@ std::wstring Entries(const FolderChooser& chooser) {
     return text;
 }
 
-TEST(FolderChooser, OpensAtTheProcesssFolderEvenOnAShareWhichIsThenADriveOfItsOwn) {
-    Machine machine;
-    machine.current = L"\\\\srv\\share\\dir";
-    ScriptedPrompts prompts;
-    FolderChooser chooser(machine, machine, prompts);
-    std::wstring drives;
-    for (const auto& item : chooser.Control(L"aDrive").items) drives += item.text + L"|";
-    EXPECT_EQ(drives + std::to_wstring(chooser.Control(L"aDrive").selected) + Entries(chooser),
-              L"C:|D:|\\\\srv\\share|2\\\\srv\\share| *dir|");
-}
-
-TEST(FolderChooser, OkHandsBackTheCurrentPathOnceItChangedAndTellsWhatCannotBeRead) {
-    const std::wstring all = L"-C:\\| work|  *proj|   Alpha|   beta|", told = L"|C:\\work\\proj\\";
+TEST(FolderChooser, OpensAtTheProcesssFolderAndHandsBackAChangedPathOrTellsWhatCannotBeRead) {
+    const std::wstring all = L"-*C:|D:|C:\\| work|  *proj|   Alpha|   beta|",
+                       told = L"|C:\\work\\proj\\";
     // Acts as a user on the entries by their place in the list: "open N", "highlight N",
-    // "drive N", "ok", "cancel"; or changes the machine: "remove" deletes beta, "forget" makes
-    // D: remember a folder that is gone. Then the folder handed back, or "-" and the list while
-    // it is still open, and what it told.
+    // "drive N", "ok", "cancel"; or changes the machine: "share" runs the program from a
+    // network share, "remove" deletes beta, "forget" makes D: remember a folder that is gone.
+    // Then the folder handed back, or "-", the drives and the list while it is still open; and
+    // what it told.
     const std::pair<const wchar_t*, std::wstring> cases[] = {
+        {L"share", L"-C:|D:|*\\\\srv\\share|\\\\srv\\share| *dir|"},  // a drive of its own
         {L"ok open 2 ok", all},  // opening the current folder changes nothing
         {L"open 4 ok", L"C:\\work\\proj\\beta"},
         {L"open 0 open 1 ok", L"C:\\Windows"},
@@ -63,12 +53,13 @@ TEST(FolderChooser, OkHandsBackTheCurrentPathOnceItChangedAndTellsWhatCannotBeRe
         {L"drive 1 ok", L"D:\\data"},
         {L"open 4 cancel", L""},
         {L"open 3 ok", all + told + L"Alpha is not accessible.\n\nAccess is denied."},
-        {L"remove open 4 ok", L"-C:\\| work|  *proj|   Alpha|" + told +
+        {L"remove open 4 ok", L"-*C:|D:|C:\\| work|  *proj|   Alpha|" + told +
                                   L"beta is not accessible.\n\nThe folder does not exist."},
         {L"forget drive 1 ok", L"D:\\"},  // the drive itself is fine: its root opens
     };
     for (const auto& [script, expected] : cases) {
         Machine machine;
+        if (script == std::wstring(L"share")) machine.current = L"\\\\srv\\share\\dir";
         ScriptedPrompts prompts;
         prompts.messageAnswers = {MsgAnswer::Ok};
         FolderChooser chooser(machine, machine, prompts);
@@ -83,7 +74,9 @@ TEST(FolderChooser, OkHandsBackTheCurrentPathOnceItChangedAndTellsWhatCannotBeRe
             if (verb == L"open" && words >> n) chooser.OpenEntry(n);
             if (verb == L"highlight" && words >> n) chooser.Highlight(n);
         }
-        std::wstring shown = chooser.Closed() ? chooser.Folder() : L"-" + Entries(chooser);
+        std::wstring shown = chooser.Closed() ? chooser.Folder()
+                                              : L"-" + Shown(chooser.Control(L"aDrive")) +
+                                                    Shown(chooser.Control(L"aDir"));
         for (const auto& m : prompts.messages)
             shown += L"|" + m.text +
                      (m.title == kChooserCaption && m.icon == MsgIcon::Exclamation ? L"" : L"!");

@@ -14,7 +14,8 @@
 namespace prowl {
 namespace {
 
-// Values of HKEY_LOCAL_MACHINE by "key|name"; every key there is, with no subkeys.
+// Text values of HKEY_LOCAL_MACHINE by "key|name" ("": none); every key there is, with no
+// subkeys.
 struct Registry : RegistryReader, RegistryKey {
     std::unique_ptr<RegistryKey> Open(RegistryRoot root, const std::wstring& path,
                                       RegistryView) override {
@@ -25,20 +26,18 @@ struct Registry : RegistryReader, RegistryKey {
     }
     std::vector<std::wstring> SubkeyNames() const override { return {}; }
     std::unique_ptr<RegistryKey> OpenSubkey(const std::wstring&) const override { return {}; }
+    // Stored as the registry stores text: UTF-16 with its terminating NUL.
     std::optional<RegistryValue> QueryValue(const std::wstring& name) const override {
         const auto found = values.find(path + L"|" + name);
-        return found == values.end() ? std::nullopt : std::optional(found->second);
+        if (found == values.end() || found->second.empty()) return std::nullopt;
+        std::string bytes;
+        for (const wchar_t c : found->second + L'\0')
+            bytes += {static_cast<char>(c), static_cast<char>(c >> 8)};
+        return RegistryValue{kRegSz, bytes};
     }
-    std::map<std::wstring, RegistryValue> values;
+    std::map<std::wstring, std::wstring> values;
     std::wstring path;
 };
-
-// A text as the registry stores it: UTF-16 with its terminating NUL.
-std::string Sz(const std::wstring& text) {
-    std::string bytes;
-    for (const wchar_t c : text + L'\0') bytes += {static_cast<char>(c), static_cast<char>(c >> 8)};
-    return bytes;
-}
 
 // Records every start it is asked for; like a real launch, it fails where no file is.
 struct RecordingLauncher : test::ScriptedLauncher {
@@ -55,32 +54,27 @@ TEST(AboutBox, SystemInfoStartsWhatTheRegistryOrElseTheSystemFolderLeadsTo) {
     const std::wstring tool = L"C:\\tools\\msinfo.exe", located = L"C:\\located\\MSINFO32.EXE",
                        system = L"C:\\system\\MSINFO32.EXE", fills(1023, L'a');
     for (const std::wstring& file : {tool, located, system}) disk.File(file);
-    const std::wstring path = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH",
-                       location = L"SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO",
-                       unavailable = L"System Information Is Unavailable At This Time|ActiveXProwl";
-    // The first place's value (type 0: none), the second place's folder, the system folder,
-    // and the program started ("-": none).
-    using Case = std::tuple<uint32_t, std::string, const wchar_t*, const wchar_t*, std::wstring>;
+    const std::wstring unavailable = L"System Information Is Unavailable At This Time|ActiveXProwl";
+    // The first place's path, the second place's folder (each "": none), the system folder, and
+    // the program started ("-": none).
+    using Case = std::tuple<std::wstring, std::wstring, const wchar_t*, std::wstring>;
     const Case cases[] = {
         // The first place names the tool; a missing program, and the second place is not asked.
-        {kRegSz, Sz(tool), L"C:\\located", L"C:\\system", tool},
-        {kRegSz, Sz(L"C:\\gone.exe"), L"C:\\located", L"C:\\empty", L"C:\\gone.exe"},
+        {tool, L"C:\\located", L"C:\\system", tool},
+        {L"C:\\gone.exe", L"C:\\located", L"C:\\empty", L"C:\\gone.exe"},
         // A path that fills the 1024-byte buffer with its NUL; one too long, so the second place
         // is asked.
-        {kRegSz, Sz(fills), nullptr, L"C:\\empty", fills},
-        {kRegSz, Sz(fills + L"a"), L"C:\\located", L"C:\\empty", located},
-        // A value of another type is read as nothing; a number as hexadecimal.
-        {kRegExpandSz, Sz(tool), nullptr, L"C:\\empty", L""},
-        {kRegDword, std::string("\x03\x0A\x01\x00", 4), nullptr, L"C:\\empty", L"&h10A03"},
+        {fills, L"", L"C:\\empty", fills},
+        {fills + L"a", L"C:\\located", L"C:\\empty", located},
         // Only the second place: its folder holds the tool; it does not but the system's does.
-        {0, "", L"C:\\located", L"C:\\empty", located},
-        {0, "", L"C:\\empty", L"C:\\system\\", system},
-        {0, "", nullptr, L"C:\\empty", L"-"},
+        {L"", L"C:\\located", L"C:\\empty", located},
+        {L"", L"C:\\empty", L"C:\\system\\", system},
+        {L"", L"", L"C:\\empty", L"-"},
     };
-    for (const auto& [type, data, place, systemFolder, started] : cases) {
+    for (const auto& [first, place, systemFolder, started] : cases) {
         Registry registry;
-        if (type) registry.values[path] = {type, data};
-        if (place) registry.values[location] = {kRegSz, Sz(place)};
+        registry.values = {{L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH", first},
+                           {L"SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO", place}};
         RecordingLauncher launcher;
         launcher.disk = &disk;
         ScriptedPrompts prompts;
