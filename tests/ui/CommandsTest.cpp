@@ -18,16 +18,18 @@ std::string Prw(std::vector<std::string> lines) {
 }
 const std::string kOldProject = Prw({"C:\\Old", "1 K1 1 0 C:\\Old K0 OLD 1 0"});
 // P holds a.dll and Sub, Sub b.ocx. The user excluded a.dll and expanded P and SUB.
-const std::vector<std::string> kP = {
-    "C:\\P", "1 K1 1 0 C:\\P K0 P 1 1", "2 K2 2 1 C:\\P\\a.dll K1 a.dll 0 0",
-    "3 K3 1 1 C:\\P\\Sub K1 SUB 1 1", "4 K4 3 3 C:\\P\\Sub\\b.ocx K3 b.ocx 1 0"};
+const std::string kP =
+    Prw({"C:\\P", "1 K1 1 0 C:\\P K0 P 1 1", "2 K2 2 1 C:\\P\\a.dll K1 a.dll 0 0",
+         "3 K3 1 1 C:\\P\\Sub K1 SUB 1 1", "4 K4 3 3 C:\\P\\Sub\\b.ocx K3 b.ocx 1 0"});
+// A hand-edited line repeats b.ocx, renamed "Mine" there: a re-scan keeps the later record.
+const std::string kMine = Prw({"", "5 K6 3 3 C:\\P\\Sub\\b.ocx K3 Mine 1 0"});
 
 // The program with C:\old.PRW open, changed or not.
 struct Session : test::MemoryProgram {
     explicit Session(const std::string& project = kOldProject, bool changed = false) {
         for (const auto* f :
              {L"C:\\proj\\a.dll", L"C:\\proj\\sub\\b.ocx", L"C:\\proj\\x.txt", L"C:\\bare\\x.txt",
-              L"C:\\a.PRW", L"C:\\P\\a.dll", L"C:\\P\\Sub\\b.ocx"})
+              L"C:\\a.PRW", L"C:\\b.PRW", L"C:\\P\\a.dll", L"C:\\P\\Sub\\b.ocx"})
             disk.File(f, "keep");
         disk.File(L"C:\\old.PRW", project);
         disk.File(L"C:\\two.PRW", Prw({"C:\\Two", "1 K1 1 0 C:\\Two K0 TWO 1 0"}));
@@ -36,183 +38,138 @@ struct Session : test::MemoryProgram {
         window.window.pointers.clear();
         window.panels.history.clear();
     }
-    // What a user sees: file name, both panels, the tree below its root, Save and Re-Prowl,
-    // then the pointers and the messages' titles; every script used up.
+    // What a user sees: file name, the source panel, the action panel's texts since (but the
+    // scanner's own), the tree below its root (x: ticked, +: expanded), Save and Re-Prowl, then
+    // the pointers and the messages' titles (!: critical); every script used up.
     std::wstring Seen() {
-        std::wstring seen =
-            state.SaveFile->FileName + L"|" + logic.PanelText(1) + L"|" + logic.PanelText(2) + L"|";
+        std::wstring seen = state.SaveFile->FileName + L"|" + logic.PanelText(1) + L"|";
+        for (const auto& [panel, text] : window.panels.history)
+            if (panel == 2 && text.find(L"Prowling in") == std::wstring::npos) seen += text + L";";
+        seen += L"|";
         for (int32_t node = 2; node <= window.tree.Count(); ++node)
-            seen += window.tree.Text(node) + L" ";
+            seen += window.tree.Text(node) + (window.tree.Checked(node) ? L"x" : L"") +
+                    (window.tree.Expanded(node) ? L"+ " : L" ");
         seen += logic.Button(kButtonSave).enabled ? L"|save" : L"|";
         seen += logic.MenuItem(L"mnuFileReprowl").enabled ? L" reprowl|" : L"|";
         for (int32_t p : window.window.pointers) seen += std::to_wstring(p) + L" ";
-        for (const auto& m : window.prompts.messages) seen += L"|" + m.title;
+        for (const auto& m : window.prompts.messages)
+            seen += L"|" + m.title + (m.icon == MsgIcon::Critical ? L"!" : L"");
         EXPECT_TRUE(dialogs.scripts.empty() && window.prompts.messageAnswers.empty() &&
                     window.prompts.fileAnswers.empty());
         return seen;
     }
 };
 
-TEST(ProjectCommands, NewAndOpenAskFirstAndEitherFinishOrLeaveTheProjectAsItWas) {
-    const std::wstring old = L"C:\\old.PRW|Source File: C:\\old.PRW|Opened File: C:\\old.PRW|OLD |";
-    const std::wstring fresh = L"|Source File: ** New ActiveX Prowl File **|Finished Prowling.|";
-    const std::wstring error = L"The following error occurred while attempting to ";
+TEST(ProjectCommands, EachCommandAsksFirstAndEitherFinishesOrLeavesTheProjectAsItWas) {
+    const std::wstring old = L"C:\\old.PRW|Source File: C:\\old.PRW||OLDx |",
+                       p = L"C:\\old.PRW|Source File: C:\\old.PRW|",
+                       fresh = L"|Source File: ** New ActiveX Prowl File **|Finished Prowling.;|",
+                       mine = L"Px+ a.dll SUBx+ b.ocxx Minex |",
+                       done =
+                           L"Finished Prowling.;Updating Project...;Checking for project "
+                           L"changes...;Ready;|",
+                       error = L"The following error occurred while attempting to ",
+                       failed = L"|ActiveX Prowl - File Error!", offer = L"|Save Changes?";
+    const auto saved = [](const std::wstring& file) {
+        return file + L"|Source File: " + file + L"|Saving File: ;Saved File: " + file +
+               L";|OLDx |";
+    };
     struct Case {
         bool changed;
         const wchar_t* answers;           // to the message boxes in turn
         std::vector<std::wstring> files;  // the Save and Open dialogs' answers
-        // "new" (New, no chooser shown), "choose NAME" (New, the chooser's answer; "" cancels),
-        // "new at PATH", "stop at PATH" (Stop during it), "open", "drop PATH", "close".
-        std::wstring how, seen, failure{};
+        // A toolbar key: "New" ("New:NAME": the chooser's answer, "" cancels), "Open", "Save"
+        // ("Save ticking": a check box clicked while the file is written), "Re-Dig" on P (with
+        // n.ocx added: "Re-Dig change", a.dll gone; "Re-Dig stop"; "Re-Dig drive", its drive
+        // gone); or "at PATH" (New there; "stop": Stop during it), "drop PATH", "close".
+        std::wstring how, seen, text{};  // the last message's text begins with `text`
     } cases[] = {
         // clang-format off
-        {false, L"", {}, L"choose proj", fresh + L"PROJ a.dll SUB b.ocx |save reprowl|13 1 "},
-        {true, L"N", {}, L"choose ",
-         L"|Source File: C:\\old.PRW|Opened File: C:\\old.PRW|OLD |save reprowl|13 1 |Save Changes?"},
-        {true, L"YO", {L"C:\\gone\\x.PRW"}, L"new",
-         L"C:\\old.PRW|Source File: C:\\old.PRW|Saving File: |OLD |save reprowl|11 1 |Save Changes?"
-         L"|ActiveX Prowl - File Error", error + L"save the project file: "},
-        {false, L"", {}, L"choose bare", fresh + L"| reprowl|13 1 "},
-        {true, L"N", {}, L"stop at C:\\proj",
-         L"|Source File:  |Process Stopped|||13 1 |Save Changes?"},
-        {false, L"O", {}, L"new at Q:\\x", old + L" reprowl|13 1 |ActiveX Prowl - File Error",
+        {false, L"", {}, L"New:proj", fresh + L"PROJx a.dllx SUBx b.ocxx |save reprowl|13 1 "},
+        {true, L"N", {}, L"New:", L"|Source File: C:\\old.PRW||OLDx |save reprowl|13 1 " + offer},
+        {true, L"YO", {L"C:\\gone\\x.PRW"}, L"New",
+         p + L"Saving File: ;|OLDx |save reprowl|11 1 " + offer + failed,
+         error + L"save the project file: "},
+        {false, L"", {}, L"New:bare", fresh + L"| reprowl|13 1 "},
+        {true, L"N", {}, L"at C:\\proj stop",
+         L"|Source File:  |Finished Prowling.;Process Stopped;|||13 1 " + offer},
+        {false, L"O", {}, L"at Q:\\x", old + L" reprowl|13 1 " + failed,
          error + L"scan the start path: "},
-        {false, L"", {L"C:\\two.PRW"}, L"open", L"C:\\two.PRW|Source File: C:\\two.PRW|Opened File: C:\\two.PRW|TWO | reprowl|11 1 "},
-        {true, L"N", {L""}, L"open", old + L"save reprowl||Save Changes?"},
-        {true, L"Y", {L""}, L"drop C:\\two.PRW", old + L"save reprowl||Save Changes?"},
-        {false, L"O", {L"C:\\proj\\x.txt"}, L"open", old + L" reprowl|11 1 |ActiveX Prowl - File Error",
+        {false, L"", {L"C:\\two.PRW"}, L"Open",
+         L"C:\\two.PRW|Source File: C:\\two.PRW|Opened File: C:\\two.PRW;|TWOx | reprowl|11 1 "},
+        {true, L"N", {L""}, L"Open", old + L"save reprowl|" + offer},
+        {true, L"Y", {L""}, L"drop C:\\two.PRW", old + L"save reprowl|" + offer},
+        {false, L"O", {L"C:\\proj\\x.txt"}, L"Open", old + L" reprowl|11 1 " + failed,
          error + L"open the project file: line 1: "},
-        {true, L"N", {}, L"close", L"closes " + old + L"save reprowl||Save Changes?"},
-        {true, L"X", {}, L"close", L"stays " + old + L"save reprowl||Save Changes?"},
-        {true, L"Y", {L""}, L"close", L"stays " + old + L"save reprowl||Save Changes?"},
-        {true, L"Y", {L"C:\\c.PRW"}, L"close", L"closes C:\\c.PRW|Source File: C:\\c.PRW|Saved "
-         L"File: C:\\c.PRW|OLD | reprowl|11 1 |Save Changes?"},
+        {true, L"X", {}, L"close", L"stays " + old + L"save reprowl|" + offer},
+        {true, L"Y", {L"C:\\c.PRW"}, L"close",
+         L"closes " + saved(L"C:\\c.PRW") + L" reprowl|11 1 " + offer},
+        {true, L"NY", {L"C:\\a.PRW", L"C:\\b.PRW"}, L"Save",
+         saved(L"C:\\b.PRW") + L" reprowl|11 1 |Replace Save File?|Replace Save File?",
+         L"File C:\\b.PRW already exists.  Replace this file?"},
+        {true, L"X", {L"C:\\a.PRW"}, L"Save", old + L"save reprowl||Replace Save File?"},
+        {true, L"", {L"C:\\c.PRW"}, L"Save ticking", saved(L"C:\\c.PRW") + L"save reprowl|11 1 "},
+        {false, L"", {}, L"Re-Dig", p + done + L"Px+ a.dll SUBx+ Minex | reprowl|13 1 "},
+        {false, L"", {}, L"Re-Dig change", L"Added:C:\\P\\Sub\\n.ocx Removed:C:\\P\\a.dll " + p +
+         done + L"Px+ SUBx+ Minex n.ocxx |save reprowl|13 1 "},
+        {true, L"", {}, L"Re-Dig stop",
+         p + L"Finished Prowling.;Re-Prowl Stopped;|" + mine + L"save reprowl|13 1 "},
+        {false, L"O", {}, L"Re-Dig drive", p + L"|" + mine + L" reprowl|13 1 " + failed,
+         error + L"scan the start path: "},
         // clang-format on
     };
     MessageBoxRequest ask;
+    std::vector<FileDialogRequest> saves;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.how + L" " + c.answers));
-        Session s(kOldProject, c.changed);
+        Session s(c.how.starts_with(L"Re-Dig") ? kP + kMine : kOldProject, c.changed);
         s.Answer(c.answers, c.files);
-        if (c.how.starts_with(L"stop"))
+        if (c.how.find(L"stop") != std::wstring::npos)
             s.window.window.onPump = [&] { s.logic.OnToolbarButtonClick(L"Stop"); };
-        if (c.how.starts_with(L"choose ")) s.Choose(c.how.substr(7));
-        const std::wstring at = c.how.substr(c.how.find(L" at ") + 4);
-        std::wstring closes;
-        if (c.how == L"close")
-            closes = s.logic.QueryClose() ? L"closes " : L"stays ";
-        else if (c.how.starts_with(L"drop "))
+        if (c.how.ends_with(L"ticking")) s.window.window.onPump = [&] { s.logic.EnableSave(true); };
+        if (c.how.starts_with(L"New:")) s.Choose(c.how.substr(4));
+        if (c.how.starts_with(L"Re-Dig ")) s.disk.File(L"C:\\P\\Sub\\n.ocx");
+        if (c.how.ends_with(L"drive")) s.state.SaveFile->StartPath = L"Q:\\P";
+        std::wstring report;  // the change report's lists
+        if (c.how.ends_with(L"change")) {
+            s.disk.Remove(L"C:\\P\\a.dll");
+            s.dialogs.scripts.push_back([&](ModalDialog& dialog) {
+                for (const auto* list : {L"TVAdded", L"TVRemoved"})
+                    for (const auto& item : dialog.Control(list).items)
+                        report += list + 2 + (L":" + item.text) + L" ";
+                dialog.Click(L"cmdOK");
+            });
+        }
+        const std::wstring key = c.how.substr(0, c.how.find_first_of(L": "));
+        if (key == L"close")
+            report = s.logic.QueryClose() ? L"closes " : L"stays ";
+        else if (key == L"drop")
             s.logic.OnDropFiles({c.how.substr(5)});
-        else if (c.how.find(L" at ") != std::wstring::npos)
-            s.logic.RunCommand([&] { s.commands.Project().NewProjectAt(at); });
+        else if (key == L"at")
+            s.logic.RunCommand([&] {
+                s.commands.Project().NewProjectAt(c.how.substr(3, c.how.find(L" stop") - 3));
+            });
         else
-            s.logic.OnToolbarButtonClick(c.how == L"open" ? L"Open" : L"New");
-        EXPECT_EQ(closes + s.Seen(), c.seen);
+            s.logic.OnToolbarButtonClick(key);
+        EXPECT_EQ(report + s.Seen(), c.seen);
+        EXPECT_TRUE(c.text.empty() || s.window.prompts.messages.back().text.starts_with(c.text));
         for (const auto& m : s.window.prompts.messages)
             if (m.title == L"Save Changes?") ask = m;
-        EXPECT_TRUE(c.failure.empty() ||
-                    s.window.prompts.messages.back().text.starts_with(c.failure));
+        if (c.answers == std::wstring(L"NY")) saves = s.window.prompts.fileDialogs;
+        // The file replaced holds the project; no other file is written over.
+        EXPECT_EQ(s.disk.Bytes(L"C:\\a.PRW") + "|" + s.disk.Bytes(L"C:\\b.PRW"),
+                  c.answers == std::wstring(L"NY") ? "keep|" + kOldProject : "keep|keep");
     }
     EXPECT_EQ(std::tuple(ask.text, ask.buttons, ask.icon, ask.defaultButton),
               std::tuple(L"Save changes to current project?", MsgButtons::YesNo, MsgIcon::None, 1));
-}
-
-TEST(ProjectCommands, SaveConfirmsAnOverwriteAndAFailedWriteKeepsTheOldFile) {
-    Session s(kOldProject, true);
-    s.disk.File(L"C:\\b.PRW", "old");
-    s.Answer(L"NY", {L"C:\\a.PRW", L"C:\\b.PRW"});
-    s.logic.OnToolbarButtonClick(L"Save");
-    EXPECT_EQ(s.Seen(),
-              L"C:\\b.PRW|Source File: C:\\b.PRW|Saved File: C:\\b.PRW|OLD | reprowl|11 1 "
-              L"|Replace Save File?|Replace Save File?");
-    EXPECT_EQ(s.disk.Bytes(L"C:\\a.PRW") + "|" + s.disk.Bytes(L"C:\\b.PRW"), "keep|" + kOldProject);
-    EXPECT_EQ(s.window.prompts.messages[0].text,
-              L"File C:\\a.PRW already exists.  Replace this file?");
-    const auto& dialogs = s.window.prompts.fileDialogs;  // titles: the journey
-    EXPECT_EQ(std::tuple(dialogs[0].filter, dialogs[0].initialFolder, *dialogs[0].initialFileName,
-                         *dialogs[1].initialFileName),
+    EXPECT_EQ(std::tuple(saves[0].filter, saves[0].initialFolder, *saves[0].initialFileName,
+                         *saves[1].initialFileName),
               std::tuple(L"ActiveX Prowl Files (*.PRW)|*.PRW", L"C:\\Program", L"C:\\old.PRW",
                          L"C:\\a.PRW"));
-
-    // A check box clicked while the file is written is a change the file does not hold, so
-    // Save stays on for the saves after it: one onto a full disk, one whose question is lost.
-    s.window.window.onPump = [&] { s.logic.EnableSave(true); };
-    s.Answer(L"YOX", {L"C:\\c.PRW", L"C:\\a.PRW", L"C:\\a.PRW"});
-    s.logic.EnableSave(true);
-    s.logic.OnMenuClick(L"mnuFileSave");
-    s.window.window.onPump = nullptr;
-    s.disk.writesBeforeFailure = 0;
-    s.logic.OnMenuClick(L"mnuFileSave");
-    s.logic.OnMenuClick(L"mnuFileSave");
-    EXPECT_EQ(s.Seen(),
-              L"C:\\c.PRW|Source File: C:\\c.PRW|Saving File: |OLD |save reprowl|11 1 11 1 11 1 "
-              L"|Replace Save File?|Replace Save File?|Replace Save File?|ActiveX Prowl - "
-              L"File Error|Replace Save File?");
-    EXPECT_EQ(s.disk.Bytes(L"C:\\a.PRW"), "keep");
-}
-
-TEST(Reprowl, CarriesChoicesOverReportsChangesAndPutsBackWhatStopOrAFailureLeft) {
-    const std::wstring done = L"Updating Project...|Checking for project changes...|Ready|";
-    // How the re-scan goes: the report it shows, the status texts but the scanner's own, any
-    // box; then "path=IncludedExpanded Text;" for each record, paths after C:\P ("": as they were).
-    const std::tuple<const wchar_t*, bool, std::wstring, const wchar_t*> cases[] = {
-        {L"", false, done, L"=11 P;\\a.dll=00 a.dll;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;"},
-        {L"change", false, L"added \\Sub\\n.ocx;removed \\a.dll;" + done,
-         L"=11 P;\\Sub=11 SUB;\\Sub\\b.ocx=10 Mine;\\Sub\\n.ocx=10 n.ocx;"},
-        {L"stop", true, L"Re-Prowl Stopped|", L""},
-        {L"drive", false,
-         L"ActiveX Prowl - File Error! The following error occurred while attempting to scan "
-         L"the start path",
-         L""},
-    };
-    // A hand-edited line repeats b.ocx, renamed "Mine" there: the later record wins.
-    std::vector<std::string> lines = kP;
-    lines.push_back("5 K6 3 3 C:\\P\\Sub\\b.ocx K3 Mine 1 0");
-    for (const auto& [how, saveBefore, expected, states] : cases) {
-        SCOPED_TRACE(how);
-        const std::wstring step = how;
-        Session p(Prw(lines));
-        p.logic.EnableSave(saveBefore);
-        const auto records = [&p] {
-            std::wstring shown;
-            for (const auto& r : *p.state.DigColl)
-                shown +=
-                    r->Path.substr(4) + L"=" + r->Included + r->Expanded + L" " + r->Text + L";";
-            return shown;
-        };
-        const std::wstring before = records();
-        if (!step.empty()) p.disk.File(L"C:\\P\\Sub\\n.ocx");
-        if (step == L"change") p.disk.Remove(L"C:\\P\\a.dll");
-        if (step == L"stop")
-            p.window.window.onPump = [&p] { p.logic.OnToolbarButtonClick(L"Stop"); };
-        if (step == L"drive") p.state.SaveFile->StartPath = L"Q:\\P";
-        p.Answer(step == L"drive" ? L"O" : L"");
-        std::wstring seen;
-        p.dialogs.scripts.push_back([&](ModalDialog& dialog) {
-            for (const auto* list : {L"TVAdded", L"TVRemoved"}) {
-                seen += list[2] == L'A' ? L"added " : L"removed ";
-                for (const auto& item : dialog.Control(list).items)
-                    seen += item.text.substr(4) + L";";
-            }
-            dialog.Click(L"cmdOK");
-        });
-
-        p.logic.OnToolbarButtonClick(L"Re-Dig");
-
-        for (const auto& [panel, text] : p.window.panels.history)
-            if (text.find(L"Prowling") == std::wstring::npos) seen += text + L"|";
-        for (const auto& m : p.window.prompts.messages)
-            seen += m.title + (m.icon == MsgIcon::Critical ? L"! " : L" ") +
-                    m.text.substr(0, m.text.find(L": "));
-        EXPECT_EQ(std::tuple(seen, records()), std::tuple(expected, *states ? states : before));
-        EXPECT_EQ(p.logic.Button(kButtonSave).enabled, saveBefore || step == L"change");
-        EXPECT_EQ(p.state.SaveFile->FileName, L"C:\\old.PRW");
-        EXPECT_EQ(p.window.window.pointers, (std::vector<int32_t>{13, 1}));
-    }
 }
 
 TEST(NodeCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
-    Session p(Prw(kP));
+    Session p(kP);
     std::wstring starts;
     p.launcher.onStart = [&](const std::wstring& start) {
         const std::size_t from = start.find(L' ') + 1;  // the switches and the path alone

@@ -87,12 +87,16 @@ TEST_F(MainWindowTest, EachSwitchMovesExactlyItsGroupOfControls) {
     }
 }
 
-TEST_F(MainWindowTest, ToolbarKeysAndMenuItemsRunTheirCommandsOnlyWhenEnabled) {
+TEST_F(MainWindowTest, ToolbarKeysMenuItemsAndDropsRunTheirCommandsOnlyWhenEnabled) {
+    disk.Folder(L"C:\\odd.prw");  // a folder first, whatever its name
+    logic.OnDropFiles({L"C:\\odd.prw"});
+    logic.OnDropFiles({L"C:\\notes.txt"});  // anything but one project file or folder beeps
+    logic.OnDropFiles({L"C:\\a.prw", L"C:\\b.prw"});
     // A shortcut calls OnMenuClick without the menu's own check.
     TryEverything();
-    EXPECT_EQ(recorded.calls,
-              (Calls{L"New", L"Open", L"New", L"Open", L"CanClose", L"About", L"CanClose"}));
-    EXPECT_EQ(window.window.closes, 1);
+    EXPECT_EQ(recorded.calls, (Calls{L"New C:\\odd.prw", L"New", L"Open", L"New", L"Open",
+                                     L"CanClose", L"About", L"CanClose"}));
+    EXPECT_EQ(std::tuple(window.window.closes, window.window.beeps), std::tuple(1, 2));
     recorded.calls.clear();
     recorded.canClose = false;
     TryEverything(true);
@@ -102,21 +106,20 @@ TEST_F(MainWindowTest, ToolbarKeysAndMenuItemsRunTheirCommandsOnlyWhenEnabled) {
                      L"Reprowl", L"Export", L"CanClose", L"FileProperties", L"ProjectDetails",
                      L"About", L"CanClose"}));
     EXPECT_EQ(std::tuple(window.window.closes, closeAllowed, window.window.beeps),
-              std::tuple(1, false, 0));
+              std::tuple(1, false, 2));
 }
 
-TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsBeepAndStopKeepsWhatItsProcessDoesNotOwn) {
+TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsAndDropsBeepAndStopEndsIt) {
     for (const int16_t mode : {kProcessNewScan, kProcessRescan, kProcessGroupRegister,
                                kProcessGroupUnregister, kProcessIdle}) {
         SCOPED_TRACE(mode);
         recorded.calls.clear();
         window.window.beeps = 0;
-        state.DigColl->Add(std::make_shared<clsObject>());
-        const ProjectState before = state;
         logic.SetProcess(mode);
         // Idle, the pass stands for a save: it processes messages while ProcessMode stays 0.
         const auto refuse = [&] {
             TryEverything(true);
+            logic.OnDropFiles({L"C:\\a.prw"});
             EXPECT_FALSE(logic.QueryEndSession()) << "without a beep";
         };
         if (mode != kProcessIdle) refuse();
@@ -130,12 +133,8 @@ TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsBeepAndStopKeepsWhatItsPr
                   (Calls{L"FileDetails", L"FileProperties", L"ProjectDetails", L"About"}));
         EXPECT_EQ(std::tuple(window.window.beeps, closeAllowed, window.window.closes,
                              state.ProcessMode, logic.Button(kButtonStop).enabled),
-                  std::tuple(15, false, 0, kProcessIdle, false))
+                  std::tuple(16, false, 0, kProcessIdle, false))
             << "one beep per refused command, and nothing else";
-        const bool scan = mode == kProcessNewScan, rescan = mode == kProcessRescan;
-        EXPECT_EQ(state.DigColl->Count(),
-                  scan ? 0 : (rescan ? before.PreDigColl : before.DigColl)->Count());
-        EXPECT_EQ(state.SaveFile == (rescan ? before.PreSaveFile : before.SaveFile), !scan);
     }
     MainWindowLogic::BusyScope waitingForChild(logic);
     { MainWindowLogic::BusyScope nested(logic); }
@@ -177,17 +176,6 @@ TEST_F(MainWindowTest, ACommandLeavesNoProcessNorPointerAndItsFailureOnlyCostsAB
     EXPECT_TRUE(logic.QueryEndSession());
     recorded.canClose = false;
     EXPECT_FALSE(logic.QueryEndSession()) << "idle, the close question decides";
-}
-
-TEST_F(MainWindowTest, AFolderDroppedStartsNewAtItUnlessACommandRuns) {
-    disk.Folder(L"C:\\odd.prw");  // a folder first, whatever its name
-    logic.OnDropFiles({L"C:\\odd.prw"});
-    logic.OnDropFiles({L"C:\\notes.txt"});  // anything but one project file or folder beeps
-    logic.OnDropFiles({L"C:\\a.prw", L"C:\\b.prw"});
-    logic.SetProcess(kProcessRescan);
-    logic.OnDropFiles({L"C:\\odd.prw"});
-    EXPECT_EQ(std::tuple(recorded.calls, window.window.beeps),
-              std::tuple(Calls{L"New C:\\odd.prw"}, 3));
 }
 
 }  // namespace
