@@ -39,21 +39,19 @@ struct Registry : RegistryReader, RegistryKey {
     std::wstring path;
 };
 
-// Records every start it is asked for; like a real launch, it fails where no file is.
-struct RecordingLauncher : test::ScriptedLauncher {
+// A disk that starts programs: it records every start and, like a real launch, fails where
+// no file is.
+struct Machine : MemoryDisk, test::ScriptedLauncher {
     bool StartShown(const std::wstring& path, std::wstring*) override {
         started += path + L"|";
-        return disk->FileExists(path);
+        return FileExists(path);
     }
-    MemoryDisk* disk;
     std::wstring started;
 };
 
 TEST(AboutBox, SystemInfoStartsWhatTheRegistryOrElseTheSystemFolderLeadsTo) {
-    MemoryDisk disk;
     const std::wstring tool = L"C:\\tools\\msinfo.exe", located = L"C:\\located\\MSINFO32.EXE",
                        system = L"C:\\system\\MSINFO32.EXE", fills(1023, L'a');
-    for (const std::wstring& file : {tool, located, system}) disk.File(file);
     const std::wstring unavailable = L"System Information Is Unavailable At This Time|ActiveXProwl";
     // The first place's path, the second place's folder (each "": none), the system folder, and
     // the program started ("-": none).
@@ -75,17 +73,17 @@ TEST(AboutBox, SystemInfoStartsWhatTheRegistryOrElseTheSystemFolderLeadsTo) {
         Registry registry;
         registry.values = {{L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH", first},
                            {L"SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO", place}};
-        RecordingLauncher launcher;
-        launcher.disk = &disk;
+        Machine machine;
+        for (const std::wstring& file : {tool, located, system}) machine.File(file);
         ScriptedPrompts prompts;
         prompts.messageAnswers.push_back(MsgAnswer::Ok);
-        AboutBox about(registry, launcher, disk, prompts, systemFolder);
+        AboutBox about(registry, machine, machine, prompts, systemFolder);
         about.Click(L"cmdSysInfo");
-        std::wstring shown = launcher.started + (about.Closed() ? L"closed" : L"");
+        std::wstring shown = machine.started + (about.Closed() ? L"closed" : L"");
         for (const auto& m : prompts.messages) shown += m.text + L"|" + m.title;
         EXPECT_EQ(shown, started == L"-"
                              ? unavailable
-                             : started + L"|" + (disk.FileExists(started) ? L"" : unavailable));
+                             : started + L"|" + (machine.FileExists(started) ? L"" : unavailable));
     }
 }
 
@@ -103,7 +101,7 @@ std::wstring Labels(const ModalDialog& dialog, std::initializer_list<const wchar
     return text;
 }
 
-TEST(Details, ShowEachDateCountAndTotalWhereItBelongsOrTellWhyTheFileCannotBeRead) {
+TEST(Details, ShowEachDateCountAndTotalWhereItBelongsInTheLocalesFormsOrTellWhyAFileCannotBeRead) {
     OneFile file;
     win32::Win32ComponentFiles components;
     const win32::Win32SystemFacts facts;
@@ -139,11 +137,10 @@ TEST(Details, ShowEachDateCountAndTotalWhereItBelongsOrTellWhyTheFileCannotBeRea
         Labels(project, {L"lblFolder", L"lblDLL", L"lblOCX", L"lblTotal", L"lblFolder_Missing",
                          L"lblDLL_Missing", L"lblOCX_Missing", L"lblTotal_Missing"}),
         L"2|2147483647|3|2147483652|(2 missing)|(3 missing)|(1 missing)|(6 missing)|");
-}
 
-TEST(Win32LocaleFormat, GroupsDigitsAsTheLocaleDoesAndWritesItsShortDateAndLongTimeInLocalTime) {
+    // The real locale groups digits as it does and writes its short date and long time in local
+    // time: 2003-01-02 03:04:05 UTC; the tests run with TZ=Asia/Kolkata, 5:30 ahead all year.
     win32::Win32LocaleFormat india(L"hi-IN"), us(L"en-US");
-    // 2003-01-02 03:04:05 UTC; the tests run with TZ=Asia/Kolkata, 5:30 ahead all year.
     EXPECT_EQ(india.GroupedNumber(1234567) + L"|" + us.GroupedNumber(0) + L"|" +
                   us.DateTime(126859502450000000),
               L"12,34,567|0|1/2/2003 8:34:05 AM");
