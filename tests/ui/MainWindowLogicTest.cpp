@@ -56,7 +56,7 @@ class MainWindowTest : public ::testing::Test, protected test::MemoryProgram {
     }
     // Every command the window can send but Stop, once, in display order, closing last; with
     // `all`, first as a loaded project with a file selected has them. Then what ran and the
-    // beeps since the last try, and whether the window may close.
+    // beeps since the last try, and whether the window may close and the session end.
     std::wstring TryEverything(bool all = false) {
         if (all) {
             for (const auto& item : MainMenuAtStart()) logic.SetMenuItemEnabled(item.name, true);
@@ -66,11 +66,12 @@ class MainWindowTest : public ::testing::Test, protected test::MemoryProgram {
         for (const auto& button : MainToolbarAtStart())
             if (button.key != L"Stop") logic.OnToolbarButtonClick(button.key);
         for (const auto& item : MainMenuAtStart()) logic.OnMenuClick(item.name);
-        const bool mayClose = logic.QueryClose();
-        const std::wstring tried = recorded.calls + std::to_wstring(window.window.beeps);
+        const bool mayClose = logic.QueryClose(), mayEnd = logic.QueryEndSession();
+        const std::wstring tried = recorded.calls + std::to_wstring(window.window.beeps) +
+                                   (mayClose ? L" may close" : L"") + (mayEnd ? L" may end" : L"");
         recorded.calls.clear();
         window.window.beeps = 0;
-        return tried + (mayClose ? L" may close" : L"");
+        return tried;
     }
 
     RecordingCommands recorded;
@@ -101,13 +102,14 @@ TEST_F(MainWindowTest, ToolbarKeysMenuItemsAndDropsRunTheirCommandsOnlyWhenEnabl
     logic.OnDropFiles({L"C:\\notes.txt"});  // anything but one project file or folder beeps
     logic.OnDropFiles({L"C:\\a.prw", L"C:\\b.prw"});
     // A shortcut calls OnMenuClick without the menu's own check; Exit closes the window.
-    EXPECT_EQ(TryEverything(),
-              L"New C:\\odd.prw New Open New Open CanClose About CanClose 2 may close");
+    EXPECT_EQ(
+        TryEverything(),
+        L"New C:\\odd.prw New Open New Open CanClose About CanClose CanClose 2 may close may end");
     recorded.canClose = false;
     EXPECT_EQ(TryEverything(true),
               L"New Open Save Reprowl RegisterMe UnregisterMe RegisterGroup UnregisterGroup "
               L"FileDetails New Open Save Reprowl Export CanClose FileProperties ProjectDetails "
-              L"About CanClose 0");
+              L"About CanClose CanClose 0");
     EXPECT_EQ(window.window.closes, 1);
 }
 
@@ -120,7 +122,6 @@ TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsAndDropsBeepAndStopEndsIt
         // Idle, the pass stands for a save: it processes messages while ProcessMode stays 0.
         const auto refuse = [&] {
             logic.OnDropFiles({L"C:\\a.prw"});
-            EXPECT_FALSE(logic.QueryEndSession());
             tried = TryEverything(true);
         };
         if (mode != kProcessIdle) refuse();
@@ -130,7 +131,7 @@ TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsAndDropsBeepAndStopEndsIt
         };
         logic.StatusBar_Update(2, L"C:\\Half\\sub");
         window.window.onPump = nullptr;
-        // One beep per refused command and drop, none for the session's end.
+        // One beep per refused command and drop, none for the close or the session's end.
         EXPECT_EQ(tried, L"FileDetails FileProperties ProjectDetails About 16");
         EXPECT_EQ(std::tuple(state.ProcessMode, logic.Button(kButtonStop).enabled),
                   std::tuple(kProcessIdle, false));
@@ -170,11 +171,6 @@ TEST_F(MainWindowTest, ACommandLeavesNoProcessNorPointerAndItsFailureOnlyCostsAB
               L"ActiveX Prowl - Error! line 7: Index \"x\" is not a whole number|ActiveX Prowl - "
               L"Error! The command could not be completed because of an unexpected error. The "
               L"project is as it was before the command.|ActiveX Prowl - Error! disk gone|");
-
-    recorded.during = nullptr;
-    EXPECT_TRUE(logic.QueryEndSession());
-    recorded.canClose = false;
-    EXPECT_FALSE(logic.QueryEndSession()) << "idle, the close question decides";
 }
 
 struct MemorySettings : SettingsStore {
@@ -272,7 +268,8 @@ TEST(ProjectCommands, EachCommandAsksFirstAndEitherFinishesOrLeavesTheProjectAsI
         // A toolbar key: "New" ("New:NAME": the chooser's answer, "" cancels), "Open", "Save"
         // ("Save ticking": a check box clicked while the file is written), "Re-Dig" on P (with
         // n.ocx added: "Re-Dig change", a.dll gone; "Re-Dig stop"; "Re-Dig drive", its drive
-        // gone); or "at PATH" (New there; "stop": Stop during it), "drop PATH", "close".
+        // gone); or "drop PATH" ("stop": Stop during the scan; "unlisted": a folder that cannot
+        // be listed), "close".
         std::wstring how, seen, text{};  // the last message's text begins with `text`
     } cases[] = {
         // clang-format off
@@ -282,9 +279,9 @@ TEST(ProjectCommands, EachCommandAsksFirstAndEitherFinishesOrLeavesTheProjectAsI
          p + L"Saving File: ;|OLDx |save reprowl|11 1 " + offer + failed,
          error + L"save the project file: "},
         {false, L"", {}, L"New:bare", fresh + L"| reprowl|13 1 "},
-        {true, L"N", {}, L"at C:\\proj stop",
+        {true, L"N", {}, L"drop C:\\proj stop",
          L"|Source File:  |Finished Prowling.;Process Stopped;|||13 1 " + offer},
-        {false, L"O", {}, L"at Q:\\x", old + L" reprowl|13 1 " + failed,
+        {false, L"O", {}, L"drop C:\\proj unlisted", old + L" reprowl|13 1 " + failed,
          error + L"scan the start path: "},
         {false, L"", {L"C:\\two.PRW"}, L"Open",
          L"C:\\two.PRW|Source File: C:\\two.PRW|Opened File: C:\\two.PRW;|TWOx | reprowl|11 1 "},
@@ -321,6 +318,7 @@ TEST(ProjectCommands, EachCommandAsksFirstAndEitherFinishesOrLeavesTheProjectAsI
         if (c.how.starts_with(L"New:")) s.Choose(c.how.substr(4));
         if (c.how.starts_with(L"Re-Dig ")) s.disk.File(L"C:\\P\\Sub\\n.ocx");
         if (c.how.ends_with(L"drive")) s.state.SaveFile->StartPath = L"Q:\\P";
+        if (c.how.ends_with(L"unlisted")) s.disk.listingFaults[L"C:\\proj"] = {};
         std::wstring report;  // the change report's lists
         if (c.how.ends_with(L"change")) {
             s.disk.Remove(L"C:\\P\\a.dll");
@@ -335,11 +333,7 @@ TEST(ProjectCommands, EachCommandAsksFirstAndEitherFinishesOrLeavesTheProjectAsI
         if (key == L"close")
             report = s.logic.QueryClose() ? L"closes " : L"stays ";
         else if (key == L"drop")
-            s.logic.OnDropFiles({c.how.substr(5)});
-        else if (key == L"at")
-            s.logic.RunCommand([&] {
-                s.commands.Project().NewProjectAt(c.how.substr(3, c.how.find(L" stop") - 3));
-            });
+            s.logic.OnDropFiles({c.how.substr(5, c.how.find(L' ', 5) - 5)});
         else
             s.logic.OnToolbarButtonClick(key);
         EXPECT_EQ(report + s.Seen(), c.seen);
