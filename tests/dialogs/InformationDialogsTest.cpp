@@ -4,40 +4,14 @@
 
 #include <climits>
 
-#include "support/ScriptedLauncher.h"
 #include "support/TempTree.h"
+#include "ui/MemoryProgram.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/DetailsDialogs.h"
-#include "ui/memory/MemoryControls.h"
 #include "win32/ProgramServices_win.h"
 
 namespace prowl {
 namespace {
-
-// Text values of HKEY_LOCAL_MACHINE by "key|name" ("": none); every key there is, with no
-// subkeys.
-struct Registry : RegistryReader, RegistryKey {
-    std::unique_ptr<RegistryKey> Open(RegistryRoot root, const std::wstring& path,
-                                      RegistryView) override {
-        if (root != RegistryRoot::LocalMachine) return nullptr;
-        auto key = std::make_unique<Registry>(*this);
-        key->path = path;
-        return key;
-    }
-    std::vector<std::wstring> SubkeyNames() const override { return {}; }
-    std::unique_ptr<RegistryKey> OpenSubkey(const std::wstring&) const override { return {}; }
-    // Stored as the registry stores text: UTF-16 with its terminating NUL.
-    std::optional<RegistryValue> QueryValue(const std::wstring& name) const override {
-        const auto found = values.find(path + L"|" + name);
-        if (found == values.end() || found->second.empty()) return std::nullopt;
-        std::string bytes;
-        for (const wchar_t c : found->second + L'\0')
-            bytes += {static_cast<char>(c), static_cast<char>(c >> 8)};
-        return RegistryValue{kRegSz, bytes};
-    }
-    std::map<std::wstring, std::wstring> values;
-    std::wstring path;
-};
 
 // A disk that starts programs: it records every start and, like a real launch, fails where
 // no file is.
@@ -70,7 +44,7 @@ TEST(AboutBox, SystemInfoStartsWhatTheRegistryOrElseTheSystemFolderLeadsTo) {
         {L"", L"", L"C:\\empty", L"-"},
     };
     for (const auto& [first, place, systemFolder, started] : cases) {
-        Registry registry;
+        test::Machine registry;
         registry.values = {{L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH", first},
                            {L"SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO", place}};
         Machine machine;

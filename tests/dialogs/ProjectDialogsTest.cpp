@@ -6,29 +6,12 @@
 
 #include <sstream>
 
+#include "ui/MemoryProgram.h"
 #include "ui/dialogs/ChangeReport.h"
 #include "ui/dialogs/FolderChooser.h"
-#include "ui/memory/MemoryControls.h"
-#include "ui/memory/MemoryDisk.h"
 
 namespace prowl {
 namespace {
-
-struct Machine : MemoryDisk, MachineDrives {
-    Machine() {
-        for (const wchar_t* folder :
-             {L"C:\\work\\proj\\beta", L"C:\\work\\proj\\Alpha", L"C:\\Windows", L"D:\\data"})
-            Folder(folder);
-        File(L"C:\\work\\proj\\readme.txt");
-        listingFaults[L"C:\\work\\proj\\Alpha"] = {};
-    }
-    std::vector<std::wstring> DriveRoots() override { return {L"C:\\", L"D:\\"}; }
-    std::wstring CurrentFolder() override { return current; }
-    std::wstring CurrentFolderOf(const std::wstring& root) override {
-        return root == L"D:\\" ? remembered : root;
-    }
-    std::wstring current = L"c:\\work\\proj", remembered = L"D:\\data";
-};
 
 // A list as a user reads it: each entry indented by its depth, the selected one marked.
 std::wstring Shown(const DialogControl& list) {
@@ -61,15 +44,24 @@ TEST(FolderChooser, OpensAtTheProcesssFolderAndHandsBackAChangedPathOrTellsWhatC
         {L"forget drive 1 ok", L"D:\\"},  // the drive itself is fine: its root opens
     };
     for (const auto& [script, expected] : cases) {
-        Machine machine;
-        if (script == std::wstring(L"share")) machine.current = L"\\\\srv\\share\\dir";
+        MemoryDisk disk;
+        for (const wchar_t* folder :
+             {L"C:\\work\\proj\\beta", L"C:\\work\\proj\\Alpha", L"C:\\Windows", L"D:\\data"})
+            disk.Folder(folder);
+        disk.File(L"C:\\work\\proj\\readme.txt");
+        disk.listingFaults[L"C:\\work\\proj\\Alpha"] = {};
+        test::Machine machine;
+        machine.roots = {L"C:\\", L"D:\\"};
+        machine.current =
+            script == std::wstring(L"share") ? L"\\\\srv\\share\\dir" : L"c:\\work\\proj";
+        machine.remembered = L"D:\\data";
         ScriptedPrompts prompts;
         prompts.messageAnswers = {MsgAnswer::Ok};
-        FolderChooser chooser(machine, machine, prompts);
+        FolderChooser chooser(machine, disk, prompts);
         std::wistringstream words(script);
         for (std::wstring verb; words >> verb;) {
             int32_t n = 0;
-            if (verb == L"remove") machine.Remove(L"C:\\work\\proj\\beta");
+            if (verb == L"remove") disk.Remove(L"C:\\work\\proj\\beta");
             if (verb == L"forget") machine.remembered = L"D:\\gone";
             if (verb == L"ok" || verb == L"cancel")
                 chooser.Click(verb == L"ok" ? L"cmdOK" : L"cmdCancel");
