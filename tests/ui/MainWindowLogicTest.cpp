@@ -77,7 +77,7 @@ class MainWindowTest : public ::testing::Test, protected test::MemoryProgram {
     RecordingCommands recorded;
 };
 
-TEST_F(MainWindowTest, EachSwitchMovesExactlyItsGroupOfControls) {
+TEST_F(MainWindowTest, EachSwitchMovesItsGroupAndOnlyEnabledCommandsAndDropsRun) {
     const std::wstring start = Disabled();
     const std::pair<void (MainWindowLogic::*)(bool), std::vector<std::wstring>> cases[] = {
         {&MainWindowLogic::EnableSave, {L"3 ", L"mnuFileSave "}},
@@ -94,9 +94,7 @@ TEST_F(MainWindowTest, EachSwitchMovesExactlyItsGroupOfControls) {
         (logic.*enable)(false);
         EXPECT_EQ(Disabled(), start);
     }
-}
 
-TEST_F(MainWindowTest, ToolbarKeysMenuItemsAndDropsRunTheirCommandsOnlyWhenEnabled) {
     disk.Folder(L"C:\\odd.prw");  // a folder first, whatever its name
     logic.OnDropFiles({L"C:\\odd.prw"});
     logic.OnDropFiles({L"C:\\notes.txt"});  // anything but one project file or folder beeps
