@@ -26,22 +26,22 @@ TEST(FolderChooser, OpensAtTheProcesssFolderAndHandsBackAChangedPathOrTellsWhatC
     const std::wstring all = L"-*C:|D:|C:\\| work|  *proj|   Alpha|   beta|",
                        told = L"|C:\\work\\proj\\";
     // Acts as a user on the entries by their place in the list: "open N", "highlight N",
-    // "drive N", "ok", "cancel"; or changes the machine: "share" runs the program from a
+    // "drive N", "cmdOK", "cmdCancel"; or changes the machine: "share" runs the program from a
     // network share, "remove" deletes beta, "forget" makes D: remember a folder that is gone.
     // Then the folder handed back, or "-", the drives and the list while it is still open; and
     // what it told.
     const std::pair<const wchar_t*, std::wstring> cases[] = {
         {L"share", L"-C:|D:|*\\\\srv\\share|\\\\srv\\share| *dir|"},  // a drive of its own
-        {L"ok open 2 ok", all},  // opening the current folder changes nothing
-        {L"open 4 ok", L"C:\\work\\proj\\beta"},
-        {L"open 0 open 1 ok", L"C:\\Windows"},
-        {L"open 1 highlight 2 ok", L"C:\\work"},
-        {L"drive 1 ok", L"D:\\data"},
-        {L"open 4 cancel", L""},
-        {L"open 3 ok", all + told + L"Alpha is not accessible.\n\nAccess is denied."},
-        {L"remove open 4 ok", L"-*C:|D:|C:\\| work|  *proj|   Alpha|" + told +
-                                  L"beta is not accessible.\n\nThe folder does not exist."},
-        {L"forget drive 1 ok", L"D:\\"},  // the drive itself is fine: its root opens
+        {L"cmdOK open 2 cmdOK", all},  // opening the current folder changes nothing
+        {L"open 4 cmdOK", L"C:\\work\\proj\\beta"},
+        {L"open 0 open 1 cmdOK", L"C:\\Windows"},
+        {L"open 1 highlight 2 cmdOK", L"C:\\work"},
+        {L"drive 1 cmdOK", L"D:\\data"},
+        {L"open 4 cmdCancel", L""},
+        {L"open 3 cmdOK", all + told + L"Alpha is not accessible.\n\nAccess is denied."},
+        {L"remove open 4 cmdOK", L"-*C:|D:|C:\\| work|  *proj|   Alpha|" + told +
+                                     L"beta is not accessible.\n\nThe folder does not exist."},
+        {L"forget drive 1 cmdOK", L"D:\\"},  // the drive itself is fine: its root opens
     };
     for (const auto& [script, expected] : cases) {
         MemoryDisk disk;
@@ -63,8 +63,7 @@ TEST(FolderChooser, OpensAtTheProcesssFolderAndHandsBackAChangedPathOrTellsWhatC
             int32_t n = 0;
             if (verb == L"remove") disk.Remove(L"C:\\work\\proj\\beta");
             if (verb == L"forget") machine.remembered = L"D:\\gone";
-            if (verb == L"ok" || verb == L"cancel")
-                chooser.Click(verb == L"ok" ? L"cmdOK" : L"cmdCancel");
+            if (verb.starts_with(L"cmd")) chooser.Click(verb);
             if (verb == L"drive" && words >> n) chooser.SelectDrive(n);
             if (verb == L"open" && words >> n) chooser.OpenEntry(n);
             if (verb == L"highlight" && words >> n) chooser.Highlight(n);

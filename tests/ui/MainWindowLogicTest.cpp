@@ -111,7 +111,9 @@ TEST_F(MainWindowTest, EachSwitchMovesItsGroupAndOnlyEnabledCommandsAndDropsRun)
     EXPECT_EQ(window.window.closes, 1);
 }
 
-TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsAndDropsBeep) {
+TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsAndDropsBeepAndStopKeepsTheProject) {
+    state.PreDigColl = std::make_shared<ItemCollection>();  // the project a re-scan replaced
+    state.PreSaveFile = std::make_shared<clsSaveFile>();
     for (const int16_t mode : {kProcessNewScan, kProcessRescan, kProcessGroupRegister,
                                kProcessGroupUnregister, kProcessIdle}) {
         SCOPED_TRACE(mode);
@@ -124,10 +126,12 @@ TEST_F(MainWindowTest, WhileAnythingRunsProjectCommandsAndDropsBeep) {
         // ProcessMode stays 0.
         logic.SetProcess(mode);
         mode == kProcessIdle ? logic.StatusBar_Update(2, L"C:\\Half") : window.window.onPump();
-        logic.SetProcess(kProcessIdle);
+        logic.OnToolbarButtonClick(L"Stop");
         // One beep per refused command and drop, none for the close or the session's end.
         EXPECT_EQ(tried, L"FileDetails FileProperties ProjectDetails About 16");
     }
+    // Stop puts back the project a re-scan replaced, and no other process's Stop touches it.
+    EXPECT_TRUE(state.DigColl == state.PreDigColl && state.SaveFile == state.PreSaveFile);
     MainWindowLogic::BusyScope waitingForChild(logic);
     { MainWindowLogic::BusyScope nested(logic); }
     EXPECT_TRUE(logic.Busy()) << "an inner scope must not end the outer one";
@@ -147,11 +151,10 @@ TEST_F(MainWindowTest, ACommandLeavesNoProcessNorPointerAndItsFailureOnlyCostsAB
     };
     window.window.onPump = [&] { logic.OnMenuClick(L"mnuHelpAbout"); };
     Answer(L"OXO");
-    for (const auto* key : {L"New", L"Open"}) {
-        logic.OnToolbarButtonClick(key);
-        EXPECT_EQ(std::tuple(state.ProcessMode, logic.Button(kButtonStop).enabled, logic.Pointer()),
-                  std::tuple(kProcessIdle, false, kPointerArrow));
-    }
+    logic.OnToolbarButtonClick(L"New");
+    logic.OnToolbarButtonClick(L"Open");  // refused if New had left its process running
+    EXPECT_EQ(std::tuple(state.ProcessMode, logic.Button(kButtonStop).enabled, logic.Pointer()),
+              std::tuple(kProcessIdle, false, kPointerArrow));
     EXPECT_FALSE(logic.QueryClose()) << "a close that failed keeps the window";
     EXPECT_EQ(recorded.calls, L"New About Open About CanClose ");
     std::wstring boxes;
