@@ -13,9 +13,9 @@
 namespace prowl {
 namespace {
 
-// A disk that starts programs: it records every start and, like a real launch, fails where
-// no file is.
-struct Machine : MemoryDisk, test::ScriptedLauncher {
+// A disk whose programs can be started: it records every start and, like a real launch, fails
+// where no file is.
+struct Programs : MemoryDisk, test::ScriptedLauncher {
     bool StartShown(const std::wstring& path, std::wstring*) override {
         started += path + L"|";
         return FileExists(path);
@@ -47,17 +47,17 @@ TEST(AboutBox, SystemInfoStartsWhatTheRegistryOrElseTheSystemFolderLeadsTo) {
         test::Machine registry;
         registry.values = {{L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH", first},
                            {L"SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO", place}};
-        Machine machine;
-        for (const std::wstring& file : {tool, located, system}) machine.File(file);
+        Programs programs;
+        for (const std::wstring& file : {tool, located, system}) programs.File(file);
         ScriptedPrompts prompts;
         prompts.messageAnswers.push_back(MsgAnswer::Ok);
-        AboutBox about(registry, machine, machine, prompts, systemFolder);
+        AboutBox about(registry, programs, programs, prompts, systemFolder);
         about.Click(L"cmdSysInfo");
-        std::wstring shown = machine.started + (about.Closed() ? L"closed" : L"");
+        std::wstring shown = programs.started + (about.Closed() ? L"closed" : L"");
         for (const auto& m : prompts.messages) shown += m.text + L"|" + m.title;
         EXPECT_EQ(shown, started == L"-"
                              ? unavailable
-                             : started + L"|" + (machine.FileExists(started) ? L"" : unavailable));
+                             : started + L"|" + (programs.FileExists(started) ? L"" : unavailable));
     }
 }
 

@@ -168,28 +168,6 @@ TEST_F(MainWindowTest, ACommandLeavesNoProcessNorPointerAndItsFailureOnlyCostsAB
               L"project is as it was before the command.|ActiveX Prowl - Error! disk gone|");
 }
 
-struct MemorySettings : SettingsStore {
-    std::optional<RegistryValue> Read(const std::wstring& name) override {
-        return values.contains(name) ? std::optional(values[name]) : std::nullopt;
-    }
-    void WriteNumber(const std::wstring& name, uint32_t value) override {
-        values[name] = {kRegDword, std::string(reinterpret_cast<const char*>(&value), 4)};
-    }
-    std::map<std::wstring, RegistryValue> values;
-};
-
-TEST(WindowPlacement, ValuesThisProgramWouldNotHaveWrittenAreIgnored) {
-    // Out of range, or missing (-1).
-    for (const auto& [name, value] :
-         {std::pair(L"WindowWidth", 0), std::pair(L"WindowMaximized", 2),
-          std::pair(L"WindowTop", -1)}) {
-        MemorySettings settings;
-        SaveWindowPlace(settings, {100, 50, 600, 400, false});
-        value < 0 ? void(settings.values.erase(name)) : settings.WriteNumber(name, value);
-        EXPECT_FALSE(LoadWindowPlace(settings)) << value;
-    }
-}
-
 // A project file: the start path, then a record a line, its fields apart by blanks.
 std::string Prw(std::vector<std::string> lines) {
     std::string text = lines[0];
@@ -374,6 +352,28 @@ TEST(NodeCommands, EachPopupCommandActsOnTheRecordOfTheClickedNode) {
     p.logic.OnMenuClick(L"mnuViewFile");
     EXPECT_EQ(starts + p.window.prompts.messages.back().title,
               L"C:\\P\\Sub\\b.ocxActiveX Prowl - File Error");
+}
+
+struct MemorySettings : SettingsStore {
+    std::optional<RegistryValue> Read(const std::wstring& name) override {
+        return values.contains(name) ? std::optional(values[name]) : std::nullopt;
+    }
+    void WriteNumber(const std::wstring& name, uint32_t value) override {
+        values[name] = {kRegDword, std::string(reinterpret_cast<const char*>(&value), 4)};
+    }
+    std::map<std::wstring, RegistryValue> values;
+};
+
+TEST(WindowPlacement, ValuesThisProgramWouldNotHaveWrittenAreIgnored) {
+    // Out of range, or missing (-1).
+    for (const auto& [name, value] :
+         {std::pair(L"WindowWidth", 0), std::pair(L"WindowMaximized", 2),
+          std::pair(L"WindowTop", -1)}) {
+        MemorySettings settings;
+        SaveWindowPlace(settings, {100, 50, 600, 400, false});
+        value < 0 ? void(settings.values.erase(name)) : settings.WriteNumber(name, value);
+        EXPECT_FALSE(LoadWindowPlace(settings)) << value;
+    }
 }
 
 }  // namespace
