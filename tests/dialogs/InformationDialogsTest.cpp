@@ -4,94 +4,60 @@
 
 #include <climits>
 
-#include "support/ScriptedLauncher.h"
 #include "support/TempTree.h"
+#include "ui/MemoryProgram.h"
 #include "ui/dialogs/AboutBox.h"
 #include "ui/dialogs/DetailsDialogs.h"
-#include "ui/memory/MemoryControls.h"
 #include "win32/ProgramServices_win.h"
 
 namespace prowl {
 namespace {
 
-// Values of HKEY_LOCAL_MACHINE by "key|name"; every key there is, with no subkeys.
-struct Registry : RegistryReader, RegistryKey {
-    std::unique_ptr<RegistryKey> Open(RegistryRoot root, const std::wstring& path,
-                                      RegistryView) override {
-        if (root != RegistryRoot::LocalMachine) return nullptr;
-        auto key = std::make_unique<Registry>(*this);
-        key->path = path;
-        return key;
-    }
-    std::vector<std::wstring> SubkeyNames() const override { return {}; }
-    std::unique_ptr<RegistryKey> OpenSubkey(const std::wstring&) const override { return {}; }
-    std::optional<RegistryValue> QueryValue(const std::wstring& name) const override {
-        const auto found = values.find(path + L"|" + name);
-        return found == values.end() ? std::nullopt : std::optional(found->second);
-    }
-    std::map<std::wstring, RegistryValue> values;
-    std::wstring path;
-};
-
-// A text as the registry stores it: UTF-16 with its terminating NUL.
-std::string Sz(const std::wstring& text) {
-    std::string bytes;
-    for (const wchar_t c : text + L'\0') bytes += {static_cast<char>(c), static_cast<char>(c >> 8)};
-    return bytes;
-}
-
-// Records every start it is asked for; like a real launch, it fails where no file is.
-struct RecordingLauncher : test::ScriptedLauncher {
+// A disk whose programs can be started: it records every start and, like a real launch, fails
+// where no file is.
+struct Programs : MemoryDisk, test::ScriptedLauncher {
     bool StartShown(const std::wstring& path, std::wstring*) override {
         started += path + L"|";
-        return disk->FileExists(path);
+        return FileExists(path);
     }
-    MemoryDisk* disk;
     std::wstring started;
 };
 
 TEST(AboutBox, SystemInfoStartsWhatTheRegistryOrElseTheSystemFolderLeadsTo) {
-    MemoryDisk disk;
     const std::wstring tool = L"C:\\tools\\msinfo.exe", located = L"C:\\located\\MSINFO32.EXE",
                        system = L"C:\\system\\MSINFO32.EXE", fills(1023, L'a');
-    for (const std::wstring& file : {tool, located, system}) disk.File(file);
-    const std::wstring path = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH",
-                       location = L"SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO",
-                       unavailable = L"System Information Is Unavailable At This Time|ActiveXProwl";
-    // The first place's value (type 0: none), the second place's folder, the system folder,
-    // and the program started ("-": none).
-    using Case = std::tuple<uint32_t, std::string, const wchar_t*, const wchar_t*, std::wstring>;
+    const std::wstring unavailable = L"System Information Is Unavailable At This Time|ActiveXProwl";
+    // The first place's path, the second place's folder (each "": none), the system folder, and
+    // the program started ("-": none).
+    using Case = std::tuple<std::wstring, std::wstring, const wchar_t*, std::wstring>;
     const Case cases[] = {
         // The first place names the tool; a missing program, and the second place is not asked.
-        {kRegSz, Sz(tool), L"C:\\located", L"C:\\system", tool},
-        {kRegSz, Sz(L"C:\\gone.exe"), L"C:\\located", L"C:\\empty", L"C:\\gone.exe"},
+        {tool, L"C:\\located", L"C:\\system", tool},
+        {L"C:\\gone.exe", L"C:\\located", L"C:\\empty", L"C:\\gone.exe"},
         // A path that fills the 1024-byte buffer with its NUL; one too long, so the second place
         // is asked.
-        {kRegSz, Sz(fills), nullptr, L"C:\\empty", fills},
-        {kRegSz, Sz(fills + L"a"), L"C:\\located", L"C:\\empty", located},
-        // A value of another type is read as nothing; a number as hexadecimal.
-        {kRegExpandSz, Sz(tool), nullptr, L"C:\\empty", L""},
-        {kRegDword, std::string("\x03\x0A\x01\x00", 4), nullptr, L"C:\\empty", L"&h10A03"},
+        {fills, L"", L"C:\\empty", fills},
+        {fills + L"a", L"C:\\located", L"C:\\empty", located},
         // Only the second place: its folder holds the tool; it does not but the system's does.
-        {0, "", L"C:\\located", L"C:\\empty", located},
-        {0, "", L"C:\\empty", L"C:\\system\\", system},
-        {0, "", nullptr, L"C:\\empty", L"-"},
+        {L"", L"C:\\located", L"C:\\empty", located},
+        {L"", L"C:\\empty", L"C:\\system\\", system},
+        {L"", L"", L"C:\\empty", L"-"},
     };
-    for (const auto& [type, data, place, systemFolder, started] : cases) {
-        Registry registry;
-        if (type) registry.values[path] = {type, data};
-        if (place) registry.values[location] = {kRegSz, Sz(place)};
-        RecordingLauncher launcher;
-        launcher.disk = &disk;
+    for (const auto& [first, place, systemFolder, started] : cases) {
+        test::Machine registry;
+        registry.values = {{L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO|PATH", first},
+                           {L"SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO", place}};
+        Programs programs;
+        for (const std::wstring& file : {tool, located, system}) programs.File(file);
         ScriptedPrompts prompts;
         prompts.messageAnswers.push_back(MsgAnswer::Ok);
-        AboutBox about(registry, launcher, disk, prompts, systemFolder);
+        AboutBox about(registry, programs, programs, prompts, systemFolder);
         about.Click(L"cmdSysInfo");
-        std::wstring shown = launcher.started + (about.Closed() ? L"closed" : L"");
+        std::wstring shown = programs.started + (about.Closed() ? L"closed" : L"");
         for (const auto& m : prompts.messages) shown += m.text + L"|" + m.title;
         EXPECT_EQ(shown, started == L"-"
                              ? unavailable
-                             : started + L"|" + (disk.FileExists(started) ? L"" : unavailable));
+                             : started + L"|" + (programs.FileExists(started) ? L"" : unavailable));
     }
 }
 
@@ -109,7 +75,7 @@ std::wstring Labels(const ModalDialog& dialog, std::initializer_list<const wchar
     return text;
 }
 
-TEST(Details, ShowEachDateCountAndTotalWhereItBelongsOrTellWhyTheFileCannotBeRead) {
+TEST(Details, ShowEachDateCountAndTotalWhereItBelongsInTheLocalesFormsOrTellWhyAFileCannotBeRead) {
     OneFile file;
     win32::Win32ComponentFiles components;
     const win32::Win32SystemFacts facts;
@@ -145,11 +111,10 @@ TEST(Details, ShowEachDateCountAndTotalWhereItBelongsOrTellWhyTheFileCannotBeRea
         Labels(project, {L"lblFolder", L"lblDLL", L"lblOCX", L"lblTotal", L"lblFolder_Missing",
                          L"lblDLL_Missing", L"lblOCX_Missing", L"lblTotal_Missing"}),
         L"2|2147483647|3|2147483652|(2 missing)|(3 missing)|(1 missing)|(6 missing)|");
-}
 
-TEST(Win32LocaleFormat, GroupsDigitsAsTheLocaleDoesAndWritesItsShortDateAndLongTimeInLocalTime) {
+    // The real locale groups digits as it does and writes its short date and long time in local
+    // time: 2003-01-02 03:04:05 UTC; the tests run with TZ=Asia/Kolkata, 5:30 ahead all year.
     win32::Win32LocaleFormat india(L"hi-IN"), us(L"en-US");
-    // 2003-01-02 03:04:05 UTC; the tests run with TZ=Asia/Kolkata, 5:30 ahead all year.
     EXPECT_EQ(india.GroupedNumber(1234567) + L"|" + us.GroupedNumber(0) + L"|" +
                   us.DateTime(126859502450000000),
               L"12,34,567|0|1/2/2003 8:34:05 AM");

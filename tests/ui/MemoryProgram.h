@@ -1,7 +1,9 @@
 #pragma once
 // The program in memory: the window's logic over in-memory controls, and the program's commands
-// over an in-memory disk, launcher and dialogs on a machine whose one drive is C:.
+// over an in-memory disk, launcher and dialogs on a machine whose one drive is C:; and that
+// machine, which the dialogs' tests set up as they need.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,15 +16,39 @@
 
 namespace prowl::test {
 
-struct Machine : MachineDrives, LocaleFormat, RegistryReader {
-    std::vector<std::wstring> DriveRoots() override { return {L"C:\\"}; }
-    std::wstring CurrentFolder() override { return L"C:\\"; }
-    std::wstring CurrentFolderOf(const std::wstring& root) override { return root; }
+// A machine as a test sets it: its drives, the folder the process runs in, the one a drive
+// remembers, and a registry whose keys of HKEY_LOCAL_MACHINE are all there, with no subkeys and
+// only the text values given by "key|name".
+struct Machine : MachineDrives, LocaleFormat, RegistryReader, RegistryKey {
+    std::vector<std::wstring> DriveRoots() override { return roots; }
+    std::wstring CurrentFolder() override { return current; }
+    std::wstring CurrentFolderOf(const std::wstring& root) override {
+        return root == remembered.substr(0, 3) ? remembered : root;
+    }
     std::wstring GroupedNumber(uint64_t value) override { return std::to_wstring(value); }
     std::wstring DateTime(uint64_t) override { return L""; }
-    std::unique_ptr<RegistryKey> Open(RegistryRoot, const std::wstring&, RegistryView) override {
-        return nullptr;
+    std::unique_ptr<RegistryKey> Open(RegistryRoot root, const std::wstring& key,
+                                      RegistryView) override {
+        if (root != RegistryRoot::LocalMachine) return nullptr;
+        auto opened = std::make_unique<Machine>(*this);
+        opened->path = key;
+        return opened;
     }
+    std::vector<std::wstring> SubkeyNames() const override { return {}; }
+    std::unique_ptr<RegistryKey> OpenSubkey(const std::wstring&) const override { return {}; }
+    // Stored as the registry stores text: UTF-16 with its terminating NUL.
+    std::optional<RegistryValue> QueryValue(const std::wstring& name) const override {
+        const auto found = values.find(path + L"|" + name);
+        if (found == values.end() || found->second.empty()) return std::nullopt;
+        std::string bytes;
+        for (const wchar_t c : found->second + L'\0')
+            bytes += {static_cast<char>(c), static_cast<char>(c >> 8)};
+        return RegistryValue{kRegSz, bytes};
+    }
+
+    std::vector<std::wstring> roots{L"C:\\"};
+    std::wstring current = L"C:\\", remembered, path;
+    std::map<std::wstring, std::wstring> values;
 };
 
 struct MemoryProgram {
