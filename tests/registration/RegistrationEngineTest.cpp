@@ -5,7 +5,6 @@
 #include "TestClsid.h"
 #include "inspect/InspectTestSupport.h"
 #include "registration/RegistrationEngine.h"
-#include "scan/PathScanner.h"
 #include "support/ScriptedLauncher.h"
 #include "support/TempTree.h"
 #include "ui/memory/MemoryControls.h"
@@ -15,14 +14,13 @@ namespace prowl {
 namespace {
 
 using Lines = std::vector<std::wstring>;
+std::wstring P(const std::wstring& name) { return L"C:\\P\\" + name; }
 // A start as the launcher logs it: program, command line, working folder.
-std::wstring Start(const wchar_t* switches, const std::wstring& p) {
+std::wstring U(const std::wstring& p, const wchar_t* switches = L"/U /S ") {
     return L"regsvr32.exe|RegSvr32 " + std::wstring(switches) + L"\"" + p + L"\"|" +
            p.substr(0, p.rfind(L'\\'));
 }
-std::wstring U(const std::wstring& p) { return Start(L"/U /S ", p); }
-std::wstring R(const std::wstring& p) { return Start(L"/S ", p); }
-std::wstring P(const std::wstring& name) { return L"C:\\P\\" + name; }
+std::wstring R(const std::wstring& p) { return U(p, L"/S "); }
 
 // What a run shows and starts, in short: "+f" file f of C:\P registered (its text and both
 // launches), ">f" only announced and unregistered, "-f" unregistered, "." Done; anything
@@ -73,6 +71,11 @@ class RegistrationTest : public ::testing::Test {
         window.panels.history.clear();
         return log;
     }
+    std::wstring Box(std::size_t i) {
+        const MessageBoxRequest& m = window.prompts.messages.at(i);
+        EXPECT_TRUE(m.buttons == MsgButtons::Ok && m.icon == MsgIcon::Exclamation);
+        return m.title + L"|" + m.text;
+    }
 
     ProjectState state;
     MemoryMainWindow window;
@@ -103,7 +106,7 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
         launcher.scripts[R(x)].code = code;
         engine.RegisterMe(file);
     }
-    launcher.scripts[U(x)].code = 5;
+    launcher.scripts[U(x)].cannotStart = L"Access is denied.";
     engine.UnregisterMe(file);
     // The 64-bit utility hands a 32-bit file to the 32-bit one: its processor is no reason.
     disk.File(L"C:\\W\\SysWOW64\\regsvr32.exe");
@@ -125,9 +128,7 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
               Log({L"+x.dll", failed + L"RegSvr32 rejected its arguments", L"+x.dll",
                    failed + L"OLE could not be initialized", L"+x.dll",
                    failed + L"exit code 3221225477", L"-x.dll",
-                   L"[Unregistration failed]: " + x +
-                       L" - the component's registration function reported an error",
-                   L"+x86.dll",
+                   L"[RegSvr32 could not be started]: " + x + L" - Access is denied.", L"+x86.dll",
                    L"[Registration failed]: " + x86 +
                        L" - the file could not be loaded (not a component, a DLL it needs is "
                        L"missing, or built for another processor)",
@@ -135,7 +136,7 @@ TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheF
                    L"[Invalid path]: Q:\\x.dll", L"[File not found]: " + x}));
 }
 
-TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailureAfterDone) {
+TEST_F(RegistrationTest, AGroupRunWalksIncludedFilesInOrderListsEveryFailureAndStopsBetweenFiles) {
     const ObjectRef root = Add(L"C:\\P", kNodeFolder, 0, kFlagOff);  // the selected folder
     for (const wchar_t* name : {L"0.dll", L"a.dll", L"skip.dll", L"b.ocx"})
         Add(P(name), kNodeDll, 1, name[0] == L's' ? kFlagOff : kFlagOn);
@@ -155,14 +156,14 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
         sub->Included = kFlagOff;
     };
     launcher.scripts[U(P(L"z.dll"))].code = 5;
-    window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
+    window.prompts.messageAnswers.assign(3, MsgAnswer::Ok);
     engine.RunGroup(root, false);
     const std::wstring error = L"the component's registration function reported an error";
     EXPECT_EQ(TakeLog(), Log({L"-0.dll", L"-a.dll", L"-skip.dll", L"-b.ocx", L"-y.dll", L"-z.dll",
                               L"[Unregistration failed]: C:\\P\\z.dll - " + error, L"."}));
     EXPECT_EQ(modes, (std::vector<int16_t>{3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4}));
     EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{13, 1, 13, 1}));
-    EXPECT_EQ(window.prompts.messages.at(0).title + L"|" + window.prompts.messages[0].text,
+    EXPECT_EQ(Box(0),
               L"ActiveX Prowl - Unregistration Results|The following files could not be "
               L"unregistered:\nC:\\P\\z.dll - " +
                   error);
@@ -170,57 +171,43 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
     // Once the utility cannot be started, no later file asks it again. The box lists the
     // first 25 failures.
     const std::wstring why = L"The system cannot find it.";
-    disk.Remove(P(L"0.dll"));
-    launcher.scripts[R(P(L"a.dll"))].code = 5;
     launcher.scripts[U(P(L"y.dll"))].cannotStart = why;
-    for (int i = 1; i <= 23; ++i)
+    for (int i = 1; i <= 25; ++i)
         disk.Remove(Add(P(std::to_wstring(i) + L".dll"), kNodeDll, 1)->Path);
     window.window.onPump = nullptr;
-    window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
     engine.RunGroup(root, true);
-    const Lines log = TakeLog();
-    EXPECT_NE(std::find(log.begin(), log.end(),
-                        L"[RegSvr32 could not be started]: C:\\P\\y.dll - " + why),
-              log.end());
-    ASSERT_EQ(window.prompts.messages.size(), 2u);
-    const MessageBoxRequest& m = window.prompts.messages[1];
-    const std::wstring first =
-        L"ActiveX Prowl - Registration Results|The following files could "
-        L"not be registered:\nC:\\P\\0.dll - File not found\nC:\\P\\a.dll - " +
-        error + L"\nC:\\P\\y.dll - RegSvr32 could not be started: " + why +
-        L"\nC:\\P\\z.dll - RegSvr32 could not be started: " + why + L"\n";
-    EXPECT_EQ((m.title + L"|" + m.text).substr(0, first.size()), first);
-    EXPECT_TRUE(m.text.ends_with(L"\nC:\\P\\21.dll - File not found\n... and 2 more.")) << m.text;
-    EXPECT_TRUE(m.buttons == MsgButtons::Ok && m.icon == MsgIcon::Exclamation);
-}
+    std::wstring box = L"The following files could not be registered:";
+    for (const wchar_t* f : {L"y", L"z"})
+        box += L"\n" + P(f) + L".dll - RegSvr32 could not be started: " + why;
+    for (int i = 1; i <= 23; ++i) box += L"\n" + P(std::to_wstring(i)) + L".dll - File not found";
+    EXPECT_EQ(window.prompts.messages.at(1).text, box + L"\n... and 2 more.");
 
-TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHangingLaunch) {
-    const ObjectRef root = Add(L"C:\\P", kNodeFolder, 0);
-    for (const wchar_t* name : {L"a.dll", L"b.dll", L"c.dll"}) Add(P(name), kNodeDll, 1);
-    state.ProcessMode = kProcessNewScan;  // another process runs: refused
+    // Stop ends the run once the file in hand is done, and abandons a launch that hangs;
+    // commands are refused, with a beep, while another process runs or a launch is awaited.
+    launcher.scripts.clear();
+    TakeLog();
+    state.ProcessMode = kProcessNewScan;
     engine.RegisterMe(state.DigColl->Item(2));
     engine.UnregisterMe(state.DigColl->Item(2));
     engine.RunGroup(root, true);
     EXPECT_EQ(state.ProcessMode, kProcessNewScan);
     state.ProcessMode = kProcessIdle;
     window.window.onPump = [&] {
-        // Stop first while b is announced, then again during a wait, which takes no command.
         const bool waiting = state.ProcessMode == kProcessIdle && logic.Button(kButtonStop).enabled;
         if (waiting) engine.RunGroup(root, true);
-        if (waiting || logic.PanelText(kPanelAction).ends_with(L"File: C:\\P\\b.dll"))
+        if (waiting || logic.PanelText(kPanelAction).ends_with(L"File: C:\\P\\a.dll"))
             logic.OnToolbarButtonClick(L"Stop");
     };
-    launcher.scripts[U(P(L"b.dll"))].looks = 0;
+    launcher.scripts[U(P(L"a.dll"))].looks = 0;
     engine.RunGroup(root, false);
-    EXPECT_EQ(TakeLog(), Log({L"-a.dll", L"-b.dll", L"."}));
-    launcher.scripts[U(P(L"b.dll"))].looks = -1;  // abandoned: no register launch follows
-    window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
+    EXPECT_EQ(TakeLog(), Log({L"-0.dll", L"-a.dll", L"."}));
+    launcher.scripts[U(P(L"a.dll"))].looks = -1;  // abandoned: no register launch follows
     engine.RunGroup(root, true);
     EXPECT_EQ(TakeLog(),
-              Log({L"+a.dll", L">b.dll", L"[RegSvr32 still running]: C:\\P\\b.dll", L"."}));
-    EXPECT_EQ(
-        window.prompts.messages.at(0).text,
-        L"The following files could not be registered:\nC:\\P\\b.dll - RegSvr32 still running");
+              Log({L"+0.dll", L">a.dll", L"[RegSvr32 still running]: C:\\P\\a.dll", L"."}));
+    EXPECT_EQ(Box(2),
+              L"ActiveX Prowl - Registration Results|The following files could not be "
+              L"registered:\nC:\\P\\a.dll - RegSvr32 still running");
     EXPECT_EQ(window.window.beeps, 4);
 
     // A failure on every way out puts mode, Stop and pointer back.
@@ -230,45 +217,39 @@ TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHanging
     EXPECT_EQ(window.window.pointers.back(), kPointerArrow);
 }
 
-TEST_F(RegistrationTest, HandEditedReferencesCannotMakeTheGroupWalkLoop) {
-    // Placed as the tree places them: under the first record of the key, when it is earlier.
-    const ObjectRef x = Add(P(L"X"), kNodeFolder, 2);  // its parent comes later
-    Add(P(L"X\\Y"), kNodeFolder, 1);                   // and is its child: a loop
-    Add(P(L"X\\Y\\x.dll"), kNodeDll, 2);
-    const ObjectRef self = Add(P(L"S"), kNodeFolder, 4);  // its own parent
-    Add(P(L"S\\s.dll"), kNodeDll, 4);
-    for (const ObjectRef& folder : {x, self}) engine.RunGroup(folder, false);
-    EXPECT_EQ(TakeLog(), Log({L"-X\\Y\\x.dll", L".", L"-S\\s.dll", L"."}));
-}
-
 // The prefix's own utility on real copies: every failure is explained by what the file is, a
 // component past the old path limit under a 255-character name registers, and one whose DLL
 // is beside it only from its own folder.
-TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) {
+TEST_F(RegistrationTest, ForRealAGroupRunRegistersExplainsEachFailureAndCanBeStopped) {
     test::TempTree tree;
     std::wstring deep = L"deep";
     while (tree.Path(deep).size() < 300) deep += L"\\a folder of a long path";
-    const auto put = [&](const std::wstring& relative, const wchar_t* component) {
+    const std::wstring com = deep + L"\\" + std::wstring(251, L'n') + L".dll",
+                       needs = L"needs\\prowl_needsdep.dll";
+    const std::tuple<std::wstring, const wchar_t*, const wchar_t*> files[] = {
+        {L"com32.dll", L"prowl_com32.dll",
+         L"the file is built for 32-bit (x86), which the 64-bit RegSvr32 here cannot load"},
+        {L"fail.dll", L"prowl_fail.dll",
+         L"the component's registration function reported an error"},
+        {L"junk.dll", nullptr, L"the file is not a program file"},
+        {com, L"prowl_com.dll", nullptr},
+        {deep + L"\\prowl_needsdep.dll", L"prowl_needsdep.dll",
+         L"the file could not be loaded - missing prowldep.dll"},
+        {needs, L"prowl_needsdep.dll", nullptr},
+        {L"needs\\prowldep.dll", L"prowldep.dll",
+         L"the file has no DllRegisterServer entry point"}};
+    const ObjectRef folder = Add(tree.Root(), kNodeFolder, 0);
+    std::wstring box =
+        L"ActiveX Prowl - Registration Results|The following files could not be registered:";
+    for (const auto& [relative, component, why] : files) {
         tree.File(relative, component ? test::ComponentBytes(component) : "not a program");
-        return tree.Path(relative);
-    };
-    const std::wstring com32 = put(L"com32.dll", L"prowl_com32.dll"),
-                       fail = put(L"fail.dll", L"prowl_fail.dll"), junk = put(L"junk.dll", nullptr),
-                       com =
-                           put(deep + L"\\" + std::wstring(251, L'n') + L".dll", L"prowl_com.dll"),
-                       alone = put(deep + L"\\prowl_needsdep.dll", L"prowl_needsdep.dll"),
-                       needs = put(L"needs\\prowl_needsdep.dll", L"prowl_needsdep.dll"),
-                       dependency = put(L"needs\\prowldep.dll", L"prowldep.dll");
-    ProjectState state;
-    MemoryMainWindow window;
-    MainWindowLogic logic{state, window.Controls()};
+        Add(tree.Path(relative), kNodeDll, 1);
+        if (why) box += L"\n" + tree.Path(relative) + L" - " + why;
+    }
     win32::Win32FileSystem fs;
     win32::Win32ProgramServices program(nullptr, fs);
     const ProgramServices& s = program.Services();
-    RegistrationEngine engine{state, fs, s.launcher, logic, window.prompts, s.components, s.system};
-    state.ProcessMode = kProcessNewScan;
-    PathScanner(state, fs, logic).ScanProjectPath(tree.Root());
-    state.ProcessMode = kProcessIdle;
+    RegistrationEngine real{state, fs, s.launcher, logic, window.prompts, s.components, s.system};
     window.prompts.messageAnswers = {MsgAnswer::Ok, MsgAnswer::Ok};
     window.window.onPump = [] { Sleep(2); };  // a real program takes its time
     // The registry names the long-named copy's own file, whole, until the group is unregistered.
@@ -281,33 +262,26 @@ TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) 
         RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
         return std::wstring(value);
     };
-    engine.RunGroup(state.DigColl->Item(1), true);
-    EXPECT_EQ(named(), com);
-    EXPECT_EQ(window.prompts.messages.at(0).text,
-              L"The following files could not be registered:\n" + com32 +
-                  L" - the file is built for 32-bit (x86), which the 64-bit RegSvr32 here "
-                  L"cannot load\n" +
-                  fail + L" - the component's registration function reported an error\n" + junk +
-                  L" - the file is not a program file\n" + alone +
-                  L" - the file could not be loaded - missing prowldep.dll\n" + dependency +
-                  L" - the file has no DllRegisterServer entry point");
-    engine.RunGroup(state.DigColl->Item(1), false);
+    real.RunGroup(folder, true);
+    EXPECT_EQ(std::pair(named(), Box(0)), std::pair(tree.Path(com), box));
+    real.RunGroup(folder, false);
     EXPECT_EQ(named(), L"");
 
     // Stop, pressed as soon as it is there, abandons the utility left running.
     window.window.onPump = [&] {
         if (logic.Button(kButtonStop).enabled) logic.OnToolbarButtonClick(L"Stop");
     };
-    engine.RegisterMe(state.DigColl->FindByPath(needs));
-    EXPECT_EQ(logic.PanelText(kPanelAction), L"[RegSvr32 still running]: " + needs);
+    real.RegisterMe(state.DigColl->FindByPath(tree.Path(needs)));
+    EXPECT_EQ(logic.PanelText(kPanelAction), L"[RegSvr32 still running]: " + tree.Path(needs));
     EXPECT_FALSE(logic.Busy());
 
     // The utility comes from the system folder by its full path, never from a search.
     test::FakeFacts elsewhere;
     elsewhere.System64 = tree.Path(L"needs");  // holds no regsvr32.exe
-    EXPECT_FALSE(win32::Win32Launcher(elsewhere)
-                     .StartHidden(L"regsvr32.exe", L"RegSvr32 /S \"" + com + L"\"", tree.Root())
-                     .process);
+    EXPECT_FALSE(
+        win32::Win32Launcher(elsewhere)
+            .StartHidden(L"regsvr32.exe", L"RegSvr32 /S \"" + tree.Path(com) + L"\"", tree.Root())
+            .process);
 }
 
 }  // namespace
