@@ -2,7 +2,8 @@
 // what each user action and key does to the records, and what is refused.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <map>
+#include <utility>
 
 #include "ui/MainWindowLogic.h"
 #include "ui/memory/MemoryControls.h"
@@ -158,33 +159,31 @@ TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
         {L"edit Scanning", 5, kProcessNewScan, L"000000000 -- ||0|"},
         {L"edit My tools", 1, 0, L"000000000 S- My tools|-|"},
     };
-    const std::wstring names[] = {L"Enter", L"C", L"F2", L"F10", L"Apps"};
-    const uint32_t codes[] = {kKeyEnter, kKeyC, kKeyF2, kKeyF10, kKeyApps};
+    const std::map<std::wstring, uint32_t> keys = {{L"Enter", kKeyEnter},
+                                                   {L"C", kKeyC},
+                                                   {L"F2", kKeyF2},
+                                                   {L"F10", kKeyF10},
+                                                   {L"Apps", kKeyApps}};
     for (const auto& s : steps) {
-        const auto key = std::find(std::begin(names), std::end(names),
-                                   s.act.substr(s.act.find_first_not_of(L"^+")));
-        const bool picks = key != std::end(names) || s.act.rfind(L"mnu", 0) == 0;
+        const std::wstring act = s.act.substr(s.act.find_first_not_of(L"^+"));
+        const bool key = keys.contains(act), picks = key || act.starts_with(L"mnu");
         logic.SetProcess(kProcessIdle);
         if (picks) s.node ? tree.UserClick(s.node) : Build();
         logic.SetProcess(s.mode);
         logic.SaveSucceeded(logic.BeginSave());
         state.SaveFile->Altered = false;
-        gestures.edits.clear();
-        clipboard.text.clear();
-        window.commands.popups.clear();
         bool taken = true;
-        if (s.act == L"tick") tree.UserToggleCheck(s.node);
-        if (s.act == L"report") logic.ProjectTree().NodeCheck(s.node);
-        if (s.act == L"expand") tree.UserExpand(s.node);
-        if (s.act == L"collapse") tree.UserCollapse(s.node);
-        if (s.act.rfind(L"edit ", 0) == 0) tree.UserEditLabel(s.node, s.act.substr(5));
-        if (s.act == L"cancel") tree.UserCancelLabelEdit(s.node);
-        if (s.act.rfind(L"mnu", 0) == 0) logic.OnMenuClick(s.act);
-        if (s.act == L"right" || s.act == L"left")
-            tree.UserMouseUp(s.act == L"right" ? kMouseRight : kMouseLeft, 1, 40, 300);
-        if (key != std::end(names)) {
-            const auto k = TreeKeyFor(codes[key - std::begin(names)], s.act[0] == L'^',
-                                      s.act[0] == L'+', false);
+        if (act == L"tick") tree.UserToggleCheck(s.node);
+        if (act == L"report") logic.ProjectTree().NodeCheck(s.node);
+        if (act == L"expand") tree.UserExpand(s.node);
+        if (act == L"collapse") tree.UserCollapse(s.node);
+        if (act.starts_with(L"edit ")) tree.UserEditLabel(s.node, act.substr(5));
+        if (act == L"cancel") tree.UserCancelLabelEdit(s.node);
+        if (act.starts_with(L"mnu")) logic.OnMenuClick(act);
+        if (act == L"right" || act == L"left")
+            tree.UserMouseUp(act == L"right" ? kMouseRight : kMouseLeft, 1, 40, 300);
+        if (key) {
+            const auto k = TreeKeyFor(keys.at(act), s.act[0] == L'^', s.act[0] == L'+', false);
             taken = k && logic.ProjectTree().OnKey(*k);
         }
         std::wstring shows = Included() + L" " +
@@ -202,9 +201,9 @@ TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
                   L"mnuTreeDetails", L"mnuTreeRename", L"mnuTreeCopyPath"})
                 shows += logic.MenuItem(item).enabled ? L"1" : L"0";
             shows += taken ? L" 1" : L" 0";
-            for (int32_t node : gestures.edits) shows += std::to_wstring(node);
-            shows += L"|" + clipboard.text + L"|";
-            for (const auto& p : window.commands.popups)
+            for (int32_t node : std::exchange(gestures.edits, {})) shows += std::to_wstring(node);
+            shows += L"|" + std::exchange(clipboard.text, L"") + L"|";
+            for (const auto& p : std::exchange(window.commands.popups, {}))
                 shows += p.name + L"@" + std::to_wstring(p.x) + L"," + std::to_wstring(p.y);
         }
         EXPECT_EQ(shows, s.want) << testing::PrintToString(s.act);
