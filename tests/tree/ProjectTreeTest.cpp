@@ -54,7 +54,7 @@ class ProjectTreeTest : public ::testing::Test {
     MemoryTreeView& tree = window.tree;
 };
 
-TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRevealed) {
+TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeAndEachActionAndKeyLandsOnItsNodesRecordOrIsRefused) {
     Add({L"K2<K1 1 TWIN",        // repeats K2
          L"K40<K99 1 LOST",      // K99 is nowhere
          L"K12<K40 2 in.dll",    // under the lost folder
@@ -65,6 +65,9 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRe
     Record(8).Expanded = L"yes";
     for (int32_t p : {3, 6, 7, 9}) Record(p).Exists = false;
     Record(9).NodeType = L"4";  // a type the tree does not know: no image, no reveal
+    window.files.File(L"C:\\a.dll");
+    window.files.File(L"C:\\c.ocx");
+    window.files.unexaminable = {L"C:\\d.dll"};
     Build();
     // Each node as "parent>key", its image (_ for none), box (x ticked), + if expanded, text.
     Lines dump;
@@ -83,36 +86,8 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRe
         std::tuple(true, 8, false, kFlagOff))
         << "revealing stores nothing";
 
-    // Each node acts on its own record, whatever its key.
-    tree.UserToggleCheck(11);
-    tree.UserEditLabel(11, L"RENAMED");
-    tree.UserToggleCheck(12);  // not the project, whatever its key
-    EXPECT_EQ(Included() + Record(10).Text + Record(2).Text, L"10_1111110110RENAMEDa.dll");
-}
-
-// Deeper than a stack would take recursion, with keys no scan makes and its last item missing.
-TEST_F(ProjectTreeTest, AChainDeeperThanAStackIsDrawnRevealedAndUntickedWhole) {
-    state.DigColl = std::make_shared<ItemCollection>();
-    constexpr int32_t kDepth = 100000;
-    for (int32_t i = 1; i <= kDepth; ++i)
-        Add({(L"D" + std::to_wstring(i) + L"<D" + std::to_wstring(i - 1) + L" 1 D").c_str()});
-    Record(1).Reference = kRootKey;
-    Record(kDepth).Exists = false;
-    Build();
-    EXPECT_EQ(std::tuple(tree.Parent(kDepth + 1), tree.Expanded(kDepth), tree.LastRevealed()),
-              std::tuple(kDepth, true, kDepth + 1));
-    tree.UserToggleCheck(2);
-    EXPECT_EQ(Record(kDepth).Included, kFlagOff);
-}
-
-TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
-    window.files.File(L"C:\\a.dll");
-    window.files.File(L"C:\\c.ocx");
-    window.files.unexaminable = {L"C:\\d.dll"};
-    Record(5).Exists = false;  // revealed: TOOLS and SUB are open
-    Build();
     // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 b.ocx (absent), 5 SUB, 6 c.ocx, 7 DEEP, 8 d.dll
-    // (unexaminable).
+    // (unexaminable), 9 OTHER, 10 e.dll, 11 TWIN, 12 root.dll, 13 LOST, 14 in.dll.
     // A key (^ Ctrl, + Shift) or popup item acts on the node clicked just before (0: the tree
     // drawn again, nothing selected); "right" releases the right mouse button at 40,300.
     const struct {
@@ -126,35 +101,40 @@ TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
         // clipboard and the popups.
         const wchar_t* want;
     } steps[] = {
-        {L"F2", 0, 0, L"111111111 -- 0 |0000000 1||"},  // nothing selected
-        {L"Apps", 0, 0, L"111111111 -- 0 |0000000 1||mnuTree@0,0"},
-        {L"Enter", 0, 0, L"111111111 -- 0 |0000000 0||"},
-        {L"^C", 1, 0, L"111111111 -- 1 |0000001 1|C:\\Tools|"},
+        // Each node acts on its own record, whatever its key, even the project's.
+        {L"tick", 11, 0, L"10_1111110111 SA TWIN|TWIN|0|"},
+        {L"edit RENAMED", 11, 0, L"10_1111110111 SA RENAMED|RENAMED|0|"},
+        {L"tick", 12, 0, L"10_1111110110 SA root.dll|root.dll|0|"},
+        {L"F2", 0, 0, L"10_1111110110 -- 0 |0000000 1||"},  // nothing selected
+        {L"Apps", 0, 0, L"10_1111110110 -- 0 |0000000 1||mnuTree@0,0"},
+        {L"Enter", 0, 0, L"10_1111110110 -- 0 |0000000 0||"},
+        {L"^C", 1, 0, L"10_1111110110 -- 1 |0000001 1|C:\\Tools|"},
         {L"mnuTreeCopyPath", 4, 0,
-         L"111111111 -- 4 C:\\b.ocx [File Not Found]|1100011 1|C:\\b.ocx|"},
+         L"10_1111110110 -- 4 C:\\b.ocx [File Not Found]|1100011 1|C:\\b.ocx|"},
         {L"mnuTreeCopyPath", 8, 0,  // a path the system cannot examine at all
-         L"111111111 -- 8 C:\\d.dll [File Not Found]|1100011 1|C:\\d.dll|"},
-        {L"Enter", 5, 0, L"111111111 -- 5 |0011011 0||"},  // a folder's Enter is the control's
-        {L"F2", 3, kProcessRescan, L"111111111 -- 3 C:\\a.dll|1100111 13||"},  // refused as it ends
-        {L"mnuTreeRename", 3, kProcessRescan, L"111111111 -- 3 C:\\a.dll|1100111 1||"},
-        {L"+F10", 3, kProcessNewScan, L"111111111 -- 3 C:\\a.dll|1100101 1||mnuTree@10,60"},
-        {L"C", 3, 0, L"111111111 -- 3 C:\\a.dll|1100111 0||"},
-        {L"F10", 3, 0, L"111111111 -- 3 C:\\a.dll|1100111 0||"},  // the menu bar's
-        {L"right", 0, 0, L"111111111 -- 3 C:\\a.dll|1100111 1||mnuTree@40,300"},
-        {L"tick", 5, 0, L"111000011 SA SUB|SUB|0|C:\\a.dll"},
-        {L"tick", 8, 0, L"111000111 SA d.dll|d.dll|0|C:\\a.dll"},
-        {L"tick", 1, 0, L"111000111 S- Active X Controls (C:\\Tools)|-|C:\\a.dll"},
-        {L"tick", 2, kProcessNewScan, L"111000111 -- TOOLS|TOOLS|0|C:\\a.dll"},
-        {L"tick", 2, kProcessGroupRegister, L"000000000 SA TOOLS|TOOLS|0|C:\\a.dll"},
-        {L"collapse", 2, 0, L"000000000 SA TOOLS|TOOLS|0|"},
-        {L"expand", 2, 0, L"000000000 SA TOOLS|TOOLS|1|"},
-        {L"collapse", 2, kProcessRescan, L"000000000 -- TOOLS|TOOLS|1|"},
-        {L"edit renamed.dll", 3, 0, L"000000000 SA renamed.dll|renamed.dll|0|"},
-        {L"cancel", 3, 0, L"000000000 -- renamed.dll|renamed.dll|0|"},
-        {std::wstring(L"edit nul\0", 9), 5, 0, L"000000000 -- SUB|SUB|0|"},
-        {L"edit ", 5, kProcessGroupUnregister, L"000000000 SA ||0|"},
-        {L"edit Scanning", 5, kProcessNewScan, L"000000000 -- ||0|"},
-        {L"edit My tools", 1, 0, L"000000000 S- My tools|-|"},
+         L"10_1111110110 -- 8 C:\\d.dll [File Not Found]|1100011 1|C:\\d.dll|"},
+        {L"Enter", 5, 0, L"10_1111110110 -- 5 |0011011 0||"},  // a folder's Enter is the control's
+        // F2 begins an edit that is refused as it ends; the popup's Rename begins none.
+        {L"F2", 3, kProcessRescan, L"10_1111110110 -- 3 C:\\a.dll|1100111 13||"},
+        {L"mnuTreeRename", 3, kProcessRescan, L"10_1111110110 -- 3 C:\\a.dll|1100111 1||"},
+        {L"+F10", 3, kProcessNewScan, L"10_1111110110 -- 3 C:\\a.dll|1100101 1||mnuTree@10,60"},
+        {L"C", 3, 0, L"10_1111110110 -- 3 C:\\a.dll|1100111 0||"},
+        {L"F10", 3, 0, L"10_1111110110 -- 3 C:\\a.dll|1100111 0||"},  // the menu bar's
+        {L"right", 0, 0, L"10_1111110110 -- 3 C:\\a.dll|1100111 1||mnuTree@40,300"},
+        {L"tick", 5, 0, L"10_0000110110 SA SUB|SUB|1|C:\\a.dll"},
+        {L"tick", 8, 0, L"10_0001110110 SA d.dll|d.dll|0|C:\\a.dll"},
+        {L"tick", 1, 0, L"10_0001110110 S- Active X Controls (C:\\Tools)|-|C:\\a.dll"},
+        {L"tick", 2, kProcessNewScan, L"10_0001110110 -- TOOLS|TOOLS|0|C:\\a.dll"},
+        {L"tick", 2, kProcessGroupRegister, L"0000000000110 SA TOOLS|TOOLS|0|C:\\a.dll"},
+        {L"collapse", 2, 0, L"0000000000110 SA TOOLS|TOOLS|0|"},
+        {L"expand", 2, 0, L"0000000000110 SA TOOLS|TOOLS|1|"},
+        {L"collapse", 2, kProcessRescan, L"0000000000110 -- TOOLS|TOOLS|1|"},
+        {L"edit renamed.dll", 3, 0, L"0000000000110 SA renamed.dll|renamed.dll|0|"},
+        {L"cancel", 3, 0, L"0000000000110 -- renamed.dll|renamed.dll|0|"},
+        {std::wstring(L"edit nul\0", 9), 5, 0, L"0000000000110 -- SUB|SUB|1|"},
+        {L"edit ", 5, kProcessGroupUnregister, L"0000000000110 SA ||1|"},
+        {L"edit Scanning", 5, kProcessNewScan, L"0000000000110 -- ||1|"},
+        {L"edit My tools", 1, 0, L"0000000000110 S- My tools|-|"},
     };
     const std::wstring names[] = {L"Enter", L"C", L"F2", L"F10", L"Apps"};
     const uint32_t codes[] = {kKeyEnter, kKeyC, kKeyF2, kKeyF10, kKeyApps};
@@ -206,6 +186,21 @@ TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
     window.prompts.messageAnswers = {MsgAnswer::Ok};
     logic.ProjectTree().OnKey(TreeKey::CopyPath);
     EXPECT_EQ(window.prompts.messages.size(), 1u) << "a held clipboard is reported";
+}
+
+// Deeper than a stack would take recursion, with keys no scan makes and its last item missing.
+TEST_F(ProjectTreeTest, AChainDeeperThanAStackIsDrawnRevealedAndUntickedWhole) {
+    state.DigColl = std::make_shared<ItemCollection>();
+    constexpr int32_t kDepth = 100000;
+    for (int32_t i = 1; i <= kDepth; ++i)
+        Add({(L"D" + std::to_wstring(i) + L"<D" + std::to_wstring(i - 1) + L" 1 D").c_str()});
+    Record(1).Reference = kRootKey;
+    Record(kDepth).Exists = false;
+    Build();
+    EXPECT_EQ(std::tuple(tree.Parent(kDepth + 1), tree.Expanded(kDepth), tree.LastRevealed()),
+              std::tuple(kDepth, true, kDepth + 1));
+    tree.UserToggleCheck(2);
+    EXPECT_EQ(Record(kDepth).Included, kFlagOff);
 }
 
 }  // namespace
