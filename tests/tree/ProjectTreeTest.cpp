@@ -146,7 +146,6 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeAndEachActionAndKeyLandsOnItsNodes
         if (picks) s.node ? tree.UserClick(s.node) : Build();
         logic.SetProcess(s.mode);
         logic.SaveSucceeded(logic.BeginSave());
-        state.SaveFile->Altered = false;
         bool taken = true;
         if (act == L"tick") tree.UserToggleCheck(s.node);
         if (act == L"expand") tree.UserExpand(s.node);
@@ -161,7 +160,7 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeAndEachActionAndKeyLandsOnItsNodes
         }
         std::wstring shows = Included() + L" " +
                              (logic.MenuItem(L"mnuFileSave").enabled ? L"S" : L"-") +
-                             (state.SaveFile->Altered ? L"A " : L"- ");
+                             (std::exchange(state.SaveFile->Altered, false) ? L"A " : L"- ");
         if (s.node && !picks) {
             const ObjectRef r = tree.Record(s.node);
             shows += tree.Text(s.node) + L"|" + (r ? r->Text + L"|" + r->Expanded : L"-") + L"|" +
