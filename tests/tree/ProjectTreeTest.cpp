@@ -55,7 +55,7 @@ class ProjectTreeTest : public ::testing::Test {
 };
 
 TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeAndEachActionAndKeyLandsOnItsNodesRecordOrIsRefused) {
-    Add({L"K2<K1 1 TWIN",        // repeats K2
+    Add({L"K2<K12 1 TWIN",       // repeats K2, and refers to a later record
          L"K40<K99 1 LOST",      // K99 is nowhere
          L"K12<K40 2 in.dll",    // under the lost folder
          L"K0<K1 2 root.dll"});  // claims the root's key
@@ -80,12 +80,12 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeAndEachActionAndKeyLandsOnItsNodes
               (Lines{L"0>K0 Ax+ Active X Controls (C:\\Tools)", L"1>K1 Ax+ TOOLS",
                      L"2>K2 B.- a.dll", L"2>K3 F.- b.ocx", L"2>K4 Ax+ SUB", L"5>K5 Cx- c.ocx",
                      L"5>K6 Dx+ DEEP", L"7>K7 Ex- d.dll", L"2>K8 Ax- OTHER", L"9>K9 _x- e.dll",
-                     L"2> Ax- TWIN", L"2> Bx- root.dll", L"1>K40 Ax- LOST", L"13>K12 Bx- in.dll"}));
+                     L"2> Bx- root.dll", L"1> Ax- TWIN", L"1>K40 Ax- LOST", L"13>K12 Bx- in.dll"}));
     EXPECT_EQ(std::pair(tree.LastRevealed(), state.SaveFile->Altered), std::pair(8, false))
         << "revealing stores nothing";
 
     // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 b.ocx (absent), 5 SUB, 6 c.ocx, 7 DEEP, 8 d.dll
-    // (unexaminable), 9 OTHER, 10 e.dll, 11 TWIN, 12 root.dll, 13 LOST, 14 in.dll.
+    // (unexaminable), 9 OTHER, 10 e.dll, 11 root.dll, 12 TWIN, 13 LOST, 14 in.dll.
     // A key (^ Ctrl, + Shift) or popup item acts on the node clicked just before (0: the tree
     // drawn again, nothing selected); "right" releases the right mouse button at 40,300.
     const struct {
@@ -100,9 +100,9 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeAndEachActionAndKeyLandsOnItsNodes
         const wchar_t* want;
     } steps[] = {
         // Each node acts on its own record, whatever its key, even the project's.
-        {L"tick", 11, 0, L"10_1111110111 SA TWIN|TWIN|0|"},
-        {L"edit RENAMED", 11, 0, L"10_1111110111 SA RENAMED|RENAMED|0|"},
-        {L"tick", 12, 0, L"10_1111110110 SA root.dll|root.dll|0|"},
+        {L"tick", 12, 0, L"10_1111110111 SA TWIN|TWIN|0|"},
+        {L"edit RENAMED", 12, 0, L"10_1111110111 SA RENAMED|RENAMED|0|"},
+        {L"tick", 11, 0, L"10_1111110110 SA root.dll|root.dll|0|"},
         {L"F2", 0, 0, L"10_1111110110 -- 0 |0000000 1||"},  // nothing selected
         {L"Apps", 0, 0, L"10_1111110110 -- 0 |0000000 1||mnuTree@0,0"},
         {L"^C", 1, 0, L"10_1111110110 -- 1 |0000001 1|C:\\Tools|"},
