@@ -28,13 +28,11 @@ Lines Log(std::initializer_list<std::wstring> entries) {
     Lines log;
     for (const std::wstring& e : entries) {
         const std::wstring p = P(e.substr(1));
-        if (e == L".")
-            log.push_back(L"Done.");
-        else if (e[0] == L'+' || e[0] == L'>' || e[0] == L'-')
+        if (e[0] == L'+' || e[0] == L'>' || e[0] == L'-')
             log.insert(log.end(),
                        {(e[0] == L'-' ? L"Unregistered File: " : L"Registered File: ") + p, U(p)});
         else
-            log.push_back(e);
+            log.push_back(e == L"." ? L"Done." : e);
         if (e[0] == L'+') log.push_back(R(p));
     }
     return log;

@@ -97,12 +97,14 @@ TEST_P(TreeViewContract, UserActionsReportTheirNodeByPositionAndTheProgramsChang
     TreeView& tree = fixture->Tree();
     contract::Recorder events(tree);
     tree.SetEvents(&events);
-    // K0 with children K1 (a folder holding K3) and K2; then a second top-level node K4.
+    // K0 with children K1 (a folder holding K3) and K2; then a second top-level node K4 with
+    // a child K5.
     tree.Add(L"", L"K0", L"Root");
     tree.Add(L"K0", L"K1", L"Folder");
     tree.Add(L"K0", L"K2", L"File.dll");
     tree.Add(L"K1", L"K3", L"Inner.ocx");
     tree.Add(L"", L"K4", L"Second");
+    tree.Add(L"K4", L"K5", L"Leaf");
     fixture->Expand(1);
     fixture->Expand(2);
     fixture->Click(4);  // shown second under the root's first child
@@ -128,7 +130,7 @@ TEST_P(TreeViewContract, UserActionsReportTheirNodeByPositionAndTheProgramsChang
     EXPECT_EQ(events.Of({L"MouseUp"}).back(), L"MouseUp 2 1 12 7");
 
     events.lines.clear();
-    tree.EnsureVisible(4);  // opens every ancestor of K3
+    tree.EnsureVisible(6);  // opens K4, which no user has opened
     // Each node as key|text|parent|image, then its flags. K3 is displayed under K1, between
     // K1 and K2, yet it is the fourth node.
     std::wstring nodes;
@@ -137,8 +139,8 @@ TEST_P(TreeViewContract, UserActionsReportTheirNodeByPositionAndTheProgramsChang
                  tree.Image(i) + (tree.Checked(i) ? L"|checked" : L"") +
                  (tree.Expanded(i) ? L"|expanded" : L"") + (tree.Bold(i) ? L"|bold" : L"") + L" ";
     EXPECT_EQ(nodes,
-              L"K0|Root|0||expanded K1|Folder|1||expanded K2|File.dll|1| "
-              L"K3|Inner.ocx|2| K4|Renamed \u00FC|0||checked ");
+              L"K0|Root|0| K1|Folder|1||expanded K2|File.dll|1| "
+              L"K3|Inner.ocx|2| K4|Renamed \u00FC|0||checked|expanded K5|Leaf|5| ");
     EXPECT_EQ(events.lines, contract::Lines{}) << "the program's own changes raise no events";
     tree.SetEvents(nullptr);
 }
