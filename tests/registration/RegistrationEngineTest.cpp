@@ -2,10 +2,8 @@
 // for real with the prefix's registration utility on copies of the test components.
 #include <gtest/gtest.h>
 
-#include "TestClsid.h"
 #include "inspect/InspectTestSupport.h"
 #include "registration/RegistrationEngine.h"
-#include "scan/PathScanner.h"
 #include "support/ScriptedLauncher.h"
 #include "support/TempTree.h"
 #include "ui/memory/MemoryControls.h"
@@ -15,14 +13,13 @@ namespace prowl {
 namespace {
 
 using Lines = std::vector<std::wstring>;
+std::wstring P(const std::wstring& name) { return L"C:\\P\\" + name; }
 // A start as the launcher logs it: program, command line, working folder.
-std::wstring Start(const wchar_t* switches, const std::wstring& p) {
+std::wstring U(const std::wstring& p, const wchar_t* switches = L"/U /S ") {
     return L"regsvr32.exe|RegSvr32 " + std::wstring(switches) + L"\"" + p + L"\"|" +
            p.substr(0, p.rfind(L'\\'));
 }
-std::wstring U(const std::wstring& p) { return Start(L"/U /S ", p); }
-std::wstring R(const std::wstring& p) { return Start(L"/S ", p); }
-std::wstring P(const std::wstring& name) { return L"C:\\P\\" + name; }
+std::wstring R(const std::wstring& p) { return U(p, L"/S "); }
 
 // What a run shows and starts, in short: "+f" file f of C:\P registered (its text and both
 // launches), ">f" only announced and unregistered, "-f" unregistered, "." Done; anything
@@ -31,13 +28,11 @@ Lines Log(std::initializer_list<std::wstring> entries) {
     Lines log;
     for (const std::wstring& e : entries) {
         const std::wstring p = P(e.substr(1));
-        if (e == L".")
-            log.push_back(L"Done.");
-        else if (e[0] == L'+' || e[0] == L'>' || e[0] == L'-')
+        if (e[0] == L'+' || e[0] == L'>' || e[0] == L'-')
             log.insert(log.end(),
                        {(e[0] == L'-' ? L"Unregistered File: " : L"Registered File: ") + p, U(p)});
         else
-            log.push_back(e);
+            log.push_back(e == L"." ? L"Done." : e);
         if (e[0] == L'+') log.push_back(R(p));
     }
     return log;
@@ -57,21 +52,23 @@ class RegistrationTest : public ::testing::Test {
         };
     }
     ObjectRef Add(const std::wstring& path, const wchar_t* type, int32_t parent,
-                  const wchar_t* included = kFlagOn) {
+                  const wchar_t* included = kFlagOn, const std::string& bytes = "") {
         const int32_t index = state.DigColl->Count() + 1;
         auto r =
             std::make_shared<clsObject>(clsObject{index, parent, type, path, true, MakeKey(index),
                                                   L"", MakeKey(parent), included, kFlagOff});
         state.DigColl->Add(r);
-        if (type != kNodeFolder) disk.File(path);
+        if (type != kNodeFolder) disk.File(path, bytes);
         return r;
     }
     Lines TakeLog() {
         Lines log;
-        for (const auto& [panel, text] : window.panels.history)
-            if (panel != kPanelSourceFile) log.push_back(text);
-        window.panels.history.clear();
+        for (auto& e : std::exchange(window.panels.history, {})) log.push_back(e.second);
         return log;
+    }
+    std::wstring Box(std::size_t i) {
+        const MessageBoxRequest& m = window.prompts.messages.at(i);
+        return m.title + L"|" + m.text;
     }
 
     ProjectState state;
@@ -86,56 +83,42 @@ class RegistrationTest : public ::testing::Test {
 
 TEST_F(RegistrationTest, SingleFileCommandsLaunchInTurnAndReportWhatBecameOfTheFile) {
     const std::wstring root = L"C:\\r.dll", x = P(L"x.dll"), x86 = P(L"x86.dll");
-    int pumpsWithStop = 0;  // Stop is there in every wait, and nowhere else
-    window.window.onPump = [&] { pumpsWithStop += logic.Button(kButtonStop).enabled; };
-    const ObjectRef file = Add(x, kNodeOcx, 0, kFlagOff);
-    engine.RegisterMe(file);
-    engine.UnregisterMe(file);
     engine.RegisterMe(Add(root, kNodeDll, 0));  // the working folder is C:\, not C:
-    EXPECT_EQ(TakeLog(), Log({L"+x.dll", L"-x.dll", L"Registered File: " + root, U(root) + L"\\",
-                              R(root) + L"\\"}));
-    EXPECT_EQ(pumpsWithStop, 5);
-    EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{11, 1, 11, 1, 11, 1}));
-    EXPECT_EQ(modes, std::vector<int16_t>(5, kProcessIdle));
+    EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{11, 1}));
+    const ObjectRef file = Add(x, kNodeOcx, 0, kFlagOff);  // Me takes an excluded file too
 
     launcher.scripts[U(x)].code = 3;  // as for a file never registered: expected, not reported
     for (const uint32_t code : {1u, 2u, 3221225477u}) {
         launcher.scripts[R(x)].code = code;
         engine.RegisterMe(file);
     }
-    launcher.scripts[U(x)].code = 5;
+    launcher.scripts[U(x)].cannotStart = L"Access is denied.";
     engine.UnregisterMe(file);
     // The 64-bit utility hands a 32-bit file to the 32-bit one: its processor is no reason.
     disk.File(L"C:\\W\\SysWOW64\\regsvr32.exe");
-    for (const wchar_t* name : {L"KERNEL32.dll", L"msvcrt.dll", L"ADVAPI32.dll"})
-        disk.File(P(name));
-    Add(x86, kNodeDll, 0);
-    disk.File(x86, test::ComponentBytes(L"prowl_com32.dll"));
+    for (const wchar_t* n : {L"KERNEL32.dll", L"msvcrt.dll", L"ADVAPI32.dll"}) disk.File(P(n));
     launcher.scripts[R(x86)].code = 3;
-    engine.RegisterMe(state.DigColl->FindByPath(x86));
+    engine.RegisterMe(Add(x86, kNodeDll, 0, kFlagOn, test::ComponentBytes(L"prowl_com32.dll")));
     // A quote would end the path on the command line, a NUL cut it short.
     const std::wstring quoted = L"C:\\x.dll\" /U \"C:\\y.dll", nul(L"C:\\x.dll\0.ocx", 13);
-    disk.unexaminable.insert(L"Q:\\x.dll");
-    for (const std::wstring& p : {quoted, nul, std::wstring(L"Q:\\x.dll")})
-        engine.UnregisterMe(Add(p, kNodeDll, 0));
+    for (const std::wstring& p : {quoted, nul}) engine.UnregisterMe(Add(p, kNodeDll, 0));
     disk.Remove(x);
     engine.UnregisterMe(file);
     const std::wstring failed = L"[Registration failed]: " + x + L" - ";
-    EXPECT_EQ(TakeLog(),
-              Log({L"+x.dll", failed + L"RegSvr32 rejected its arguments", L"+x.dll",
-                   failed + L"OLE could not be initialized", L"+x.dll",
-                   failed + L"exit code 3221225477", L"-x.dll",
-                   L"[Unregistration failed]: " + x +
-                       L" - the component's registration function reported an error",
-                   L"+x86.dll",
-                   L"[Registration failed]: " + x86 +
-                       L" - the file could not be loaded (not a component, a DLL it needs is "
-                       L"missing, or built for another processor)",
-                   L"[Invalid path]: " + quoted, L"[Invalid path]: " + nul,
-                   L"[Invalid path]: Q:\\x.dll", L"[File not found]: " + x}));
+    EXPECT_EQ(
+        TakeLog(),
+        Log({L"Registered File: " + root, U(root) + L"\\", R(root) + L"\\", L"+x.dll",
+             failed + L"RegSvr32 rejected its arguments", L"+x.dll",
+             failed + L"OLE could not be initialized", L"+x.dll", failed + L"exit code 3221225477",
+             L"-x.dll", L"[RegSvr32 could not be started]: " + x + L" - Access is denied.",
+             L"+x86.dll",
+             L"[Registration failed]: " + x86 +
+                 L" - the file could not be loaded (not a component, a DLL it needs is "
+                 L"missing, or built for another processor)",
+             L"[Invalid path]: " + quoted, L"[Invalid path]: " + nul, L"[File not found]: " + x}));
 }
 
-TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailureAfterDone) {
+TEST_F(RegistrationTest, AGroupRunWalksIncludedFilesInOrderListsEveryFailureAndStopsBetweenFiles) {
     const ObjectRef root = Add(L"C:\\P", kNodeFolder, 0, kFlagOff);  // the selected folder
     for (const wchar_t* name : {L"0.dll", L"a.dll", L"skip.dll", L"b.ocx"})
         Add(P(name), kNodeDll, 1, name[0] == L's' ? kFlagOff : kFlagOn);
@@ -155,14 +138,14 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
         sub->Included = kFlagOff;
     };
     launcher.scripts[U(P(L"z.dll"))].code = 5;
-    window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
+    window.prompts.messageAnswers.assign(3, MsgAnswer::Ok);
     engine.RunGroup(root, false);
     const std::wstring error = L"the component's registration function reported an error";
     EXPECT_EQ(TakeLog(), Log({L"-0.dll", L"-a.dll", L"-skip.dll", L"-b.ocx", L"-y.dll", L"-z.dll",
                               L"[Unregistration failed]: C:\\P\\z.dll - " + error, L"."}));
     EXPECT_EQ(modes, (std::vector<int16_t>{3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 4}));
     EXPECT_EQ(window.window.pointers, (std::vector<int32_t>{13, 1, 13, 1}));
-    EXPECT_EQ(window.prompts.messages.at(0).title + L"|" + window.prompts.messages[0].text,
+    EXPECT_EQ(Box(0),
               L"ActiveX Prowl - Unregistration Results|The following files could not be "
               L"unregistered:\nC:\\P\\z.dll - " +
                   error);
@@ -170,144 +153,84 @@ TEST_F(RegistrationTest, AGroupRunHandlesIncludedFilesInOrderAndListsEveryFailur
     // Once the utility cannot be started, no later file asks it again. The box lists the
     // first 25 failures.
     const std::wstring why = L"The system cannot find it.";
-    disk.Remove(P(L"0.dll"));
-    launcher.scripts[R(P(L"a.dll"))].code = 5;
     launcher.scripts[U(P(L"y.dll"))].cannotStart = why;
-    for (int i = 1; i <= 23; ++i)
+    for (int i = 1; i <= 25; ++i)
         disk.Remove(Add(P(std::to_wstring(i) + L".dll"), kNodeDll, 1)->Path);
     window.window.onPump = nullptr;
-    window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
     engine.RunGroup(root, true);
-    const Lines log = TakeLog();
-    EXPECT_NE(std::find(log.begin(), log.end(),
-                        L"[RegSvr32 could not be started]: C:\\P\\y.dll - " + why),
-              log.end());
-    ASSERT_EQ(window.prompts.messages.size(), 2u);
-    const MessageBoxRequest& m = window.prompts.messages[1];
-    const std::wstring first =
-        L"ActiveX Prowl - Registration Results|The following files could "
-        L"not be registered:\nC:\\P\\0.dll - File not found\nC:\\P\\a.dll - " +
-        error + L"\nC:\\P\\y.dll - RegSvr32 could not be started: " + why +
-        L"\nC:\\P\\z.dll - RegSvr32 could not be started: " + why + L"\n";
-    EXPECT_EQ((m.title + L"|" + m.text).substr(0, first.size()), first);
-    EXPECT_TRUE(m.text.ends_with(L"\nC:\\P\\21.dll - File not found\n... and 2 more.")) << m.text;
-    EXPECT_TRUE(m.buttons == MsgButtons::Ok && m.icon == MsgIcon::Exclamation);
-}
+    std::wstring box = L"The following files could not be registered:";
+    for (const wchar_t* f : {L"y", L"z"})
+        box += L"\n" + P(f) + L".dll - RegSvr32 could not be started: " + why;
+    for (int i = 1; i <= 23; ++i) box += L"\n" + P(std::to_wstring(i)) + L".dll - File not found";
+    EXPECT_EQ(window.prompts.messages.at(1).text, box + L"\n... and 2 more.");
 
-TEST_F(RegistrationTest, StopEndsAGroupRunAfterTheFileInHandOrAbandonsItsHangingLaunch) {
-    const ObjectRef root = Add(L"C:\\P", kNodeFolder, 0);
-    for (const wchar_t* name : {L"a.dll", L"b.dll", L"c.dll"}) Add(P(name), kNodeDll, 1);
-    state.ProcessMode = kProcessNewScan;  // another process runs: refused
-    engine.RegisterMe(state.DigColl->Item(2));
-    engine.UnregisterMe(state.DigColl->Item(2));
-    engine.RunGroup(root, true);
-    EXPECT_EQ(state.ProcessMode, kProcessNewScan);
-    state.ProcessMode = kProcessIdle;
+    // Stop ends the run once the file in hand is done, and abandons a launch that hangs. While
+    // a launch is awaited, Stop is there and every command is refused with a beep.
+    launcher.scripts.clear();
+    TakeLog();
     window.window.onPump = [&] {
-        // Stop first while b is announced, then again during a wait, which takes no command.
         const bool waiting = state.ProcessMode == kProcessIdle && logic.Button(kButtonStop).enabled;
         if (waiting) engine.RunGroup(root, true);
-        if (waiting || logic.PanelText(kPanelAction).ends_with(L"File: C:\\P\\b.dll"))
+        if (waiting || logic.PanelText(kPanelAction).ends_with(L"File: C:\\P\\a.dll"))
             logic.OnToolbarButtonClick(L"Stop");
     };
-    launcher.scripts[U(P(L"b.dll"))].looks = 0;
+    launcher.scripts[U(P(L"a.dll"))].looks = 0;
     engine.RunGroup(root, false);
-    EXPECT_EQ(TakeLog(), Log({L"-a.dll", L"-b.dll", L"."}));
-    launcher.scripts[U(P(L"b.dll"))].looks = -1;  // abandoned: no register launch follows
-    window.prompts.messageAnswers.push_back(MsgAnswer::Ok);
+    EXPECT_EQ(TakeLog(), Log({L"-0.dll", L"-a.dll", L"."}));
+    launcher.scripts[U(P(L"a.dll"))].looks = -1;  // abandoned: no register launch follows
     engine.RunGroup(root, true);
     EXPECT_EQ(TakeLog(),
-              Log({L"+a.dll", L">b.dll", L"[RegSvr32 still running]: C:\\P\\b.dll", L"."}));
-    EXPECT_EQ(
-        window.prompts.messages.at(0).text,
-        L"The following files could not be registered:\nC:\\P\\b.dll - RegSvr32 still running");
-    EXPECT_EQ(window.window.beeps, 4);
-
-    // A failure on every way out puts mode, Stop and pointer back.
-    window.window.onPump = [] { throw std::runtime_error("the window failed"); };
-    EXPECT_ANY_THROW(engine.RunGroup(root, false));
-    EXPECT_FALSE(state.ProcessMode != kProcessIdle || logic.Button(kButtonStop).enabled);
-    EXPECT_EQ(window.window.pointers.back(), kPointerArrow);
-}
-
-TEST_F(RegistrationTest, HandEditedReferencesCannotMakeTheGroupWalkLoop) {
-    // Placed as the tree places them: under the first record of the key, when it is earlier.
-    const ObjectRef x = Add(P(L"X"), kNodeFolder, 2);  // its parent comes later
-    Add(P(L"X\\Y"), kNodeFolder, 1);                   // and is its child: a loop
-    Add(P(L"X\\Y\\x.dll"), kNodeDll, 2);
-    const ObjectRef self = Add(P(L"S"), kNodeFolder, 4);  // its own parent
-    Add(P(L"S\\s.dll"), kNodeDll, 4);
-    for (const ObjectRef& folder : {x, self}) engine.RunGroup(folder, false);
-    EXPECT_EQ(TakeLog(), Log({L"-X\\Y\\x.dll", L".", L"-S\\s.dll", L"."}));
+              Log({L"+0.dll", L">a.dll", L"[RegSvr32 still running]: C:\\P\\a.dll", L"."}));
+    EXPECT_EQ(Box(2),
+              L"ActiveX Prowl - Registration Results|The following files could not be "
+              L"registered:\nC:\\P\\a.dll - RegSvr32 still running");
+    EXPECT_EQ(window.window.beeps, 1);
 }
 
 // The prefix's own utility on real copies: every failure is explained by what the file is, a
 // component past the old path limit under a 255-character name registers, and one whose DLL
-// is beside it only from its own folder.
-TEST(RegistrationForReal, AGroupRunRegistersExplainsEachFailureAndCanBeStopped) {
+// is beside it does from its own folder.
+TEST_F(RegistrationTest, ForRealAGroupRunRegistersAndExplainsEachFailure) {
     test::TempTree tree;
     std::wstring deep = L"deep";
     while (tree.Path(deep).size() < 300) deep += L"\\a folder of a long path";
-    const auto put = [&](const std::wstring& relative, const wchar_t* component) {
+    const std::wstring com = deep + L"\\" + std::wstring(251, L'n') + L".dll";
+    const std::tuple<std::wstring, const wchar_t*, const wchar_t*> files[] = {
+        {L"junk.dll", nullptr, L"the file is not a program file"},
+        {com, L"prowl_com.dll", nullptr},
+        {L"needs\\prowl_needsdep.dll", L"prowl_needsdep.dll", nullptr},
+        {L"needs\\prowldep.dll", L"prowldep.dll",
+         L"the file has no DllRegisterServer entry point"}};
+    const ObjectRef folder = Add(tree.Root(), kNodeFolder, 0);
+    std::wstring box =
+        L"ActiveX Prowl - Registration Results|The following files could not be registered:";
+    for (const auto& [relative, component, why] : files) {
         tree.File(relative, component ? test::ComponentBytes(component) : "not a program");
-        return tree.Path(relative);
-    };
-    const std::wstring com32 = put(L"com32.dll", L"prowl_com32.dll"),
-                       fail = put(L"fail.dll", L"prowl_fail.dll"), junk = put(L"junk.dll", nullptr),
-                       com =
-                           put(deep + L"\\" + std::wstring(251, L'n') + L".dll", L"prowl_com.dll"),
-                       alone = put(deep + L"\\prowl_needsdep.dll", L"prowl_needsdep.dll"),
-                       needs = put(L"needs\\prowl_needsdep.dll", L"prowl_needsdep.dll"),
-                       dependency = put(L"needs\\prowldep.dll", L"prowldep.dll");
-    ProjectState state;
-    MemoryMainWindow window;
-    MainWindowLogic logic{state, window.Controls()};
+        Add(tree.Path(relative), kNodeDll, 1);
+        if (why) box += L"\n" + tree.Path(relative) + L" - " + why;
+    }
     win32::Win32FileSystem fs;
     win32::Win32ProgramServices program(nullptr, fs);
     const ProgramServices& s = program.Services();
-    RegistrationEngine engine{state, fs, s.launcher, logic, window.prompts, s.components, s.system};
-    state.ProcessMode = kProcessNewScan;
-    PathScanner(state, fs, logic).ScanProjectPath(tree.Root());
-    state.ProcessMode = kProcessIdle;
+    RegistrationEngine real{state, fs, s.launcher, logic, window.prompts, s.components, s.system};
     window.prompts.messageAnswers = {MsgAnswer::Ok, MsgAnswer::Ok};
     window.window.onPump = [] { Sleep(2); };  // a real program takes its time
     // The registry names the long-named copy's own file, whole, until the group is unregistered.
-    const std::wstring key =
-        prowl_test_component::ClassKey(com.substr(com.rfind(L'\\') + 1).c_str()) +
-        L"\\InprocServer32";
-    const auto named = [&] {
-        wchar_t value[1024] = {};
-        DWORD size = sizeof(value);
-        RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size);
-        return std::wstring(value);
+    const auto registered = [&] {
+        return RegistrationIndex::Build(s.registry, s.system).Lookup(tree.Path(com));
     };
-    engine.RunGroup(state.DigColl->Item(1), true);
-    EXPECT_EQ(named(), com);
-    EXPECT_EQ(window.prompts.messages.at(0).text,
-              L"The following files could not be registered:\n" + com32 +
-                  L" - the file is built for 32-bit (x86), which the 64-bit RegSvr32 here "
-                  L"cannot load\n" +
-                  fail + L" - the component's registration function reported an error\n" + junk +
-                  L" - the file is not a program file\n" + alone +
-                  L" - the file could not be loaded - missing prowldep.dll\n" + dependency +
-                  L" - the file has no DllRegisterServer entry point");
-    engine.RunGroup(state.DigColl->Item(1), false);
-    EXPECT_EQ(named(), L"");
-
-    // Stop, pressed as soon as it is there, abandons the utility left running.
-    window.window.onPump = [&] {
-        if (logic.Button(kButtonStop).enabled) logic.OnToolbarButtonClick(L"Stop");
-    };
-    engine.RegisterMe(state.DigColl->FindByPath(needs));
-    EXPECT_EQ(logic.PanelText(kPanelAction), L"[RegSvr32 still running]: " + needs);
-    EXPECT_FALSE(logic.Busy());
+    real.RunGroup(folder, true);
+    EXPECT_EQ(std::pair(registered(), Box(0)), std::pair(RegistrationCounts{1, 1}, box));
+    real.RunGroup(folder, false);
+    EXPECT_EQ(registered(), RegistrationCounts{});
 
     // The utility comes from the system folder by its full path, never from a search.
     test::FakeFacts elsewhere;
     elsewhere.System64 = tree.Path(L"needs");  // holds no regsvr32.exe
-    EXPECT_FALSE(win32::Win32Launcher(elsewhere)
-                     .StartHidden(L"regsvr32.exe", L"RegSvr32 /S \"" + com + L"\"", tree.Root())
-                     .process);
+    EXPECT_FALSE(
+        win32::Win32Launcher(elsewhere)
+            .StartHidden(L"regsvr32.exe", L"RegSvr32 /S \"" + tree.Path(com) + L"\"", tree.Root())
+            .process);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/MainWindowLogic.h"
 #include "ui/memory/MemoryControls.h"
@@ -53,8 +54,8 @@ class ProjectTreeTest : public ::testing::Test {
     MemoryTreeView& tree = window.tree;
 };
 
-TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRevealed) {
-    Add({L"K2<K1 1 TWIN",        // repeats K2
+TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeAndEachActionAndKeyLandsOnItsNodesRecordOrIsRefused) {
+    Add({L"K2<K12 1 TWIN",       // repeats K2, and refers to a later record
          L"K40<K99 1 LOST",      // K99 is nowhere
          L"K12<K40 2 in.dll",    // under the lost folder
          L"K0<K1 2 root.dll"});  // claims the root's key
@@ -64,6 +65,9 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRe
     Record(8).Expanded = L"yes";
     for (int32_t p : {3, 6, 7, 9}) Record(p).Exists = false;
     Record(9).NodeType = L"4";  // a type the tree does not know: no image, no reveal
+    window.files.File(L"C:\\a.dll");
+    window.files.File(L"C:\\c.ocx");
+    window.files.unexaminable = {L"C:\\d.dll"};
     Build();
     // Each node as "parent>key", its image (_ for none), box (x ticked), + if expanded, text.
     Lines dump;
@@ -76,17 +80,104 @@ TEST_F(ProjectTreeTest, TheProjectIsDrawnWholeUnderItsRootWithEveryMissingItemRe
               (Lines{L"0>K0 Ax+ Active X Controls (C:\\Tools)", L"1>K1 Ax+ TOOLS",
                      L"2>K2 B.- a.dll", L"2>K3 F.- b.ocx", L"2>K4 Ax+ SUB", L"5>K5 Cx- c.ocx",
                      L"5>K6 Dx+ DEEP", L"7>K7 Ex- d.dll", L"2>K8 Ax- OTHER", L"9>K9 _x- e.dll",
-                     L"2> Ax- TWIN", L"2> Bx- root.dll", L"1>K40 Ax- LOST", L"13>K12 Bx- in.dll"}));
-    EXPECT_EQ(
-        std::tuple(tree.Bold(1), tree.LastRevealed(), state.SaveFile->Altered, Record(1).Expanded),
-        std::tuple(true, 8, false, kFlagOff))
+                     L"2> Bx- root.dll", L"1> Ax- TWIN", L"1>K40 Ax- LOST", L"13>K12 Bx- in.dll"}));
+    EXPECT_EQ(std::pair(tree.LastRevealed(), state.SaveFile->Altered), std::pair(8, false))
         << "revealing stores nothing";
 
-    // Each node acts on its own record, whatever its key.
-    tree.UserToggleCheck(11);
-    tree.UserEditLabel(11, L"RENAMED");
-    tree.UserToggleCheck(12);  // not the project, whatever its key
-    EXPECT_EQ(Included() + Record(10).Text + Record(2).Text, L"10_1111110110RENAMEDa.dll");
+    // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 b.ocx (absent), 5 SUB, 6 c.ocx, 7 DEEP, 8 d.dll
+    // (unexaminable), 9 OTHER, 10 e.dll, 11 root.dll, 12 TWIN, 13 LOST, 14 in.dll.
+    // A key (^ Ctrl, + Shift) or popup item acts on the node clicked just before (0: the tree
+    // drawn again, nothing selected); "right" releases the right mouse button at 40,300.
+    const struct {
+        std::wstring act;
+        int32_t node;
+        int16_t mode;
+        // The records' Included, Save enabled and Altered, then for a tick, expansion or edit
+        // the node's label, its record's Text and Expanded (- for none) and txtFilePath; else
+        // the selected node, txtFilePath, Me/Group Register and Unregister, File Details,
+        // Rename and Copy Path enabled, whether a key was taken, the label edits begun, the
+        // clipboard and the popups.
+        const wchar_t* want;
+    } steps[] = {
+        // Each node acts on its own record, whatever its key, even the project's.
+        {L"tick", 12, 0, L"10_1111110111 SA TWIN|TWIN|0|"},
+        {L"edit RENAMED", 12, 0, L"10_1111110111 SA RENAMED|RENAMED|0|"},
+        {L"tick", 11, 0, L"10_1111110110 SA root.dll|root.dll|0|"},
+        {L"F2", 0, 0, L"10_1111110110 -- 0 |0000000 1||"},  // nothing selected
+        {L"Apps", 0, 0, L"10_1111110110 -- 0 |0000000 1||mnuTree@0,0"},
+        {L"^C", 1, 0, L"10_1111110110 -- 1 |0000001 1|C:\\Tools|"},
+        {L"mnuTreeCopyPath", 4, 0,
+         L"10_1111110110 -- 4 C:\\b.ocx [File Not Found]|1100011 1|C:\\b.ocx|"},
+        {L"mnuTreeCopyPath", 8, 0,  // a path the system cannot examine at all
+         L"10_1111110110 -- 8 C:\\d.dll [File Not Found]|1100011 1|C:\\d.dll|"},
+        {L"Enter", 5, 0, L"10_1111110110 -- 5 |0011011 0||"},  // a folder's Enter is the control's
+        // F2 begins an edit that is refused as it ends; the popup's Rename begins none.
+        {L"F2", 3, kProcessRescan, L"10_1111110110 -- 3 C:\\a.dll|1100111 13||"},
+        {L"mnuTreeRename", 3, kProcessRescan, L"10_1111110110 -- 3 C:\\a.dll|1100111 1||"},
+        {L"+F10", 3, kProcessNewScan, L"10_1111110110 -- 3 C:\\a.dll|1100101 1||mnuTree@10,60"},
+        {L"C", 3, 0, L"10_1111110110 -- 3 C:\\a.dll|1100111 0||"},
+        {L"F10", 3, 0, L"10_1111110110 -- 3 C:\\a.dll|1100111 0||"},  // the menu bar's
+        {L"right", 0, 0, L"10_1111110110 -- 3 C:\\a.dll|1100111 1||mnuTree@40,300"},
+        {L"tick", 5, 0, L"10_0000110110 SA SUB|SUB|1|C:\\a.dll"},
+        {L"tick", 8, 0, L"10_0001110110 SA d.dll|d.dll|0|C:\\a.dll"},
+        {L"tick", 1, 0, L"10_0001110110 S- Active X Controls (C:\\Tools)|-|C:\\a.dll"},
+        {L"tick", 2, kProcessNewScan, L"10_0001110110 -- TOOLS|TOOLS|0|C:\\a.dll"},
+        {L"tick", 2, kProcessGroupRegister, L"0000000000110 SA TOOLS|TOOLS|0|C:\\a.dll"},
+        {L"collapse", 2, 0, L"0000000000110 SA TOOLS|TOOLS|0|"},
+        {L"expand", 2, 0, L"0000000000110 SA TOOLS|TOOLS|1|"},
+        {L"collapse", 2, kProcessRescan, L"0000000000110 -- TOOLS|TOOLS|1|"},
+        {L"edit renamed.dll", 3, 0, L"0000000000110 SA renamed.dll|renamed.dll|0|"},
+        {L"cancel", 3, 0, L"0000000000110 -- renamed.dll|renamed.dll|0|"},
+        {L"edit ", 5, kProcessGroupUnregister, L"0000000000110 SA ||1|"},
+        {L"edit Scanning", 5, kProcessNewScan, L"0000000000110 -- ||1|"},
+        {L"edit My tools", 1, 0, L"0000000000110 S- My tools|-|"},
+    };
+    const std::wstring names[] = {L"Enter", L"C", L"F2", L"F10", L"Apps"};
+    const uint32_t codes[] = {kKeyEnter, kKeyC, kKeyF2, kKeyF10, kKeyApps};
+    for (const auto& s : steps) {
+        const std::wstring act = s.act.substr(s.act.find_first_not_of(L"^+"));
+        const auto code = std::find(std::begin(names), std::end(names), act) - std::begin(names);
+        const bool key = code < 5, picks = key || act.starts_with(L"mnu");
+        logic.SetProcess(kProcessIdle);
+        if (picks) s.node ? tree.UserClick(s.node) : Build();
+        logic.SetProcess(s.mode);
+        logic.SaveSucceeded(logic.BeginSave());
+        if (act == L"tick") tree.UserToggleCheck(s.node);
+        if (act == L"expand") tree.UserExpand(s.node);
+        if (act == L"collapse") tree.UserCollapse(s.node);
+        if (act.starts_with(L"edit ")) tree.UserEditLabel(s.node, act.substr(5));
+        if (act == L"cancel") tree.UserCancelLabelEdit(s.node);
+        if (act.starts_with(L"mnu")) logic.OnMenuClick(act);
+        if (act == L"right") tree.UserMouseUp(kMouseRight, 1, 40, 300);
+        const auto k = TreeKeyFor(key ? codes[code] : 0, s.act[0] == L'^', s.act[0] == L'+', false);
+        const bool taken = !key || (k && logic.ProjectTree().OnKey(*k));
+        std::wstring shows = Included() + L" " +
+                             (logic.MenuItem(L"mnuFileSave").enabled ? L"S" : L"-") +
+                             (std::exchange(state.SaveFile->Altered, false) ? L"A " : L"- ");
+        if (s.node && !picks) {
+            const ObjectRef r = tree.Record(s.node);
+            shows += tree.Text(s.node) + L"|" + (r ? r->Text + L"|" + r->Expanded : L"-") + L"|" +
+                     window.filePath.Text();
+        } else {
+            shows += std::to_wstring(logic.ProjectTree().SelectedNodeIndex()) + L" " +
+                     window.filePath.Text() + L"|";
+            for (const auto* item :
+                 {L"mnuMe_Reg", L"mnuMe_Unreg", L"mnuGroup_Reg", L"mnuGroup_Unreg",
+                  L"mnuTreeDetails", L"mnuTreeRename", L"mnuTreeCopyPath"})
+                shows += logic.MenuItem(item).enabled ? L"1" : L"0";
+            shows += taken ? L" 1" : L" 0";
+            for (int32_t node : std::exchange(gestures.edits, {})) shows += std::to_wstring(node);
+            shows += L"|" + std::exchange(clipboard.text, L"") + L"|";
+            for (const auto& p : std::exchange(window.commands.popups, {}))
+                shows += p.name + L"@" + std::to_wstring(p.x) + L"," + std::to_wstring(p.y);
+        }
+        EXPECT_EQ(shows, s.want) << testing::PrintToString(s.act);
+        EXPECT_EQ(logic.Pointer(), kPointerArrow);
+    }
+    clipboard.held = true;
+    window.prompts.messageAnswers = {MsgAnswer::Ok};
+    logic.ProjectTree().OnKey(TreeKey::CopyPath);
+    EXPECT_EQ(window.prompts.messages.size(), 1u) << "a held clipboard is reported";
 }
 
 // Deeper than a stack would take recursion, with keys no scan makes and its last item missing.
@@ -102,118 +193,6 @@ TEST_F(ProjectTreeTest, AChainDeeperThanAStackIsDrawnRevealedAndUntickedWhole) {
               std::tuple(kDepth, true, kDepth + 1));
     tree.UserToggleCheck(2);
     EXPECT_EQ(Record(kDepth).Included, kFlagOff);
-}
-
-TEST_F(ProjectTreeTest, EachActionAndKeyLandsOnTheRecordOfItsNodeOrIsRefused) {
-    window.files.File(L"C:\\a.dll");
-    window.files.File(L"C:\\c.ocx");
-    window.files.unexaminable = {L"C:\\d.dll"};
-    Record(5).Exists = false;  // the disk at the moment of the click counts
-    Build();
-    // Nodes: 1 root, 2 TOOLS, 3 a.dll, 4 b.ocx (absent), 5 SUB, 6 c.ocx, 7 DEEP, 8 d.dll
-    // (unexaminable).
-    // A key (^ Ctrl, + Shift) or popup item acts on the node clicked just before (0: the tree
-    // drawn again, nothing selected); "right" and "left" release a mouse button at 40,300.
-    const struct {
-        std::wstring act;
-        int32_t node;
-        int16_t mode;
-        // The records' Included, Save enabled and Altered, then for a tick, expansion or edit
-        // the node's label, its record's Text and Expanded (- for none) and txtFilePath; else
-        // the selected node, txtFilePath, Me/Group Register and Unregister, File Details,
-        // Rename and Copy Path enabled, whether a key was taken, the label edits begun, the
-        // clipboard and the popups.
-        const wchar_t* want;
-    } steps[] = {
-        {L"^C", 3, 0, L"111111111 -- 3 C:\\a.dll|1100111 1|C:\\a.dll|"},
-        {L"F2", 0, 0, L"111111111 -- 0 |0000000 1||"},  // nothing selected
-        {L"Apps", 0, 0, L"111111111 -- 0 |0000000 1||mnuTree@0,0"},
-        {L"Enter", 0, 0, L"111111111 -- 0 |0000000 0||"},
-        {L"^C", 1, 0, L"111111111 -- 1 |0000001 1|C:\\Tools|"},
-        {L"mnuTreeCopyPath", 4, 0,
-         L"111111111 -- 4 C:\\b.ocx [File Not Found]|1100011 1|C:\\b.ocx|"},
-        {L"mnuTreeCopyPath", 8, 0,  // a path the system cannot examine at all
-         L"111111111 -- 8 C:\\d.dll [File Not Found]|1100011 1|C:\\d.dll|"},
-        {L"Enter", 5, 0, L"111111111 -- 5 |0011011 0||"},  // a folder's Enter is the control's
-        {L"F2", 3, kProcessRescan, L"111111111 -- 3 C:\\a.dll|1100111 13||"},  // refused as it ends
-        {L"mnuTreeRename", 3, kProcessRescan, L"111111111 -- 3 C:\\a.dll|1100111 1||"},
-        {L"+F10", 3, kProcessNewScan, L"111111111 -- 3 C:\\a.dll|1100101 1||mnuTree@10,60"},
-        {L"C", 3, 0, L"111111111 -- 3 C:\\a.dll|1100111 0||"},
-        {L"F10", 3, 0, L"111111111 -- 3 C:\\a.dll|1100111 0||"},  // the menu bar's
-        {L"right", 0, 0, L"111111111 -- 3 C:\\a.dll|1100111 1||mnuTree@40,300"},
-        {L"left", 0, 0, L"111111111 -- 3 C:\\a.dll|1100111 1||"},
-        {L"tick", 5, 0, L"111000011 SA SUB|SUB|0|C:\\a.dll"},
-        {L"tick", 8, 0, L"111000111 SA d.dll|d.dll|0|C:\\a.dll"},
-        {L"report", 3, 0, L"111000111 -- a.dll|a.dll|0|C:\\a.dll"},  // equal to the record
-        {L"tick", 1, 0, L"111000111 S- Active X Controls (C:\\Tools)|-|C:\\a.dll"},
-        {L"tick", 2, kProcessNewScan, L"111000111 -- TOOLS|TOOLS|0|C:\\a.dll"},
-        {L"tick", 2, kProcessGroupRegister, L"000000000 SA TOOLS|TOOLS|0|C:\\a.dll"},
-        {L"collapse", 2, 0, L"000000000 SA TOOLS|TOOLS|0|"},
-        {L"expand", 2, 0, L"000000000 SA TOOLS|TOOLS|1|"},
-        {L"collapse", 2, kProcessRescan, L"000000000 -- TOOLS|TOOLS|1|"},
-        {L"edit renamed.dll", 3, 0, L"000000000 SA renamed.dll|renamed.dll|0|"},
-        {L"cancel", 3, 0, L"000000000 -- renamed.dll|renamed.dll|0|"},
-        {std::wstring(L"edit nul\0", 9), 5, 0, L"000000000 -- SUB|SUB|0|"},
-        {L"edit ", 5, kProcessGroupUnregister, L"000000000 SA ||0|"},
-        {L"edit Scanning", 5, kProcessNewScan, L"000000000 -- ||0|"},
-        {L"edit My tools", 1, 0, L"000000000 S- My tools|-|"},
-    };
-    const std::wstring names[] = {L"Enter", L"C", L"F2", L"F10", L"Apps"};
-    const uint32_t codes[] = {kKeyEnter, kKeyC, kKeyF2, kKeyF10, kKeyApps};
-    for (const auto& s : steps) {
-        const auto key = std::find(std::begin(names), std::end(names),
-                                   s.act.substr(s.act.find_first_not_of(L"^+")));
-        const bool picks = key != std::end(names) || s.act.rfind(L"mnu", 0) == 0;
-        logic.SetProcess(kProcessIdle);
-        if (picks) s.node ? tree.UserClick(s.node) : Build();
-        logic.SetProcess(s.mode);
-        logic.SaveSucceeded(logic.BeginSave());
-        state.SaveFile->Altered = false;
-        gestures.edits.clear();
-        clipboard.text.clear();
-        window.commands.popups.clear();
-        bool taken = true;
-        if (s.act == L"tick") tree.UserToggleCheck(s.node);
-        if (s.act == L"report") logic.ProjectTree().NodeCheck(s.node);
-        if (s.act == L"expand") tree.UserExpand(s.node);
-        if (s.act == L"collapse") tree.UserCollapse(s.node);
-        if (s.act.rfind(L"edit ", 0) == 0) tree.UserEditLabel(s.node, s.act.substr(5));
-        if (s.act == L"cancel") tree.UserCancelLabelEdit(s.node);
-        if (s.act.rfind(L"mnu", 0) == 0) logic.OnMenuClick(s.act);
-        if (s.act == L"right" || s.act == L"left")
-            tree.UserMouseUp(s.act == L"right" ? kMouseRight : kMouseLeft, 1, 40, 300);
-        if (key != std::end(names)) {
-            const auto k = TreeKeyFor(codes[key - std::begin(names)], s.act[0] == L'^',
-                                      s.act[0] == L'+', false);
-            taken = k && logic.ProjectTree().OnKey(*k);
-        }
-        std::wstring shows = Included() + L" " +
-                             (logic.MenuItem(L"mnuFileSave").enabled ? L"S" : L"-") +
-                             (state.SaveFile->Altered ? L"A " : L"- ");
-        if (s.node && !picks) {
-            const ObjectRef r = tree.Record(s.node);
-            shows += tree.Text(s.node) + L"|" + (r ? r->Text + L"|" + r->Expanded : L"-") + L"|" +
-                     window.filePath.Text();
-        } else {
-            shows += std::to_wstring(logic.ProjectTree().SelectedNodeIndex()) + L" " +
-                     window.filePath.Text() + L"|";
-            for (const auto* item :
-                 {L"mnuMe_Reg", L"mnuMe_Unreg", L"mnuGroup_Reg", L"mnuGroup_Unreg",
-                  L"mnuTreeDetails", L"mnuTreeRename", L"mnuTreeCopyPath"})
-                shows += logic.MenuItem(item).enabled ? L"1" : L"0";
-            shows += taken ? L" 1" : L" 0";
-            for (int32_t node : gestures.edits) shows += std::to_wstring(node);
-            shows += L"|" + clipboard.text + L"|";
-            for (const auto& p : window.commands.popups)
-                shows += p.name + L"@" + std::to_wstring(p.x) + L"," + std::to_wstring(p.y);
-        }
-        EXPECT_EQ(shows, s.want) << testing::PrintToString(s.act);
-        EXPECT_EQ(logic.Pointer(), kPointerArrow);
-    }
-    clipboard.held = true;
-    window.prompts.messageAnswers = {MsgAnswer::Ok};
-    logic.ProjectTree().OnKey(TreeKey::CopyPath);
-    EXPECT_EQ(window.prompts.messages.size(), 1u) << "a held clipboard is reported";
 }
 
 }  // namespace
