@@ -152,7 +152,7 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     EXPECT_EQ(log.ran, L"Save|Re-Prowl|New|");
     EXPECT_EQ(window->Handle(), main) << "closed while at work";
 
-    // The tree grows with the window; the pointer the logic asks for shows over it.
+    // The tree grows with the window; each pointer the logic asks for shows over it.
     const auto treeSize = [&](int width, int height) {
         SetWindowPos(main, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
         RECT rc;
@@ -161,9 +161,13 @@ TEST(RealMainWindow, StartsAsDesignedAndTakesKeysCommandsAndWorkAsAUserWould) {
     };
     const auto [width, height] = treeSize(500, 450);
     EXPECT_EQ(treeSize(800, 850), std::pair(width + 300, height + 400));
-    logic.SetPointer(kPointerArrowHourglass);
-    SendMessageW(tree, WM_SETCURSOR, reinterpret_cast<WPARAM>(tree), MAKELPARAM(HTCLIENT, 0));
-    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_APPSTARTING));
+    for (const auto& [pointer, cursor] : {std::pair(kPointerHourglass, IDC_WAIT),
+                                          std::pair(kPointerArrowHourglass, IDC_APPSTARTING),
+                                          std::pair(kPointerArrow, IDC_ARROW)}) {
+        logic.SetPointer(pointer);
+        SendMessageW(tree, WM_SETCURSOR, reinterpret_cast<WPARAM>(tree), MAKELPARAM(HTCLIENT, 0));
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, cursor)) << pointer;
+    }
 
     g_destroyMenu = std::exchange(__imp_DestroyMenu, &WatchedDestroyMenu);
     logic.OnMenuClick(L"mnuFileExit");

@@ -224,6 +224,15 @@ TEST_F(RegistrationTest, ForRealAGroupRunRegistersAndExplainsEachFailure) {
     real.RunGroup(folder, false);
     EXPECT_EQ(registered(), RegistrationCounts{});
 
+    // Stop, pressed as soon as it is there, abandons the utility left running.
+    window.window.onPump = [&] {
+        if (logic.Button(kButtonStop).enabled) logic.OnToolbarButtonClick(L"Stop");
+    };
+    const std::wstring needs = tree.Path(L"needs\\prowl_needsdep.dll");
+    real.RegisterMe(state.DigColl->FindByPath(needs));
+    EXPECT_EQ(logic.PanelText(kPanelAction), L"[RegSvr32 still running]: " + needs);
+    EXPECT_FALSE(logic.Busy());
+
     // The utility comes from the system folder by its full path, never from a search.
     test::FakeFacts elsewhere;
     elsewhere.System64 = tree.Path(L"needs");  // holds no regsvr32.exe
