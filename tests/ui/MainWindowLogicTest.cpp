@@ -259,6 +259,8 @@ TEST(ProjectCommands, EachCommandAsksFirstAndEitherFinishesOrLeavesTheProjectAsI
         {false, L"", {L"C:\\two.PRW"}, L"Open",
          L"C:\\two.PRW|Source File: C:\\two.PRW|Opened File: C:\\two.PRW;|TWOx | reprowl|11 1 "},
         {true, L"N", {L""}, L"Open", old + L"save reprowl|" + offer},
+        {false, L"O", {L"?"}, L"Open", old + L" reprowl|" + failed,
+         error + L"open the project file: The file dialog could not be shown."},
         {true, L"Y", {L""}, L"drop C:\\two.PRW", old + L"save reprowl|" + offer},
         {false, L"O", {L"C:\\proj\\x.txt"}, L"Open", old + L" reprowl|11 1 " + failed,
          error + L"open the project file: line 1: "},

@@ -54,7 +54,7 @@ struct Machine : MachineDrives, LocaleFormat, RegistryReader, RegistryKey {
 struct MemoryProgram {
     MemoryProgram() { logic.Start(); }
     // Queues answers: to the message boxes Y(es), N(o), O(K) or X (the box could not be shown),
-    // to the file dialogs a path ("" cancels).
+    // to the file dialogs a path ("" cancels, "?" the dialog could not be shown).
     void Answer(const std::wstring& boxes, const std::vector<std::wstring>& files = {}) {
         for (wchar_t a : boxes)
             window.prompts.messageAnswers.push_back(a == L'Y'   ? MsgAnswer::Yes
@@ -63,8 +63,9 @@ struct MemoryProgram {
                                                                 : MsgAnswer::NotShown);
         for (const auto& f : files)
             window.prompts.fileAnswers.push_back(
-                f.empty() ? FileDialogResult{}
-                          : FileDialogResult{FileDialogResult::Outcome::Chosen, f});
+                f.empty()   ? FileDialogResult{}
+                : f == L"?" ? FileDialogResult{FileDialogResult::Outcome::Failed, L""}
+                            : FileDialogResult{FileDialogResult::Outcome::Chosen, f});
     }
     // The folder chooser opens the entry of that name below C:\ and says OK; "" cancels it.
     void Choose(const std::wstring& name) {
