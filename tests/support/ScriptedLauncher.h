@@ -38,9 +38,13 @@ class ScriptedLauncher : public Launcher {
   private:
     struct Process : RunningProcess {
         explicit Process(LaunchScript s) : s(s) {}
-        bool WaitForExitOrInput(uint32_t) override { return s.looks >= 0 && s.looks-- == 0; }
-        std::optional<uint32_t> ExitCode() const override { return s.code; }
+        bool WaitForExitOrInput(uint32_t) override { return s.looks >= 0 && looks++ >= s.looks; }
+        // Like the real process: no code while it still runs.
+        std::optional<uint32_t> ExitCode() const override {
+            return s.looks >= 0 && looks > s.looks ? std::optional(s.code) : std::nullopt;
+        }
         LaunchScript s;
+        int looks = 0;
     };
 };
 
